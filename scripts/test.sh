@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+build_dir="${TARSELA_BUILD_DIR:-build}"
+export QT_QPA_PLATFORM=offscreen
+cd "$build_dir"
+ctest --output-on-failure -j2

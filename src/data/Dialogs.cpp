@@ -1,0 +1,63 @@
+#include "data/Dialogs.h"
+
+#include <cstdio>
+
+namespace {
+ConsoleDialogs& console()
+{
+    static ConsoleDialogs c;
+    return c;
+}
+UserDialogs* current = nullptr;
+
+void printLine(const QString& text)
+{
+    QString t = text;
+    t.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
+    std::fflush(stderr);
+}
+}  // namespace
+
+UserDialogs& userDialogs() { return current ? *current : console(); }
+void setUserDialogs(UserDialogs* d) { current = d; }
+
+int MsgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y)
+{
+    return userDialogs().msgDlgPos(text, type, buttons, helpContext, x, y);
+}
+
+int MsgDlg(const QString& text, int type, unsigned buttons, int helpContext)
+{
+    return MsgDlgPos(text, type, buttons, helpContext, -1, -1);
+}
+
+int ShowMsg(const QString& text) { return MsgDlg(text, mtError, mbOK, 0); }
+
+int ConsoleDialogs::msgDlgPos(const QString& text, int, unsigned buttons, int, int, int)
+{
+    printLine(text);
+    if (answerYes) {
+        if (buttons & mbYes) return mrYes;
+        if (buttons & mbOK) return mrOk;
+    }
+    if (buttons & mbNo) return mrNo;
+    if (buttons & mbCancel) return mrCancel;
+    if (buttons & mbOK) return mrOk;
+    return mrCancel;
+}
+
+void ConsoleDialogs::showMessage(const QString& text) { printLine(text); }
+void ConsoleDialogs::showError(const QString& text) { printLine(text); }
+
+bool ConsoleDialogs::confirm(const QString& text)
+{
+    printLine(text);
+    return answerYes;
+}
+
+bool ConsoleDialogs::inputQuery(const QString&, const QString& prompt, QString&)
+{
+    printLine(prompt);
+    return false;
+}

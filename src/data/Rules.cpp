@@ -1,0 +1,7 @@
+#include "data/Rules.h"
+
+#include "data/Tdm.h"
+
+void installRecordRules(Tdm&)
+{
+}

@@ -1,0 +1,212 @@
+#include "data/Schema.h"
+
+#include "engine/Database.h"
+#include "engine/DatabaseError.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace schema {
+
+using engine::FieldType;
+
+const std::vector<TableSpec>& tables()
+{
+    using T = FieldType;
+    static const std::vector<TableSpec> all = {
+        {"COMPETIC",
+         {{"Codigo", T::String, 6, true},
+          {"Titulo", T::String, 50, true},
+          {"Tipo", T::String, 1, true},
+          {"Peso maximo", T::Integer, 0, false},
+          {"Peso minimo", T::Integer, 0, false},
+          {"Peso penalizable", T::Integer, 0, false},
+          {"Puntos pieza", T::Integer, 0, false},
+          {"Puntos gramo", T::Integer, 0, false},
+          {"Penalizacion gramo", T::Integer, 0, false},
+          {"Puntos Cupo", T::Integer, 0, false},
+          {"EjemplaresCupo", T::Smallint, 0, false},
+          {"Puntos Especie", T::Integer, 0, false}},
+         {{"idxPrimaryKey", {"Codigo"}, ixPrimary},
+          {"isTitulo", {"Titulo"}, ixCaseInsensitive}}},
+        {"JORNADAS",
+         {{"Cod comp", T::String, 6, true},
+          {"Numero", T::Smallint, 0, true},
+          {"Fecha", T::Date, 0, false},
+          {"Lugar", T::String, 100, false},
+          {"Horario", T::String, 30, false}},
+         {{"idxPrimaryKey", {"Cod comp", "Numero"}, ixPrimary},
+          {"isFecha", {"Fecha"}, ixCaseInsensitive}}},
+        {"PARTICIP",
+         {{"Cod comp", T::String, 6, true},
+          {"Equipo", T::Smallint, 0, true},
+          {"DNI", T::String, 10, true},
+          {"Nombre", T::String, 50, false},
+          {"Licencia", T::String, 10, false},
+          {"Club", T::String, 50, false},
+          {"Permiso", T::String, 10, false},
+          {"Fecha nacimiento", T::Date, 0, false}},
+         {{"idxPrimaryKey", {"Cod comp", "Equipo", "DNI"}, ixPrimary},
+          {"isCompJornadaNombre", {"Cod comp", "Nombre"}, ixCaseInsensitive}}},
+        {"ESPECIES",
+         {{"Codigo", T::AutoInc, 0, false},
+          {"Nombre", T::String, 20, false},
+          {"Otros nombres", T::String, 100, false}},
+         {{"idxPrimaryKey", {"Codigo"}, ixPrimary},
+          {"isNombre", {"Nombre"}, ixCaseInsensitive}}},
+        {"ESPECIAL",
+         {{"Cod comp", T::String, 6, true},
+          {"Cod pez", T::Integer, 0, true},
+          {"Puntua", T::Boolean, 0, false},
+          {"Peso minimo", T::Integer, 0, false},
+          {"Puntos pieza", T::Integer, 0, false},
+          {"Puntos gramo", T::Integer, 0, false},
+          {"Peso penalizable", T::Integer, 0, false},
+          {"Penalizacion gramo", T::Integer, 0, false},
+          {"BonificaEspecie", T::Boolean, 0, false}},
+         {{"idxPrimaryKey", {"Cod comp", "Cod pez"}, ixPrimary | ixUnique},
+          {"isPez", {"Cod pez"}, ixCaseInsensitive}}},
+        {"PESCADA",
+         {{"Cod comp", T::String, 6, true},
+          {"Jornada", T::Smallint, 0, true},
+          {"Equipo", T::Smallint, 0, true},
+          {"Pesada num", T::Smallint, 0, true},
+          {"Numero piezas", T::Smallint, 0, false},
+          {"Cod pez", T::Integer, 0, false},
+          {"Peso", T::Integer, 0, true},
+          {"Peso valido", T::Integer, 0, false}},
+         {{"idxPrimaryKey", {"Cod comp", "Jornada", "Equipo", "Pesada num"}, ixPrimary},
+          {"isEquipoFecha", {"Equipo", "Jornada"}, ixCaseInsensitive},
+          {"CodpezCodCompJornada", {"Cod pez", "Cod comp", "Jornada"}, ixNone}}},
+        {"CLASIFIC",
+         {{"Competicion", T::String, 6, false},
+          {"Jornada", T::Smallint, 0, false},
+          {"Equipo", T::Smallint, 0, false},
+          {"Puntos", T::Integer, 0, false},
+          {"Bonifica", T::Integer, 0, false},
+          {"Penaliza", T::Integer, 0, false},
+          {"TotalPuntos", T::Largeint, 0, false},
+          {"Presentadas", T::Integer, 0, false},
+          {"Validas", T::Integer, 0, false},
+          {"codPiezaMayor", T::Integer, 0, false},
+          {"PesoPiezaMayor", T::Integer, 0, false}},
+         {{"idxPrimaryKey", {"Competicion", "Jornada", "Equipo"}, ixPrimary},
+          {"isCompEquipo", {"Competicion", "Equipo"}, ixCaseInsensitive},
+          {"isPuntosEquipo", {"Competicion", "Jornada", "TotalPuntos"}, ixDescending | ixCaseInsensitive}}},
+        {"PESCADORES",
+         {{"DNI", T::String, 10, true},
+          {"Nombre", T::String, 50, false},
+          {"Fecha _nac", T::Date, 0, false},
+          {"Club", T::String, 50, false},
+          {"Licencia", T::String, 10, false}},
+         {{"idxPrimaryKey", {"DNI"}, ixPrimary},
+          {"iNombre", {"Nombre"}, ixNone}}},
+        {"CUPOS",
+         {{"Cod_comp", T::String, 6, true},
+          {"Cod_Especie", T::Integer, 0, true},
+          {"EjemplaresCupo", T::Smallint, 0, false},
+          {"Puntos", T::Integer, 0, false}},
+         {{"IndexName", {"Cod_comp", "Cod_Especie"}, ixPrimary}}},
+        {"PENAL",
+         {{"Cod_comp", T::String, 6, false},
+          {"Jornada", T::Smallint, 0, false},
+          {"Equipo", T::Smallint, 0, false},
+          {"Puntos", T::Float, 0, false},
+          {"Motivo", T::String, 256, false},
+          {"Porcentaje", T::Integer, 0, false}},
+         {}},
+    };
+    return all;
+}
+
+namespace {
+
+// The check that keeps a column within its type, so that no tool can store
+// what the program would refuse. Named after the field, so SQLite's message
+// says which one failed.
+QString checkFor(const FieldSpec& f)
+{
+    const QString c = engine::quoteIdent(f.name);
+    QString cond;
+    switch (f.type) {
+    case FieldType::String:
+        cond = QStringLiteral("typeof(%1) = 'text' AND length(%1) BETWEEN 1 AND %2").arg(c).arg(f.size);
+        break;
+    case FieldType::Smallint:
+        cond = QStringLiteral("typeof(%1) = 'integer' AND %1 BETWEEN -32768 AND 32767").arg(c);
+        break;
+    case FieldType::Integer:
+        cond = QStringLiteral("typeof(%1) = 'integer' AND %1 BETWEEN -2147483648 AND 2147483647").arg(c);
+        break;
+    case FieldType::Largeint: cond = QStringLiteral("typeof(%1) = 'integer'").arg(c); break;
+    case FieldType::AutoInc: return {};
+    case FieldType::Date:
+        cond = QStringLiteral("typeof(%1) = 'text' AND %1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(%1, '+0 days') = %1").arg(c);
+        break;
+    case FieldType::Boolean: cond = QStringLiteral("typeof(%1) = 'integer' AND %1 IN (0, 1)").arg(c); break;
+    case FieldType::Float: cond = QStringLiteral("typeof(%1) IN ('real', 'integer')").arg(c); break;
+    }
+    return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (%3))").arg(c, c, cond);
+}
+
+}  // namespace
+
+QStringList ddl()
+{
+    QStringList out;
+    for (const TableSpec& t : tables()) {
+        QStringList cols;
+        for (const FieldSpec& f : t.fields) {
+            QString col = "  " + engine::quoteIdent(f.name) + ' ';
+            if (f.type == FieldType::AutoInc)
+                col += "INTEGER PRIMARY KEY AUTOINCREMENT";
+            else
+                col += engine::declForField(f.type, f.size);
+            if (f.required)
+                col += " NOT NULL";
+            col += checkFor(f);
+            cols << col;
+        }
+        out << "CREATE TABLE " + engine::quoteIdent(t.name) + " (\n" + cols.join(",\n") + "\n)";
+        for (const IndexSpec& ix : t.indexes) {
+            QStringList parts;
+            for (const QString& f : ix.fields) {
+                QString p = engine::quoteIdent(f);
+                if (ix.options & ixCaseInsensitive) p += " COLLATE NOCASE";
+                if (ix.options & ixDescending) p += " DESC";
+                parts << p;
+            }
+            const bool unique = ix.options & (ixPrimary | ixUnique);
+            out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                       .arg(unique ? "UNIQUE " : "", engine::quoteIdent(t.name + '.' + ix.name),
+                            engine::quoteIdent(t.name), parts.join(", "));
+        }
+    }
+    return out;
+}
+
+void createDatabase(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw engine::DatabaseError(QStringLiteral("El fichero «%1» ya existe: no se sobrescribe").arg(path));
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw engine::DatabaseError(QStringLiteral("No se puede crear el fichero «%1»: %2").arg(path, msg));
+    }
+    QString script = "BEGIN;\n" + ddl().join(";\n") + ";\nCOMMIT;";
+    char* err = nullptr;
+    if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : "");
+        sqlite3_free(err);
+        sqlite3_close(db);
+        QFile::remove(path);
+        throw engine::DatabaseError(QStringLiteral("No se pudo crear el esquema en «%1»: %2").arg(path, msg));
+    }
+    sqlite3_close(db);
+}
+
+}  // namespace schema

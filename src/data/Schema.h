@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/Field.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace schema {
+
+enum IndexOption : unsigned {
+    ixNone = 0,
+    ixPrimary = 1,
+    ixUnique = 2,
+    ixCaseInsensitive = 4,
+    ixDescending = 8,
+};
+
+struct FieldSpec {
+    QString name;
+    engine::FieldType type;
+    int size;       // characters of a String field
+    bool required;
+};
+
+struct IndexSpec {
+    QString name;
+    QStringList fields;
+    unsigned options;
+};
+
+struct TableSpec {
+    QString name;
+    std::vector<FieldSpec> fields;
+    std::vector<IndexSpec> indexes;
+};
+
+// The ten tables of the database, in the order they are created.
+const std::vector<TableSpec>& tables();
+
+// The statements that create the whole schema in an empty file.
+QStringList ddl();
+
+// Creates a new database file holding the schema. Never overwrites: fails
+// with a DatabaseError when the file exists.
+void createDatabase(const QString& path);
+
+}  // namespace schema

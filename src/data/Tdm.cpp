@@ -1,0 +1,148 @@
+#include "data/Tdm.h"
+
+#include "data/Dialogs.h"
+#include "data/Rules.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Tdm* dm = nullptr;
+
+using engine::Dataset;
+using engine::FieldType;
+
+QString Tdm::locateDatabase(const QString& programDir)
+{
+    const QString dir = QDir(programDir).absolutePath() + '/';
+    const QString next = dir + "marfondo.abs";
+    if (QFileInfo(next).isFile())
+        return next;
+    return dir + "datos/marfondo.abs";
+}
+
+Tdm::Tdm(const QString& programDir)
+{
+    defineObjects();
+    defineFieldPresentation();
+    installRecordRules(*this);
+    openAtStart(locateDatabase(programDir));
+}
+
+Tdm::~Tdm()
+{
+    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
+             &ABSQueryCupos, &ABSQueryEspecial, &QParaTodo, &absQ, &QCupos, &TAPenal, &TACupos, &TAClasific,
+             &TApescada, &TAespal, &TAespecial, &TaPescadores, &TAparticipa, &TAespeci, &TAespecies, &taEsp2,
+             &TAjornada, &TAcomp}) {
+        try {
+            ds->cancel();
+            ds->close();
+        } catch (...) {
+        }
+    }
+    db.flush();
+    db.close();
+}
+
+void Tdm::defineObjects()
+{
+    TAcomp.setIndexName("idxPrimaryKey");
+    TAjornada.setIndexFieldNames("Cod comp;Numero");
+    TAjornada.setMaster(&Scomp, "Codigo");
+    TAparticipa.setIndexFieldNames("Cod comp;Equipo;DNI");
+    TAparticipa.setMaster(&Scomp, "Codigo");
+    TAespecies.setIndexName("isNombre");
+    TAespeci.setIndexName("idxPrimaryKey");
+    taEsp2.setIndexName("idxPrimaryKey");
+    TAespecial.setIndexFieldNames("Cod comp;Cod pez");
+    TAespecial.setMaster(&Scomp, "Codigo");
+    TAespal.setIndexName("idxPrimaryKey");
+    TApescada.setIndexFieldNames("Cod comp;Jornada;Equipo;Pesada num");
+    TApescada.setMaster(&Sjornada, "Cod comp;Numero");
+    TAClasific.setIndexName("isPuntosEquipo");
+    TAClasific.setMaster(&Sjornada, "Cod comp;Numero");
+    TaPescadores.setIndexName("idxPrimaryKey");
+    TACupos.setIndexFieldNames("Cod_comp;Cod_Especie");
+    TACupos.setMaster(&Scomp, "Codigo");
+
+    Sparticipa.autoEdit = false;
+
+    // Species names worked out whenever a record is read.
+    TAespecial.addCalculatedField("npez", FieldType::String, 20);
+    TAespecial.onCalcFields = [this](Dataset& ds) {
+        ds.fieldByName("npez").setValue(speciesName(ds.fieldByName("Cod pez").asLargeInt()));
+    };
+    TApescada.addCalculatedField("pez", FieldType::String, 20);
+    TApescada.onCalcFields = [this](Dataset& ds) {
+        ds.fieldByName("pez").setValue(speciesName(ds.fieldByName("Cod pez").asLargeInt()));
+    };
+    TACupos.addCalculatedField("nPez", FieldType::String, 20);
+    TACupos.onCalcFields = [this](Dataset& ds) {
+        ds.fieldByName("nPez").setValue(speciesName(ds.fieldByName("Cod_Especie").asLargeInt()));
+    };
+
+    ABSQueryCupos.setSql({" Select c.*, nombre", " from cupos c join especies e on(c.cod_especie=e.codigo)", "",
+                          " order by nombre"});
+    ABSQueryEspecial.setSql({" Select e.*, nombre", " from especial e join especies esp on(e.[cod pez]=esp.codigo)", "",
+                             " order by nombre"});
+}
+
+void Tdm::defineFieldPresentation()
+{
+    auto fmt = [](engine::Dataset& ds, const char* field, const char* format, const char* label = nullptr) {
+        engine::FieldMeta& m = ds.meta(field);
+        m.displayFormat = format;
+        if (label) m.displayLabel = QString::fromUtf8(label);
+    };
+    fmt(TAcomp, "Peso maximo", "#,##0");
+    fmt(TAcomp, "Puntos Cupo", "#,##0");
+    fmt(TAcomp, "Puntos Especie", "#,##0");
+    TAespecial.meta("Puntua").trueText = "Si";
+    TAespecial.meta("Puntua").falseText = "No";
+    fmt(TAespecial, "Peso minimo", ",##0");
+    fmt(TAespecial, "Puntos pieza", ",##0");
+    fmt(TAespecial, "Peso penalizable", ",##0");
+    fmt(TAespecial, "Penalizacion gramo", ",##0", "Penalización");
+    fmt(TACupos, "Puntos", ",##0");
+    ABSQueryEspecial.meta("Puntua").trueText = QString::fromUtf8("Sí");
+    ABSQueryEspecial.meta("Puntua").falseText = "No";
+    fmt(ABSQueryEspecial, "Peso minimo", ",##0", "Peso mínimo");
+    fmt(ABSQueryEspecial, "Puntos pieza", ",##0", "Ptos pieza");
+    fmt(ABSQueryEspecial, "Puntos gramo", ",##0", "Ptos gramo");
+    fmt(ABSQueryEspecial, "Peso penalizable", ",##0", "Peso penal");
+    fmt(ABSQueryEspecial, "Penalizacion gramo", ",##0", "Ptos Penal");
+    ABSQueryEspecial.meta("nombre").displayLabel = "Pez";
+    ABSQueryCupos.meta("EjemplaresCupo").displayLabel = "Ejemplares";
+    ABSQueryCupos.meta("nombre").displayLabel = "Especie";
+    TaPescadores.meta("DNI").displayWidth = 12;
+    TaPescadores.meta("Nombre").displayWidth = 48;
+    TaPescadores.meta("Fecha _nac").displayWidth = 12;
+    TaPescadores.meta("Club").displayWidth = 27;
+}
+
+void Tdm::openAtStart(const QString& path)
+{
+    try {
+        db.open(path);
+    } catch (const engine::DatabaseError& e) {
+        userDialogs().showError(e.message());
+        return;
+    }
+    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
+             &TAcomp, &taEsp2, &TAespecial, &TAjornada, &TAespecies, &TAespeci, &TAparticipa, &TaPescadores}) {
+        try {
+            ds->open();
+        } catch (const engine::DatabaseError& e) {
+            userDialogs().showError(e.message());
+        }
+    }
+}
+
+QString Tdm::speciesName(qint64 code)
+{
+    if (!taEsp2.active())
+        return {};
+    if (taEsp2.seek(QVariant(code)))
+        return taEsp2.fieldByName("Nombre").asString();
+    return {};
+}

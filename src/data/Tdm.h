@@ -1,0 +1,67 @@
+#pragma once
+
+#include "engine/DataSource.h"
+#include "engine/Database.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+
+#include <QString>
+
+// The data module: the database connection and the table objects, data
+// sources and queries every screen and report shares. One instance, dm.
+class Tdm {
+public:
+    // Locates the database from the program's directory and opens it; any
+    // failure is reported through the dialogs and the objects stay closed.
+    explicit Tdm(const QString& programDir);
+    ~Tdm();  // flushes and closes everything
+    Tdm(const Tdm&) = delete;
+    Tdm& operator=(const Tdm&) = delete;
+
+    // "marfondo.abs" next to the program, else in its "datos" folder.
+    static QString locateDatabase(const QString& programDir);
+
+    engine::Database db;
+
+    engine::Table TAcomp{db, "COMPETIC"};
+    engine::Table TAjornada{db, "JORNADAS"};
+    engine::Table TAparticipa{db, "PARTICIP"};
+    engine::Table TAespecies{db, "ESPECIES"};
+    engine::Table TAespeci{db, "ESPECIES"};
+    engine::Table taEsp2{db, "ESPECIES"};
+    engine::Table TAespecial{db, "ESPECIAL"};
+    engine::Table TAespal{db, "ESPECIAL"};
+    engine::Table TApescada{db, "PESCADA"};
+    engine::Table TAClasific{db, "CLASIFIC"};
+    engine::Table TaPescadores{db, "PESCADORES"};
+    engine::Table TACupos{db, "CUPOS"};
+    engine::Table TAPenal{db, "PENAL"};
+
+    engine::DataSource Scomp{&TAcomp};
+    engine::DataSource Sjornada{&TAjornada};
+    engine::DataSource Sparticipa{&TAparticipa};
+    engine::DataSource Sespecial{&TAespecial};
+    engine::DataSource Sespecies{&TAespecies};
+    engine::DataSource dsTaPescadores{&TaPescadores};
+    engine::DataSource SCupos{&TACupos};
+
+    engine::Query ABSQueryCupos{db};
+    engine::Query ABSQueryEspecial{db};
+    engine::Query QParaTodo{db};
+    engine::Query absQ{db};
+    engine::Query QCupos{db};
+
+    engine::DataSource DSQCupos{&ABSQueryCupos};
+    engine::DataSource DSQEspecial{&ABSQueryEspecial};
+
+    // The species name of a code, "" when no species has it (through taEsp2).
+    QString speciesName(qint64 code);
+
+private:
+    void defineObjects();
+    void defineFieldPresentation();
+    void openAtStart(const QString& path);
+};
+
+// The single instance, created first of all objects at start.
+extern Tdm* dm;

@@ -1,0 +1,430 @@
+#include "engine/Database.h"
+
+#include "engine/Collation.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace engine {
+
+QString quoteIdent(const QString& name)
+{
+    QString s = name;
+    s.replace('"', "\"\"");
+    return '"' + s + '"';
+}
+
+// ---------------------------------------------------------------- Statement
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st_, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st_);
+        st_ = nullptr;
+        throw DatabaseError(QStringLiteral("Error en la consulta SQL: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(st_); }
+
+void Statement::bind(int i, const QVariant& v)
+{
+    int rc;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(st_, i);
+    } else {
+        switch (v.typeId()) {
+        case QMetaType::Bool: rc = sqlite3_bind_int(st_, i, v.toBool() ? 1 : 0); break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            rc = sqlite3_bind_int64(st_, i, v.toLongLong());
+            break;
+        case QMetaType::ULongLong: rc = sqlite3_bind_int64(st_, i, qint64(v.toULongLong())); break;
+        case QMetaType::Double:
+        case QMetaType::Float: rc = sqlite3_bind_double(st_, i, v.toDouble()); break;
+        case QMetaType::QDate: {
+            const QByteArray s = v.toDate().toString("yyyy-MM-dd").toUtf8();
+            rc = sqlite3_bind_text(st_, i, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray s = v.toString().toUtf8();
+            rc = sqlite3_bind_text(st_, i, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw DatabaseError(QStringLiteral("No se pudo preparar un valor de la consulta"), DatabaseError::Kind::General, {},
+                            QString::fromUtf8(sqlite3_errmsg(db_)));
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+    const int ext = sqlite3_extended_errcode(db_);
+    sqlite3_reset(st_);
+    if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw DatabaseError(QStringLiteral("Ya existe un registro con la misma clave. %1").arg(msg),
+                            DatabaseError::Kind::DuplicateKey, {}, msg);
+    if (ext == SQLITE_CONSTRAINT_NOTNULL) {
+        const QString field = msg.section('.', -1);
+        throw DatabaseError(QStringLiteral("El campo «%1» debe tener un valor. %2").arg(field, msg),
+                            DatabaseError::Kind::RequiredMissing, field, msg);
+    }
+    if (ext == SQLITE_CONSTRAINT_CHECK) {
+        const QString field = msg.section(": ", 1);
+        throw DatabaseError(QStringLiteral("El valor del campo «%1» no es válido. %2").arg(field, msg),
+                            DatabaseError::Kind::BadValue, field, msg);
+    }
+    throw DatabaseError(QStringLiteral("Error de la base de datos: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(st_);
+    sqlite3_clear_bindings(st_);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(st_); }
+
+QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(st_, i)); }
+
+QString Statement::columnDeclType(int i) const
+{
+    const char* d = sqlite3_column_decltype(st_, i);
+    return d ? QString::fromUtf8(d) : QString();
+}
+
+QVariant Statement::column(int i) const
+{
+    switch (sqlite3_column_type(st_, i)) {
+    case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(st_, i)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st_, i));
+    case SQLITE_NULL: return {};
+    default: {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+        return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(st_, i)));
+    }
+    }
+}
+
+// ---------------------------------------------------------------- schema
+
+const IndexInfo* TableInfo::primary() const
+{
+    for (const IndexInfo& i : indexes)
+        if (i.primary) return &i;
+    return nullptr;
+}
+
+const IndexInfo* TableInfo::index(const QString& n) const
+{
+    for (const IndexInfo& i : indexes)
+        if (i.name.compare(n.trimmed(), Qt::CaseInsensitive) == 0) return &i;
+    return nullptr;
+}
+
+const IndexInfo* TableInfo::indexForFields(const QStringList& fields) const
+{
+    auto starts = [&](const IndexInfo& ix) {
+        if (fields.size() > int(ix.parts.size())) return false;
+        for (int k = 0; k < fields.size(); ++k)
+            if (ix.parts[size_t(k)].field.compare(fields[k].trimmed(), Qt::CaseInsensitive) != 0) return false;
+        return true;
+    };
+    // The primary index serves first, then the others in the file's order.
+    if (const IndexInfo* p = primary(); p && starts(*p))
+        return p;
+    for (const IndexInfo& i : indexes)
+        if (starts(i)) return &i;
+    return nullptr;
+}
+
+int TableInfo::fieldIndex(const QString& n) const
+{
+    for (int i = 0; i < int(fields.size()); ++i)
+        if (fields[size_t(i)].name.compare(n.trimmed(), Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+FieldDef fieldDefFromDecl(const QString& name, const QString& declIn)
+{
+    FieldDef d;
+    d.name = name;
+    const QString decl = declIn.trimmed().toUpper();
+    static const QRegularExpression var(R"(^VARCHAR\s*\(\s*(\d+)\s*\)$)");
+    if (auto m = var.match(decl); m.hasMatch()) {
+        d.type = FieldType::String;
+        d.size = m.captured(1).toInt();
+    } else if (decl == "SMALLINT") {
+        d.type = FieldType::Smallint;
+    } else if (decl == "INTEGER" || decl == "INT") {
+        d.type = FieldType::Integer;
+    } else if (decl == "BIGINT") {
+        d.type = FieldType::Largeint;
+    } else if (decl == "DATE") {
+        d.type = FieldType::Date;
+    } else if (decl == "BOOLEAN") {
+        d.type = FieldType::Boolean;
+    } else if (decl == "DOUBLE" || decl == "REAL" || decl == "FLOAT") {
+        d.type = FieldType::Float;
+    } else {
+        d.type = FieldType::String;
+    }
+    return d;
+}
+
+QString declForField(FieldType t, int size)
+{
+    switch (t) {
+    case FieldType::String: return QStringLiteral("VARCHAR(%1)").arg(size);
+    case FieldType::Smallint: return "SMALLINT";
+    case FieldType::Integer: return "INTEGER";
+    case FieldType::AutoInc: return "INTEGER";
+    case FieldType::Largeint: return "BIGINT";
+    case FieldType::Date: return "DATE";
+    case FieldType::Boolean: return "BOOLEAN";
+    case FieldType::Float: return "DOUBLE";
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- Database
+
+Database::~Database() { close(); }
+
+void Database::open(const QString& path)
+{
+    close();
+    if (!QFileInfo(path).isFile())
+        throw DatabaseError(QStringLiteral("No se encuentra el fichero de base de datos «%1»").arg(path),
+                            DatabaseError::Kind::FileMissing);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw DatabaseError(QStringLiteral("No se puede abrir la base de datos «%1»: %2").arg(path, msg),
+                            DatabaseError::Kind::FileMissing, {}, msg);
+    }
+    db_ = db;
+    path_ = path;
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 2000);
+    try {
+        // Reading the schema tells a database from any other file.
+        exec("PRAGMA synchronous = FULL");
+        Statement probe(db_, "SELECT count(*) FROM sqlite_master");
+        probe.step();
+    } catch (const DatabaseError& e) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError(QStringLiteral("El fichero «%1» no es una base de datos válida: %2").arg(path, e.sqliteText()),
+                            DatabaseError::Kind::FileMissing, {}, e.sqliteText());
+    }
+    registerTextFunctions(db_);
+}
+
+void Database::close()
+{
+    if (!db_)
+        return;
+    while (depth_ > 0) {
+        try { rollback(); } catch (...) { depth_ = 0; }
+    }
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    schema_.clear();
+    touchAll();
+}
+
+void Database::flush()
+{
+    // Writes are committed with synchronous FULL; nothing is held back.
+}
+
+sqlite3* Database::handle() const
+{
+    if (!db_)
+        throw DatabaseError(QStringLiteral("La base de datos no está abierta"), DatabaseError::Kind::FileMissing);
+    return db_;
+}
+
+void Database::fail(const QString& what, int rc) const
+{
+    const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw DatabaseError(QStringLiteral("%1: %2").arg(what, msg), DatabaseError::Kind::General, {}, msg);
+}
+
+void Database::exec(const QString& sql)
+{
+    char* err = nullptr;
+    const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(err);
+        throw DatabaseError(QStringLiteral("Error de la base de datos: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+    }
+    if (!sql.startsWith("SAVEPOINT") && !sql.startsWith("RELEASE") && !sql.startsWith("PRAGMA"))
+        touchAll();
+}
+
+void Database::startTransaction()
+{
+    exec(QStringLiteral("SAVEPOINT tarsela_%1").arg(depth_ + 1));
+    ++depth_;
+}
+
+void Database::commit()
+{
+    if (depth_ == 0)
+        throw DatabaseError(QStringLiteral("No hay ninguna transacción en curso"), DatabaseError::Kind::State);
+    exec(QStringLiteral("RELEASE tarsela_%1").arg(depth_));
+    --depth_;
+}
+
+void Database::rollback()
+{
+    if (depth_ == 0)
+        throw DatabaseError(QStringLiteral("No hay ninguna transacción en curso"), DatabaseError::Kind::State);
+    const int d = depth_;
+    depth_ = d - 1;
+    touchAll();
+    exec(QStringLiteral("ROLLBACK TO tarsela_%1").arg(d));
+    exec(QStringLiteral("RELEASE tarsela_%1").arg(d));
+}
+
+bool Database::hasTable(const QString& table)
+{
+    Statement st(handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+    st.bind(1, table);
+    return st.step();
+}
+
+const TableInfo& Database::tableInfo(const QString& table)
+{
+    const QString key = table.toUpper();
+    if (auto it = schema_.find(key); it != schema_.end())
+        return **it;
+    sqlite3* db = handle();
+    QString stored;
+    bool autoinc = false;
+    {
+        Statement st(db, "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        st.bind(1, table);
+        if (!st.step())
+            throw DatabaseError(QStringLiteral("No existe la tabla «%1» en la base de datos").arg(table),
+                                DatabaseError::Kind::TableMissing);
+        stored = st.column(0).toString();
+        autoinc = st.column(1).toString().contains("AUTOINCREMENT", Qt::CaseInsensitive);
+    }
+    auto info = std::make_shared<TableInfo>();
+    info->name = stored;
+    {
+        Statement st(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(stored)));
+        while (st.step()) {
+            FieldDef d = fieldDefFromDecl(st.column(1).toString(), st.column(2).toString());
+            d.required = st.column(3).toLongLong() != 0;
+            if (st.column(5).toLongLong() == 1 && autoinc && d.type == FieldType::Integer)
+                d.type = FieldType::AutoInc;
+            info->fields.push_back(d);
+        }
+    }
+    {
+        // Index names are stored as "TABLE.indexName".
+        const QString prefix = stored + '.';
+        Statement st(db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(stored)));
+        std::vector<std::pair<QString, bool>> list;
+        while (st.step())
+            list.emplace_back(st.column(1).toString(), st.column(2).toLongLong() != 0);
+        // PRAGMA index_list gives the newest first: keep the order of creation.
+        std::reverse(list.begin(), list.end());
+        for (const auto& [full, unique] : list) {
+            if (!full.startsWith(prefix, Qt::CaseInsensitive))
+                continue;
+            IndexInfo ix;
+            ix.name = full.mid(prefix.size());
+            ix.unique = unique;
+            Statement xi(db, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoteIdent(full)));
+            while (xi.step()) {
+                if (xi.column(5).toLongLong() == 0)  // key columns only
+                    continue;
+                IndexPart p;
+                p.field = xi.column(2).toString();
+                p.descending = xi.column(3).toLongLong() != 0;
+                p.caseInsensitive = xi.column(4).toString().compare("NOCASE", Qt::CaseInsensitive) == 0;
+                ix.parts.push_back(p);
+            }
+            info->indexes.push_back(ix);
+        }
+        // The primary index: idxPrimaryKey, else the first unique one.
+        IndexInfo* prim = nullptr;
+        for (IndexInfo& ix : info->indexes)
+            if (ix.unique && ix.name.compare("idxPrimaryKey", Qt::CaseInsensitive) == 0) prim = &ix;
+        if (!prim)
+            for (IndexInfo& ix : info->indexes)
+                if (ix.unique) { prim = &ix; break; }
+        if (prim) prim->primary = true;
+    }
+    schema_.insert(key, info);
+    return *info;
+}
+
+QVariant fromStorage(FieldType t, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (t) {
+    case FieldType::Date: {
+        const QDate d = QDate::fromString(v.toString(), "yyyy-MM-dd");
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case FieldType::Boolean: return QVariant(v.toLongLong() != 0);
+    case FieldType::Float: return QVariant(v.toDouble());
+    case FieldType::String: return v.typeId() == QMetaType::QString ? v : QVariant(v.toString());
+    default:
+        if (v.typeId() == QMetaType::Double) return QVariant(qint64(v.toDouble()));
+        if (v.typeId() == QMetaType::QString) {
+            bool ok = false;
+            const qint64 n = v.toString().toLongLong(&ok);
+            return ok ? QVariant(n) : QVariant();
+        }
+        return v;
+    }
+}
+
+quint64 Database::version(const QString& table) const
+{
+    // Another connection (or tool) may have written the file meanwhile.
+    if (db_) {
+        Statement st(db_, "PRAGMA data_version");
+        if (st.step()) {
+            const qint64 dv = st.column(0).toLongLong();
+            if (dv != dataVersion_) {
+                dataVersion_ = dv;
+                ++epoch_;
+            }
+        }
+    }
+    return epoch_ + versions_.value(table.toUpper(), 0);
+}
+
+void Database::touch(const QString& table) { ++versions_[table.toUpper()]; }
+
+void Database::touchAll() { ++epoch_; }
+
+}  // namespace engine

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "engine/DatabaseError.h"
+#include "engine/Field.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace engine {
+
+struct IndexPart {
+    QString field;
+    bool descending = false;
+    bool caseInsensitive = false;
+};
+
+struct IndexInfo {
+    QString name;          // as the program names it: "idxPrimaryKey"
+    std::vector<IndexPart> parts;
+    bool unique = false;
+    bool primary = false;
+};
+
+struct TableInfo {
+    QString name;
+    std::vector<FieldDef> fields;
+    std::vector<IndexInfo> indexes;
+    const IndexInfo* primary() const;
+    const IndexInfo* index(const QString& name) const;           // case-insensitive name
+    const IndexInfo* indexForFields(const QStringList& fields) const;  // leading fields
+    int fieldIndex(const QString& name) const;
+};
+
+// Quotes an identifier for SQLite: "name", inner quotes doubled.
+QString quoteIdent(const QString& name);
+
+// A prepared statement; finalised when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int i, const QVariant& v);  // 1-based; QDate as yyyy-MM-dd, bool as 0/1
+    bool step();                          // true while a row is there
+    void reset();
+    int columnCount() const;
+    QString columnName(int i) const;
+    QString columnDeclType(int i) const;
+    QVariant column(int i) const;          // qint64, double, QString or null
+    sqlite3_stmt* handle() const { return st_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+    QString sql_;
+};
+
+// One SQLite database file.
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file; fails when it is missing or is not a database.
+    void open(const QString& path);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    const QString& path() const { return path_; }
+    void flush();  // every committed write is already on disk; kept for callers
+
+    void exec(const QString& sql);
+    sqlite3* handle() const;
+
+    // Nestable transactions (savepoints).
+    void startTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return depth_ > 0; }
+
+    // Schema read from the file itself; fails when the table is missing.
+    const TableInfo& tableInfo(const QString& table);
+    bool hasTable(const QString& table);
+
+    // Change counters: a dataset reads again when its table changed.
+    quint64 version(const QString& table) const;
+    void touch(const QString& table);
+    void touchAll();
+
+    // Turns an SQLite failure into a DatabaseError with Spanish words first.
+    [[noreturn]] void fail(const QString& what, int rc) const;
+
+private:
+    sqlite3* db_ = nullptr;
+    QString path_;
+    int depth_ = 0;
+    QHash<QString, std::shared_ptr<TableInfo>> schema_;
+    QHash<QString, quint64> versions_;
+    mutable quint64 epoch_ = 0;
+    mutable qint64 dataVersion_ = -1;
+};
+
+// Reads a field definition from a declared column type ("VARCHAR(6)", "SMALLINT" ...).
+FieldDef fieldDefFromDecl(const QString& name, const QString& decl);
+// A value read from SQLite in the form the field type keeps in memory.
+QVariant fromStorage(FieldType t, const QVariant& v);
+// The declared column type for a field type.
+QString declForField(FieldType t, int size);
+
+}  // namespace engine

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "engine/DatabaseError.h"
+#include "engine/Field.h"
+
+#include <QHash>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace engine {
+
+// A cursor over rows: state, current record, navigation, fields by name,
+// hooks and change signals. Table and Query fill the rows.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Hook = std::function<void(Dataset&)>;
+    using Bookmark = qint64;
+
+    explicit Dataset(QObject* parent = nullptr);
+    ~Dataset() override;
+
+    // Opening and navigation.
+    void open();
+    void close();
+    bool active() const { return state_ != State::Inactive; }
+    void setActive(bool on) { on ? open() : close(); }
+    virtual void refresh();   // reads the view again, staying on the same record when it is still there
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool isEmpty() const { return rows_.empty(); }
+    int recordCount() const { return int(rows_.size()); }
+    int recNo() const { return cur_ + 1; }   // 1-based, 0 when there is no record
+    void moveTo(int row);                     // 0-based row of the view
+    int currentRow() const { return cur_; }
+    Bookmark bookmark() const;
+    bool gotoBookmark(Bookmark b);
+
+    // Fields.
+    const std::vector<FieldDef>& fieldDefs() const { return defs_; }
+    int fieldCount() const { return int(defs_.size()); }
+    Field& field(int i) { return *fields_.at(size_t(i)); }
+    Field* findField(const QString& name);
+    Field& fieldByName(const QString& name);
+    int fieldIndex(const QString& name) const;
+    QVariant rowValue(int row, int field) const;  // for grids
+    void addCalculatedField(const QString& name, FieldType type, int size = 0);
+    FieldMeta& meta(const QString& fieldName);  // kept across open and close
+
+    // Editing.
+    State state() const { return state_; }
+    bool isEditing() const { return state_ == State::Edit || state_ == State::Insert; }
+    virtual bool readOnly() const { return false; }
+    void insert();
+    void append() { insert(); }
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+
+    // Hooks. A before-delete hook may throw Abort to keep the record.
+    Hook onNewRecord;
+    Hook beforePost;
+    Hook afterPost;
+    Hook beforeDelete;
+    Hook afterDelete;
+    Hook onCalcFields;
+    Hook afterScroll;
+
+    // Screen updates: while disabled, change signals are held back.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return disabled_ > 0; }
+
+    // Used by Field.
+    QVariant currentValue(int field) const;
+    void setCurrentValue(int field, const QVariant& v);
+
+Q_SIGNALS:
+    void stateChanged();
+    void recordChanged();   // the current record moved or was read again
+    void dataChanged();     // the rows were read again (count or contents)
+    void fieldChanged(int field);
+
+protected:
+    // Fill defs_ (data fields first) and rows_; called by open().
+    virtual void doOpen() = 0;
+    virtual void doClose() {}
+    // Write buf_; return the bookmark of the written row.
+    virtual Bookmark doPost(Row& buffer, bool inserting);
+    virtual void doDelete(int row);
+    virtual Bookmark rowBookmark(int row) const { return row; }
+    // Read the view again (defs stay) after a write or a change of view.
+    virtual void reread() = 0;
+    // Re-reads and places the cursor on the bookmark, or near where it was.
+    void rereadAt(Bookmark b, int fallbackRow);
+
+    void setDefs(std::vector<FieldDef> defs);
+    void computeCalcFields(Row& row);
+    void afterRead();   // computes calculated fields of every row
+    void setPosition(int row);
+    void emitRecordChanged();
+    void emitDataChanged();
+    void ensureActive() const;
+
+    std::vector<FieldDef> defs_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<Row> rows_;
+    int cur_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    State state_ = State::Inactive;
+    Row buf_;
+    int insertAt_ = -1;
+    std::vector<FieldDef> calcDefs_;
+    QHash<QString, FieldMeta> meta_;
+    Row* calcRow_ = nullptr;
+    int disabled_ = 0;
+    bool pendingRecord_ = false;
+    bool pendingData_ = false;
+};
+
+}  // namespace engine

@@ -1,0 +1,414 @@
+#include "engine/Table.h"
+
+#include "engine/Collation.h"
+#include "engine/DataSource.h"
+
+#include <sqlite3.h>
+
+namespace engine {
+
+Table::Table(Database& db, const QString& tableName, QObject* parent) : Dataset(parent), db_(db), table_(tableName) {}
+
+void Table::setTableName(const QString& name)
+{
+    requireClosedOrBrowse("cambiar la tabla");
+    table_ = name;
+    info_ = nullptr;
+}
+
+void Table::requireClosedOrBrowse(const char* what) const
+{
+    if (isEditing())
+        throw DatabaseError(QStringLiteral("No se puede %1 mientras se edita un registro").arg(QString::fromUtf8(what)),
+                            DatabaseError::Kind::State);
+}
+
+void Table::setIndexName(const QString& name)
+{
+    requireClosedOrBrowse("cambiar el índice");
+    indexName_ = name.trimmed();
+    indexFields_.clear();
+    if (active()) {
+        if (!currentIndex())
+            throw DatabaseError(QStringLiteral("La tabla «%1» no tiene el índice «%2»").arg(table_, name));
+        changeView();
+    }
+}
+
+void Table::setIndexFieldNames(const QString& fields)
+{
+    requireClosedOrBrowse("cambiar el índice");
+    indexFields_ = fields.trimmed();
+    indexName_.clear();
+    if (active()) {
+        if (!currentIndex())
+            throw DatabaseError(QStringLiteral("La tabla «%1» no tiene un índice por «%2»").arg(table_, fields));
+        changeView();
+    }
+}
+
+const IndexInfo* Table::currentIndex() const
+{
+    if (!info_)
+        return nullptr;
+    if (!indexName_.isEmpty())
+        return info_->index(indexName_);
+    if (!indexFields_.isEmpty())
+        return info_->indexForFields(indexFields_.split(';', Qt::SkipEmptyParts));
+    return nullptr;
+}
+
+QString Table::indexName() const
+{
+    if (const IndexInfo* ix = currentIndex())
+        return ix->name;
+    return indexName_;
+}
+
+void Table::setMaster(DataSource* master, const QString& masterFields)
+{
+    requireClosedOrBrowse("cambiar el enlace");
+    if (master_)
+        disconnect(master_, nullptr, this, nullptr);
+    master_ = master;
+    masterFields_.clear();
+    for (const QString& f : masterFields.split(';', Qt::SkipEmptyParts))
+        masterFields_ << f.trimmed();
+    if (master_)
+        connect(master_, &DataSource::recordChanged, this, &Table::masterMoved);
+    lastMaster_.clear();
+    if (active())
+        changeView();
+}
+
+QVariantList Table::masterValues() const
+{
+    QVariantList vals;
+    Dataset* m = master_ ? master_->dataset() : nullptr;
+    for (const QString& f : masterFields_) {
+        if (!m || !m->active() || (m->currentRow() < 0 && !m->isEditing())) {
+            vals << QVariant();
+            continue;
+        }
+        Field* fld = m->findField(f);
+        vals << (fld ? fld->value() : QVariant());
+    }
+    return vals;
+}
+
+void Table::masterMoved()
+{
+    if (!active() || isEditing())
+        return;
+    const QVariantList now = masterValues();
+    if (now == lastMaster_)
+        return;
+    changeView();
+}
+
+void Table::setRange(const QVariantList& start, const QVariantList& end)
+{
+    requireClosedOrBrowse("poner un rango");
+    hasRange_ = true;
+    rangeStart_ = start;
+    rangeEnd_ = end;
+    if (active())
+        changeView();
+}
+
+void Table::cancelRange()
+{
+    requireClosedOrBrowse("quitar el rango");
+    if (!hasRange_)
+        return;
+    hasRange_ = false;
+    rangeStart_.clear();
+    rangeEnd_.clear();
+    if (active())
+        changeView();
+}
+
+void Table::setFilter(const QString& filter)
+{
+    requireClosedOrBrowse("cambiar el filtro");
+    filter_ = filter;
+    if (active() && filtered_)
+        changeView();
+}
+
+void Table::setFiltered(bool on)
+{
+    requireClosedOrBrowse("cambiar el filtro");
+    if (filtered_ == on)
+        return;
+    filtered_ = on;
+    if (active())
+        changeView();
+}
+
+void Table::changeView()
+{
+    rereadAt(-1, 0);
+    setPosition(rows_.empty() ? -1 : 0);
+    emitRecordChanged();
+    if (afterScroll) afterScroll(*this);
+}
+
+void Table::readIfChanged()
+{
+    if (db_.version(table_) != seen_)
+        rereadAt(bookmark(), cur_);
+}
+
+QString Table::collateFor(const IndexPart& p) const
+{
+    const int fi = info_->fieldIndex(p.field);
+    if (fi < 0 || info_->fields[size_t(fi)].type != FieldType::String)
+        return {};
+    return QStringLiteral(" COLLATE ") + (p.caseInsensitive ? kCollationNoCase : kCollationCase);
+}
+
+QString Table::orderClause() const
+{
+    QStringList parts;
+    if (const IndexInfo* ix = currentIndex())
+        for (const IndexPart& p : ix->parts)
+            parts << quoteIdent(p.field) + collateFor(p) + (p.descending ? " DESC" : "");
+    parts << "rowid";
+    return " ORDER BY " + parts.join(", ");
+}
+
+void Table::doOpen()
+{
+    if (!db_.isOpen())
+        throw DatabaseError(QStringLiteral("La base de datos no está abierta"), DatabaseError::Kind::FileMissing);
+    info_ = &db_.tableInfo(table_);
+    if ((!indexName_.isEmpty() || !indexFields_.isEmpty()) && !currentIndex())
+        throw DatabaseError(QStringLiteral("La tabla «%1» no tiene el índice «%2»")
+                                .arg(table_, indexName_.isEmpty() ? indexFields_ : indexName_));
+    setDefs(info_->fields);
+    lastMaster_.clear();
+    reread();
+}
+
+void Table::doClose()
+{
+    rowids_.clear();
+}
+
+void Table::reread()
+{
+    QStringList where;
+    QVariantList binds;
+    const IndexInfo* ix = currentIndex();
+
+    if (master_) {
+        lastMaster_ = masterValues();
+        if (!ix || int(ix->parts.size()) < masterFields_.size())
+            throw DatabaseError(QStringLiteral("El índice de «%1» no sirve para el enlace con su tabla maestra").arg(table_));
+        for (int k = 0; k < masterFields_.size(); ++k) {
+            if (lastMaster_[k].isNull()) {
+                where << "0";
+                continue;
+            }
+            where << quoteIdent(ix->parts[size_t(k)].field) + " = ?";
+            binds << lastMaster_[k];
+        }
+    }
+    if (hasRange_) {
+        if (!ix)
+            throw DatabaseError(QStringLiteral("Un rango necesita un índice en «%1»").arg(table_));
+        const int n = std::min<int>(std::max(rangeStart_.size(), rangeEnd_.size()), int(ix->parts.size()));
+        // Start and end are compared as tuples in the index's order.
+        QStringList cols;
+        for (int k = 0; k < n; ++k)
+            cols << quoteIdent(ix->parts[size_t(k)].field);
+        auto tuple = [&](const QVariantList& v, const char* op) {
+            if (v.isEmpty()) return;
+            QStringList qs;
+            for (int k = 0; k < n && k < v.size(); ++k) {
+                qs << "?";
+                binds << v[k];
+            }
+            const int m = int(qs.size());
+            QStringList c = cols.mid(0, m);
+            where << "(" + c.join(", ") + ") " + op + " (" + qs.join(", ") + ")";
+        };
+        const bool desc = !ix->parts.empty() && ix->parts[0].descending;
+        tuple(rangeStart_, desc ? "<=" : ">=");
+        tuple(rangeEnd_, desc ? ">=" : "<=");
+    }
+    if (filtered_ && !filter_.trimmed().isEmpty())
+        where << "(" + filter_ + ")";
+
+    QStringList cols;
+    for (const FieldDef& d : info_->fields)
+        cols << quoteIdent(d.name);
+    QString sql = "SELECT rowid, " + cols.join(", ") + " FROM " + quoteIdent(info_->name);
+    if (!where.isEmpty())
+        sql += " WHERE " + where.join(" AND ");
+    sql += orderClause();
+
+    Statement st(db_.handle(), sql);
+    for (int i = 0; i < binds.size(); ++i)
+        st.bind(i + 1, binds[i]);
+    rows_.clear();
+    rowids_.clear();
+    const size_t nf = info_->fields.size();
+    while (st.step()) {
+        rowids_.push_back(st.column(0).toLongLong());
+        Row r(defs_.size());
+        for (size_t i = 0; i < nf; ++i)
+            r[i] = fromStorage(info_->fields[i].type, st.column(int(i) + 1));
+        rows_.push_back(std::move(r));
+    }
+    seen_ = db_.version(table_);
+}
+
+Dataset::Bookmark Table::rowBookmark(int row) const
+{
+    return row >= 0 && row < int(rowids_.size()) ? rowids_[size_t(row)] : -1;
+}
+
+Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
+{
+    const size_t nf = info_->fields.size();
+    QStringList names, marks;
+    QVariantList vals;
+    int autoField = -1;
+    for (size_t i = 0; i < nf; ++i) {
+        const FieldDef& d = info_->fields[i];
+        if (d.type == FieldType::AutoInc) {
+            autoField = int(i);
+            if (inserting && buf[i].isNull())
+                continue;
+        }
+        names << quoteIdent(d.name);
+        marks << "?";
+        vals << buf[i];
+    }
+    qint64 rowid = -1;
+    if (inserting) {
+        Statement st(db_.handle(), "INSERT INTO " + quoteIdent(info_->name) + " (" + names.join(", ") + ") VALUES (" +
+                                       marks.join(", ") + ")");
+        for (int i = 0; i < vals.size(); ++i)
+            st.bind(i + 1, vals[i]);
+        st.step();
+        rowid = sqlite3_last_insert_rowid(db_.handle());
+        if (autoField >= 0)
+            buf[size_t(autoField)] = QVariant(rowid);
+    } else {
+        rowid = rowBookmark(cur_);
+        QStringList sets;
+        for (const QString& n : names)
+            sets << n + " = ?";
+        Statement st(db_.handle(), "UPDATE " + quoteIdent(info_->name) + " SET " + sets.join(", ") + " WHERE rowid = ?");
+        int i = 0;
+        for (; i < vals.size(); ++i)
+            st.bind(i + 1, vals[i]);
+        st.bind(i + 1, rowid);
+        st.step();
+        if (autoField >= 0 && !buf[size_t(autoField)].isNull())
+            rowid = buf[size_t(autoField)].toLongLong();
+    }
+    db_.touch(table_);
+    return rowid;
+}
+
+void Table::doDelete(int row)
+{
+    Statement st(db_.handle(), "DELETE FROM " + quoteIdent(info_->name) + " WHERE rowid = ?");
+    st.bind(1, rowBookmark(row));
+    st.step();
+    db_.touch(table_);
+}
+
+bool Table::sameValue(FieldType t, const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    switch (t) {
+    case FieldType::String: return a.toString() == b.toString();
+    case FieldType::Date: return a.toDate() == b.toDate();
+    case FieldType::Float: return a.toDouble() == b.toDouble();
+    case FieldType::Boolean: return a.toBool() == b.toBool();
+    default: return a.toLongLong() == b.toLongLong();
+    }
+}
+
+bool Table::seek(const QVariantList& key)
+{
+    ensureActive();
+    const IndexInfo* ix = currentIndex();
+    if (!ix)
+        throw DatabaseError(QStringLiteral("Para buscar en «%1» hace falta un índice").arg(table_));
+    if (key.isEmpty() || key.size() > int(ix->parts.size()))
+        throw DatabaseError(QStringLiteral("La búsqueda en «%1» lleva %2 valores y el índice tiene %3 campos")
+                                .arg(table_).arg(key.size()).arg(ix->parts.size()));
+    if (isEditing())
+        post();
+    readIfChanged();
+    std::vector<int> idx;
+    std::vector<QVariant> want;
+    for (int k = 0; k < key.size(); ++k) {
+        const int fi = fieldIndex(ix->parts[size_t(k)].field);
+        idx.push_back(fi);
+        QVariant v;
+        try {
+            v = field(fi).convert(key[k]);
+        } catch (const DatabaseError&) {
+            return false;  // a value that cannot be in the field matches nothing
+        }
+        want.push_back(v);
+    }
+    for (int r = 0; r < int(rows_.size()); ++r) {
+        bool ok = true;
+        for (size_t k = 0; k < idx.size() && ok; ++k)
+            ok = sameValue(defs_[size_t(idx[k])].type, rows_[size_t(r)][size_t(idx[k])], want[k]);
+        if (ok) {
+            setPosition(r);
+            emitRecordChanged();
+            if (afterScroll) afterScroll(*this);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Table::locate(const QString& fields, const QVariantList& values)
+{
+    ensureActive();
+    const QStringList names = fields.split(';', Qt::SkipEmptyParts);
+    if (names.size() != values.size())
+        throw DatabaseError(QStringLiteral("La búsqueda por «%1» necesita %2 valores").arg(fields).arg(names.size()));
+    std::vector<int> idx;
+    std::vector<QVariant> want;
+    for (int k = 0; k < names.size(); ++k) {
+        Field& f = fieldByName(names[k].trimmed());
+        idx.push_back(f.index());
+        QVariant v;
+        try {
+            v = f.convert(values[k]);
+        } catch (const DatabaseError&) {
+            return false;
+        }
+        want.push_back(v);
+    }
+    if (isEditing())
+        post();
+    readIfChanged();
+    for (int r = 0; r < int(rows_.size()); ++r) {
+        bool ok = true;
+        for (size_t k = 0; k < idx.size() && ok; ++k)
+            ok = sameValue(defs_[size_t(idx[k])].type, rows_[size_t(r)][size_t(idx[k])], want[k]);
+        if (ok) {
+            setPosition(r);
+            emitRecordChanged();
+            if (afterScroll) afterScroll(*this);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace engine

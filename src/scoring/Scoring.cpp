@@ -1,0 +1,1 @@
+#include "scoring/Scoring.h"

@@ -1,0 +1,107 @@
+#include "data/Schema.h"
+#include "data/Tdm.h"
+#include "support/Fixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void makeDb(const QString& path, const QString& title)
+{
+    schema::createDatabase(path);
+    engine::Database db;
+    db.open(path);
+    db.exec(QString("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('X', '%1', 'E')").arg(title));
+}
+
+TEST(TdmTest, FileNextToTheProgramWinsOverDatos)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("datos");
+    makeDb(dir.path() + "/marfondo.abs", "junto");
+    makeDb(dir.path() + "/datos/marfondo.abs", "datos");
+    ScriptedDialogs dialogs;
+    Tdm dm(dir.path());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    ASSERT_TRUE(dm.TAcomp.active());
+    EXPECT_EQ(dm.TAcomp.fieldByName("Titulo").asString(), QString("junto"));
+}
+
+TEST(TdmTest, DatosServesWhenNoFileIsNextToTheProgram)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("datos");
+    makeDb(dir.path() + "/datos/marfondo.abs", "datos");
+    ScriptedDialogs dialogs;
+    Tdm dm(dir.path());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(dm.TAcomp.fieldByName("Titulo").asString(), QString("datos"));
+    EXPECT_EQ(Tdm::locateDatabase(dir.path()), dir.path() + "/datos/marfondo.abs");
+}
+
+TEST(TdmTest, MissingFileIsReportedAndStartUpGoesOn)
+{
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Tdm dm(dir.path());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("datos/marfondo.abs"));
+    EXPECT_FALSE(dm.TAcomp.active());
+    EXPECT_FALSE(dm.TAjornada.active());
+}
+
+TEST(TdmTest, MissingTableIsReportedAndTheOthersOpen)
+{
+    TempDatabase file;
+    file.exec("DROP TABLE PARTICIP");
+    ScriptedDialogs dialogs;
+    Tdm dm(file.dir());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("PARTICIP"));
+    EXPECT_FALSE(dm.TAparticipa.active());
+    EXPECT_TRUE(dm.TAcomp.active());
+    EXPECT_TRUE(dm.TaPescadores.active());
+    EXPECT_THROW(dm.TAparticipa.first(), engine::DatabaseError);
+}
+
+// Objects opened at start, their orders, links and calculated names.
+TEST(TdmTest, DetailObjectsFollowTheCurrentCompetition)
+{
+    TempDatabase file;
+    file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('A', 'Uno', 'E'), ('B', 'Dos', 'E')");
+    file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero) VALUES ('B', 2), ('B', 1)");
+    file.exec("INSERT INTO ESPECIES (Nombre) VALUES ('sargo'), ('Ángel'), ('Mero')");
+    file.exec("INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\") VALUES ('B', 3), ('B', 99)");
+    file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Cod pez\", Peso) VALUES"
+              " ('B', 1, 1, 1, 1, 800), ('B', 1, 1, 2, 42, 900)");
+    file.exec("INSERT INTO CUPOS (Cod_comp, Cod_Especie) VALUES ('B', 2)");
+    ScriptedDialogs dialogs;
+    Tdm dm(file.dir());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_TRUE(dm.TAjornada.isEmpty());  // competition A has no days
+    EXPECT_TRUE(dm.TAespecial.isEmpty());
+    ASSERT_TRUE(dm.TAcomp.seek(QString("B")));
+    EXPECT_EQ(dm.TAjornada.recordCount(), 2);
+    EXPECT_EQ(dm.TAjornada.fieldByName("Numero").asInteger(), 1);
+    ASSERT_EQ(dm.TAespecial.recordCount(), 2);
+    EXPECT_EQ(dm.TAespecial.fieldByName("npez").asString(), QString("Mero"));
+    dm.TAespecial.next();
+    EXPECT_EQ(dm.TAespecial.fieldByName("npez").asString(), QString());  // unknown code: empty name
+    dm.TApescada.open();
+    EXPECT_EQ(dm.TApescada.fieldByName("pez").asString(), QString("sargo"));
+    dm.TApescada.next();
+    EXPECT_EQ(dm.TApescada.fieldByName("pez").asString(), QString());
+    dm.TACupos.open();
+    EXPECT_EQ(dm.TACupos.fieldByName("nPez").asString(), QString("Ángel"));
+    // The species list ignores letter case and accents.
+    QStringList names;
+    for (dm.TAespecies.first(); !dm.TAespecies.eof(); dm.TAespecies.next())
+        names << dm.TAespecies.fieldByName("Nombre").asString();
+    EXPECT_EQ(names, (QStringList{"Ángel", "Mero", "sargo"}));
+    EXPECT_EQ(dm.TAespecial.fieldByName("Penalizacion gramo").displayLabel(), QString("Penalización"));
+}
+
+}  // namespace

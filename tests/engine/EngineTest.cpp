@@ -1,0 +1,504 @@
+#include "engine/DataSource.h"
+#include "engine/Database.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+#include "support/Fixture.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using engine::Dataset;
+using engine::DatabaseError;
+using engine::Table;
+using Kind = engine::DatabaseError::Kind;
+
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('A1', 'Primera', 'E'), ('B2', 'Segunda', 'I'),"
+                  " ('C3', 'ángel', 'E'), ('D4', 'Ángel', 'E'), ('E5', 'Beatriz', 'I'), ('F6', 'ñandú', 'E')");
+        file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('A1', 1, '2026-06-13'),"
+                  " ('A1', 2, '2026-06-14'), ('B2', 1, '2026-07-01')");
+        file.exec("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, TotalPuntos) VALUES"
+                  " ('A1', 1, 1, 500), ('A1', 1, 2, 900), ('A1', 1, 3, 700), ('A1', 2, 1, 100), ('B2', 1, 1, 50)");
+        file.exec("INSERT INTO PESCADORES (DNI, Nombre) VALUES ('1', 'NUÑEZ PONS'), ('2', 'Núñez Vidal'),"
+                  " ('3', 'Pérez'), ('4', 'nuño'), ('5', 'Sánchez')");
+        db.open(file.path());
+    }
+
+    QStringList column(Dataset& ds, const QString& field)
+    {
+        QStringList out;
+        for (ds.first(); !ds.eof(); ds.next())
+            out << ds.fieldByName(field).asString();
+        return out;
+    }
+
+    TempDatabase file;
+    engine::Database db;
+};
+
+// 1. One file, opened by path; errors for a missing file, a non-database and a missing table.
+TEST_F(EngineTest, OpenFailures)
+{
+    engine::Database other;
+    struct Case { QString path; const char* what; };
+    QFile junk(file.dir() + "/junk.abs");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("esto no es una base de datos, sino un texto cualquiera bastante largo para la cabecera............");
+    junk.close();
+    for (const Case& c : {Case{file.dir() + "/nada.abs", "missing"}, Case{file.dir() + "/junk.abs", "junk"}}) {
+        try {
+            other.open(c.path);
+            FAIL() << c.what;
+        } catch (const DatabaseError& e) {
+            EXPECT_EQ(e.kind(), Kind::FileMissing) << c.what;
+            EXPECT_TRUE(e.message().contains(c.path)) << c.what;
+        }
+        EXPECT_FALSE(other.isOpen());
+    }
+    file.exec("DROP TABLE PENAL");
+    Table penal(db, "PENAL");
+    try {
+        penal.open();
+        FAIL();
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), Kind::TableMissing);
+        EXPECT_TRUE(e.message().contains("PENAL"));
+    }
+    EXPECT_FALSE(penal.active());
+}
+
+// 2. Field types, nulls and required fields; values refused with the field's name.
+TEST_F(EngineTest, FieldTypesNullsAndRefusals)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    comp.insert();
+    comp.fieldByName("Codigo").setAsString("Z9");
+    comp.fieldByName("Tipo").setAsString("E");
+    try {
+        comp.post();
+        FAIL();
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), Kind::RequiredMissing);
+        EXPECT_EQ(e.field(), QString("Titulo"));
+    }
+    EXPECT_EQ(comp.state(), Dataset::State::Insert);  // still editing after the refusal
+
+    struct Refusal { const char* field; QVariant value; Kind kind; };
+    const Refusal refusals[] = {
+        {"Codigo", QString("ABCDEFG"), Kind::TooLong},
+        {"EjemplaresCupo", qint64(32768), Kind::OutOfRange},
+        {"EjemplaresCupo", QString("-32769"), Kind::OutOfRange},
+        {"Peso maximo", QString("2147483648"), Kind::OutOfRange},
+        {"Peso maximo", QString("12a"), Kind::BadValue},
+        {"Peso maximo", QString("99999999999999999999999"), Kind::OutOfRange},
+    };
+    for (const Refusal& r : refusals) {
+        try {
+            comp.fieldByName(r.field).setValue(r.value);
+            ADD_FAILURE() << r.field << " " << r.value.toString().toStdString();
+        } catch (const DatabaseError& e) {
+            EXPECT_EQ(e.kind(), r.kind) << r.field;
+            EXPECT_EQ(e.field(), QString(r.field));
+            EXPECT_TRUE(e.message().contains(r.field));
+        }
+    }
+    comp.fieldByName("Titulo").setAsString("Con todo");
+    comp.fieldByName("EjemplaresCupo").setAsString("-32768");
+    comp.fieldByName("Peso maximo").setAsInteger(2147483647);
+    comp.post();
+    ASSERT_TRUE(comp.seek(QString("Z9")));
+    EXPECT_EQ(comp.fieldByName("EjemplaresCupo").asInteger(), -32768);
+    EXPECT_EQ(comp.fieldByName("Peso maximo").asInteger(), 2147483647);
+    EXPECT_TRUE(comp.fieldByName("Puntos pieza").isNull());
+    EXPECT_EQ(comp.fieldByName("Puntos pieza").asInteger(), 0);  // empty reads as 0
+
+    // Dates, booleans, 64-bit and float values round-trip.
+    Table jor(db, "JORNADAS");
+    jor.open();
+    jor.insert();
+    jor.fieldByName("Cod comp").setAsString("Z9");
+    jor.fieldByName("Numero").setAsInteger(1);
+    jor.fieldByName("Fecha").setAsString("29/02/2028");
+    EXPECT_THROW(jor.fieldByName("Fecha").setAsString("30/02/2028"), DatabaseError);
+    jor.post();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE Fecha = '2028-02-29'"), 1);
+
+    Table cla(db, "CLASIFIC");
+    cla.open();
+    cla.insert();
+    cla.fieldByName("TotalPuntos").setAsLargeInt(5000000000LL);
+    cla.post();
+    EXPECT_EQ(file.scalar("SELECT TotalPuntos FROM CLASIFIC WHERE TotalPuntos > 4000000000"), 5000000000LL);
+
+    Table pen(db, "PENAL");
+    pen.open();
+    pen.insert();
+    pen.fieldByName("Puntos").setAsFloat(12.5);
+    pen.post();
+    pen.first();
+    EXPECT_DOUBLE_EQ(pen.fieldByName("Puntos").asFloat(), 12.5);
+
+    Table esp(db, "ESPECIAL");
+    esp.open();
+    esp.insert();
+    esp.fieldByName("Cod comp").setAsString("Z9");
+    esp.fieldByName("Cod pez").setAsInteger(3);
+    esp.fieldByName("Puntua").setAsBoolean(true);
+    esp.post();
+    esp.first();
+    EXPECT_TRUE(esp.fieldByName("Puntua").asBoolean());
+    EXPECT_FALSE(esp.fieldByName("BonificaEspecie").asBoolean());
+    EXPECT_TRUE(esp.fieldByName("BonificaEspecie").isNull());
+}
+
+// 3. Named indexes: names without regard to case, choice by leading fields, case-insensitive and descending order.
+TEST_F(EngineTest, IndexesByNameAndLeadingFields)
+{
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("IsCompEquipo");
+    cla.open();
+    EXPECT_EQ(cla.indexName(), QString("isCompEquipo"));
+    cla.setIndexName("isPuntosEquipo");  // every field descending
+    EXPECT_EQ(column(cla, "TotalPuntos"), (QStringList{"50", "100", "900", "700", "500"}));
+    cla.close();
+
+    Table jor(db, "JORNADAS");
+    jor.setIndexFieldNames("Cod comp;Numero");
+    jor.open();
+    EXPECT_EQ(jor.indexName(), QString("idxPrimaryKey"));
+    EXPECT_EQ(column(jor, "Numero"), (QStringList{"1", "2", "1"}));
+    EXPECT_THROW(jor.setIndexName("noExiste"), DatabaseError);
+
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("isTitulo");
+    comp.open();
+    EXPECT_EQ(column(comp, "Titulo"),
+              (QStringList{"ángel", "Ángel", "Beatriz", "ñandú", "Primera", "Segunda"}));
+}
+
+// 4. Independent cursors; a change through one is seen by the other when it next reads.
+TEST_F(EngineTest, IndependentCursorsSeeEachOthersChanges)
+{
+    Table a(db, "COMPETIC"), b(db, "COMPETIC");
+    a.setIndexName("idxPrimaryKey");
+    b.setIndexName("isTitulo");
+    a.open();
+    b.open();
+    a.last();
+    EXPECT_EQ(a.fieldByName("Codigo").asString(), QString("F6"));
+    EXPECT_EQ(b.fieldByName("Codigo").asString(), QString("C3"));
+    ASSERT_TRUE(a.seek(QString("E5")));
+    a.edit();
+    a.fieldByName("Titulo").setAsString("Abel");
+    a.post();
+    b.first();
+    EXPECT_EQ(b.fieldByName("Titulo").asString(), QString("Abel"));
+    EXPECT_EQ(a.fieldByName("Codigo").asString(), QString("E5"));  // a stays on its record
+    EXPECT_TRUE(b.locate("Codigo", QString("A1")));
+    b.remove();
+    EXPECT_FALSE(a.seek(QString("A1")));
+    EXPECT_EQ(a.recordCount(), 5);
+}
+
+// 5. Master–detail links follow the master.
+TEST_F(EngineTest, DetailFollowsMaster)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    engine::DataSource src(&comp);
+    Table jor(db, "JORNADAS");
+    jor.setIndexFieldNames("Cod comp;Numero");
+    jor.setMaster(&src, "Codigo");
+    engine::DataSource jsrc(&jor);
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("isPuntosEquipo");
+    cla.setMaster(&jsrc, "Cod comp;Numero");
+    comp.open();
+    jor.open();
+    cla.open();
+    EXPECT_EQ(jor.recordCount(), 2);
+    EXPECT_EQ(column(cla, "Equipo"), (QStringList{"2", "3", "1"}));
+    jor.next();
+    EXPECT_EQ(column(cla, "TotalPuntos"), (QStringList{"100"}));
+    comp.next();  // B2
+    EXPECT_EQ(jor.recordCount(), 1);
+    EXPECT_EQ(column(cla, "TotalPuntos"), (QStringList{"50"}));
+    comp.next();  // C3: no days
+    EXPECT_TRUE(jor.isEmpty());
+    EXPECT_TRUE(cla.isEmpty());
+    comp.first();
+    EXPECT_EQ(jor.recordCount(), 2);
+    EXPECT_EQ(cla.recordCount(), 3);
+}
+
+// 6. Navigation, states, bookmarks, record count and number.
+TEST_F(EngineTest, NavigationAndBookmarks)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    EXPECT_EQ(comp.state(), Dataset::State::Inactive);
+    comp.open();
+    EXPECT_EQ(comp.state(), Dataset::State::Browse);
+    EXPECT_EQ(comp.recordCount(), 6);
+    EXPECT_EQ(comp.recNo(), 1);
+    comp.prior();
+    EXPECT_TRUE(comp.bof());
+    comp.next();
+    comp.next();
+    EXPECT_EQ(comp.recNo(), 3);
+    const auto mark = comp.bookmark();
+    comp.last();
+    EXPECT_EQ(comp.recNo(), 6);
+    comp.next();
+    EXPECT_TRUE(comp.eof());
+    EXPECT_TRUE(comp.gotoBookmark(mark));
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("C3"));
+    comp.edit();
+    EXPECT_EQ(comp.state(), Dataset::State::Edit);
+    comp.cancel();
+    comp.insert();
+    EXPECT_EQ(comp.state(), Dataset::State::Insert);
+    comp.cancel();
+    EXPECT_EQ(comp.state(), Dataset::State::Browse);
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("C3"));
+    comp.close();
+    EXPECT_EQ(comp.state(), Dataset::State::Inactive);
+}
+
+// 7. Seek with one to three values; locate by a ";" list.
+TEST_F(EngineTest, SeekAndLocate)
+{
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("idxPrimaryKey");
+    cla.open();
+    struct Case { QVariantList key; bool found; qint64 total; };
+    const Case cases[] = {
+        {{"A1"}, true, 500},
+        {{"A1", 2}, true, 100},      // first two fields of three
+        {{"A1", 1, 3}, true, 700},
+        {{"A1", 3}, false, 0},
+        {{"a1"}, false, 0},          // codes are exact
+        {{"B2", 1, 1}, true, 50},
+        {{"A1", "x"}, false, 0},     // a value that cannot be a day number
+    };
+    for (const Case& c : cases) {
+        cla.first();
+        const auto before = cla.bookmark();
+        EXPECT_EQ(cla.seek(c.key), c.found);
+        if (c.found)
+            EXPECT_EQ(cla.fieldByName("TotalPuntos").asLargeInt(), c.total);
+        else
+            EXPECT_EQ(cla.bookmark(), before);  // not found: the cursor stays
+    }
+    EXPECT_THROW(cla.seek(QVariantList{"A1", 1, 1, 1}), DatabaseError);
+
+    Table pen(db, "PENAL");
+    pen.open();
+    file.exec("INSERT INTO PENAL (Cod_comp, Jornada, Equipo, Puntos) VALUES ('A1', 1, 2, 10), ('A1', 1, 3, 20)");
+    EXPECT_TRUE(pen.locate("Cod_comp; jornada; equipo", {"A1", 1, 3}));
+    EXPECT_DOUBLE_EQ(pen.fieldByName("Puntos").asFloat(), 20);
+    EXPECT_FALSE(pen.locate(" COD_COMP ;Jornada;Equipo", {"A1", 2, 3}));
+}
+
+// 8. Ranges on the leading fields, and their cancellation.
+TEST_F(EngineTest, Ranges)
+{
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("isCompEquipo");
+    cla.open();
+    cla.setRange({"A1", 1}, {"A1", 1});
+    EXPECT_EQ(column(cla, "Jornada"), (QStringList{"1", "2"}));
+    cla.setRange({"A1"}, {"A1"});
+    EXPECT_EQ(cla.recordCount(), 4);
+    cla.setRange({"A1", 2}, {"A1", 3});
+    EXPECT_EQ(column(cla, "Equipo"), (QStringList{"2", "3"}));
+    cla.setRange({"Z"}, {"Z"});
+    EXPECT_TRUE(cla.isEmpty());
+    cla.cancelRange();
+    EXPECT_EQ(cla.recordCount(), 5);
+    // The index may change while the cursor is closed.
+    cla.close();
+    cla.setIndexName("idxPrimaryKey");
+    cla.setRange({"A1", 1}, {"A1", 1});
+    cla.open();
+    EXPECT_EQ(column(cla, "Equipo"), (QStringList{"1", "2", "3"}));
+}
+
+// 9. The three filter forms, switched on and off.
+TEST_F(EngineTest, Filters)
+{
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("idxPrimaryKey");
+    cla.open();
+    cla.setFilter("equipo =1");
+    EXPECT_EQ(cla.recordCount(), 5);  // not yet on
+    cla.setFiltered(true);
+    EXPECT_EQ(cla.recordCount(), 3);
+    cla.setFiltered(false);
+
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.setFilter("codigo <> 'A1'");
+    comp.setFiltered(true);
+    comp.open();
+    EXPECT_EQ(comp.recordCount(), 5);
+
+    Table pes(db, "PESCADORES");
+    pes.setIndexName("iNombre");
+    pes.setFiltered(true);
+    struct Case { const char* pattern; QStringList names; };
+    const Case cases[] = {
+        {"%ñu%", {"NUÑEZ PONS", "Núñez Vidal", "nuño"}},
+        {"%NUÑ%", {"NUÑEZ PONS", "Núñez Vidal", "nuño"}},
+        {"%pérez%", {"Pérez"}},
+        {"%%", {"NUÑEZ PONS", "Núñez Vidal", "nuño", "Pérez", "Sánchez"}},
+        {"%zz%", {}},
+    };
+    pes.open();
+    for (const Case& c : cases) {
+        pes.setFilter(QString("Nombre like '%1'").arg(QString::fromUtf8(c.pattern)));
+        QStringList got = column(pes, "Nombre");
+        QStringList want = c.names;
+        got.sort();
+        want.sort();
+        EXPECT_EQ(got, want) << c.pattern;
+    }
+}
+
+// 10. Insert, edit, post, cancel and delete with their hooks; an abort keeps the record.
+TEST_F(EngineTest, EditingHooksAndSilentAbort)
+{
+    Table jor(db, "JORNADAS");
+    jor.setIndexFieldNames("Cod comp;Numero");
+    QStringList calls;
+    jor.onNewRecord = [&](Dataset& ds) { calls << "new"; ds.fieldByName("Cod comp").setAsString("B2"); };
+    jor.beforePost = [&](Dataset&) { calls << "beforePost"; };
+    jor.afterPost = [&](Dataset&) { calls << "afterPost"; };
+    bool keep = true;
+    jor.beforeDelete = [&](Dataset&) { calls << "beforeDelete"; if (keep) throw engine::Abort(); };
+    jor.afterDelete = [&](Dataset&) { calls << "afterDelete"; };
+    jor.open();
+    jor.insert();
+    jor.fieldByName("Numero").setAsInteger(2);
+    jor.post();
+    EXPECT_EQ(calls, (QStringList{"new", "beforePost", "afterPost"}));
+    EXPECT_EQ(jor.fieldByName("Cod comp").asString(), QString("B2"));  // the posted record is current
+    EXPECT_EQ(jor.fieldByName("Numero").asInteger(), 2);
+
+    // A duplicate key is refused and the record stays in insert.
+    jor.insert();
+    jor.fieldByName("Numero").setAsInteger(2);
+    try {
+        jor.post();
+        FAIL();
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), Kind::DuplicateKey);
+        EXPECT_FALSE(e.sqliteText().isEmpty());
+    }
+    EXPECT_EQ(jor.state(), Dataset::State::Insert);
+    jor.cancel();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS"), 4);
+
+    calls.clear();
+    ASSERT_TRUE(jor.seek(QVariantList{"B2", 2}));
+    EXPECT_THROW(jor.remove(), engine::Abort);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 2);
+    EXPECT_EQ(jor.fieldByName("Numero").asInteger(), 2);  // still current
+    keep = false;
+    jor.remove();
+    EXPECT_EQ(calls, (QStringList{"beforeDelete", "beforeDelete", "afterDelete"}));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+
+    // Edit and cancel leaves the row as it was.
+    ASSERT_TRUE(jor.seek(QVariantList{"A1", 1}));
+    jor.edit();
+    jor.fieldByName("Lugar").setAsString("Cambiado");
+    jor.cancel();
+    EXPECT_TRUE(jor.fieldByName("Lugar").isNull());
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE Lugar IS NOT NULL"), 0);
+}
+
+// 11. Transactions: a rolled-back transaction leaves nothing.
+TEST_F(EngineTest, Transactions)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    db.startTransaction();
+    comp.insert();
+    comp.fieldByName("Codigo").setAsString("T1");
+    comp.fieldByName("Titulo").setAsString("Temporal");
+    comp.fieldByName("Tipo").setAsString("E");
+    comp.post();
+    db.startTransaction();  // nested
+    ASSERT_TRUE(comp.seek(QString("A1")));
+    comp.remove();
+    db.rollback();
+    EXPECT_TRUE(comp.seek(QString("A1")));  // the inner rollback restored it
+    db.rollback();
+    EXPECT_FALSE(comp.seek(QString("T1")));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC"), 6);
+    db.startTransaction();
+    ASSERT_TRUE(comp.seek(QString("B2")));
+    comp.remove();
+    db.commit();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC"), 5);
+    EXPECT_FALSE(db.inTransaction());
+}
+
+// 12 and 13. Queries as lines, re-runnable, read through fields by name.
+TEST_F(EngineTest, QueriesAsLines)
+{
+    engine::Query q(db);
+    q.setSql({"Select DISTINCT codigo, titulo from competic", "left join jornadas on (competic.codigo = jornadas.[cod comp])",
+              "order by jornadas.fecha desc"});
+    q.open();
+    ASSERT_GE(q.recordCount(), 2);
+    EXPECT_EQ(q.fieldByName("codigo").asString(), QString("B2"));
+    EXPECT_TRUE(q.readOnly());
+    EXPECT_THROW(q.edit(), DatabaseError);
+    q.next();
+    EXPECT_EQ(q.fieldByName("CODIGO").asString(), QString("A1"));
+    file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('E5', 1, '2027-01-01')");
+    q.refresh();
+    q.first();
+    EXPECT_EQ(q.fieldByName("titulo").asString(), QString("Beatriz"));
+    q.close();
+    q.sql()[2] = "order by codigo";
+    q.open();
+    EXPECT_EQ(q.fieldByName("codigo").asString(), QString("A1"));
+
+    // Double-quoted literals are string literals, even where a column has that name.
+    engine::Query d(db);
+    d.setSql({"select codigo from competic where titulo = \"Primera\" or titulo = \"Titulo\" or titulo = \"it's\""});
+    d.open();
+    EXPECT_EQ(d.recordCount(), 1);
+    EXPECT_EQ(engine::Query::translate("a = \"x'y\" and [b c] = 'd\"e'"), QString("a = 'x''y' and [b c] = 'd\"e'"));
+
+    engine::Query s(db);
+    s.setSql({"Select equipo, sum(totalpuntos) total", "from clasific", "where competicion = 'A1'", "group by equipo",
+              "order by total desc"});
+    s.open();
+    EXPECT_EQ(s.fieldByName("equipo").asInteger(), 2);
+    EXPECT_EQ(s.fieldByName("total").asLargeInt(), 900);
+    EXPECT_EQ(s.fieldByName("total").type(), engine::FieldType::Largeint);
+    s.last();
+    EXPECT_EQ(s.fieldByName("total").asLargeInt(), 600);
+    engine::Query j(db);
+    j.setSql({"select fecha, [cod comp] from jornadas where numero = 2"});
+    j.open();
+    EXPECT_EQ(j.fieldByName("Fecha").asDate(), QDate(2026, 6, 14));
+    EXPECT_EQ(j.fieldByName("Fecha").asString(), QString("14/06/2026"));
+    EXPECT_EQ(j.fieldByName("cod comp").asString(), QString("A1"));
+    EXPECT_THROW(j.fieldByName("nada"), DatabaseError);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/Dialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+
+// A fresh database made with the schema code in a temporary folder.
+class TempDatabase {
+public:
+    TempDatabase();
+    const QString& path() const { return path_; }
+    const QString& dir() const { return dirPath_; }
+    // Runs SQL straight on the file, without the engine (as the stock tool would).
+    void exec(const QString& sql) const;
+    qint64 scalar(const QString& sql) const;
+
+private:
+    QTemporaryDir dir_;
+    QString dirPath_;
+    QString path_;
+};
+
+// Answers the questions of the core as a test says, and records every text.
+class ScriptedDialogs : public UserDialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    std::deque<int> answers;       // results for msgDlgPos, in order; default: the first button's
+    std::deque<bool> confirmations;
+    QStringList messages;          // msgDlgPos texts
+    QStringList errors;            // showError texts
+    QStringList notices;           // showMessage texts
+
+    int msgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y) override;
+    void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
+
+private:
+    UserDialogs* previous_;
+};
