@@ -246,6 +246,7 @@ void Database::close()
     while (depth_ > 0) {
         try { rollback(); } catch (...) { depth_ = 0; }
     }
+    dataVersionSt_.reset();
     sqlite3_close_v2(db_);
     db_ = nullptr;
     schema_.clear();
@@ -411,14 +412,16 @@ quint64 Database::version(const QString& table) const
 {
     // Another connection (or tool) may have written the file meanwhile.
     if (db_) {
-        Statement st(db_, "PRAGMA data_version");
-        if (st.step()) {
-            const qint64 dv = st.column(0).toLongLong();
+        if (!dataVersionSt_)
+            dataVersionSt_ = std::make_unique<Statement>(db_, "PRAGMA data_version");
+        if (dataVersionSt_->step()) {
+            const qint64 dv = dataVersionSt_->column(0).toLongLong();
             if (dv != dataVersion_) {
                 dataVersion_ = dv;
                 ++epoch_;
             }
         }
+        dataVersionSt_->reset();
     }
     return epoch_ + versions_.value(table.toUpper(), 0);
 }

@@ -108,6 +108,7 @@ private:
     QHash<QString, quint64> versions_;
     mutable quint64 epoch_ = 0;
     mutable qint64 dataVersion_ = -1;
+    mutable std::unique_ptr<Statement> dataVersionSt_;
 };
 
 // Reads a field definition from a declared column type ("VARCHAR(6)", "SMALLINT" ...).

@@ -139,6 +139,28 @@ void Dataset::emitDataChanged()
     Q_EMIT dataChanged();
 }
 
+int Dataset::addUpdater(Updater u)
+{
+    const int id = nextUpdater_++;
+    updaters_.emplace_back(id, std::move(u));
+    return id;
+}
+
+void Dataset::removeUpdater(int id)
+{
+    std::erase_if(updaters_, [id](const auto& p) { return p.first == id; });
+}
+
+void Dataset::updateRecord()
+{
+    if (!isEditing())
+        return;
+    // A copy: an updater may register or remove others.
+    const auto list = updaters_;
+    for (const auto& [id, fn] : list)
+        if (fn) fn();
+}
+
 void Dataset::disableControls() { ++disabled_; }
 
 void Dataset::enableControls()
@@ -159,12 +181,10 @@ void Dataset::first()
 {
     ensureActive();
     leaveEditing(*this);
-    const int before = cur_;
     rereadAt(-1, 0);
     setPosition(rows_.empty() ? -1 : 0);
     bof_ = true;
     eof_ = rows_.empty();
-    (void)before;
     emitRecordChanged();
     if (afterScroll) afterScroll(*this);
 }
@@ -273,7 +293,9 @@ QVariant Dataset::rowValue(int row, int field) const
 {
     if (row < 0 || row >= int(rows_.size()))
         return {};
-    if (isEditing() && ((state_ == State::Edit && row == cur_) || (state_ == State::Insert && row == cur_)))
+    // The record being edited shows its buffer; a record being inserted is
+    // not yet a row of the view, so every row keeps its stored values.
+    if (state_ == State::Edit && row == cur_)
         return field < int(buf_.size()) ? buf_[size_t(field)] : QVariant();
     const Row& r = rows_[size_t(row)];
     return field < int(r.size()) ? r[size_t(field)] : QVariant();
@@ -359,6 +381,7 @@ void Dataset::post()
     ensureActive();
     if (!isEditing())
         return;
+    updateRecord();
     if (beforePost)
         beforePost(*this);
     // Required fields first, with the field's name.
