@@ -75,6 +75,14 @@ public:
     Hook onCalcFields;
     Hook afterScroll;
 
+    // Controls holding typed text not yet in the record register an updater;
+    // post() runs every updater first (before the beforePost hook), so all
+    // pending text is in the record. An updater that throws stops the post.
+    using Updater = std::function<void()>;
+    int addUpdater(Updater u);
+    void removeUpdater(int id);
+    void updateRecord();
+
     // Screen updates: while disabled, change signals are held back.
     void disableControls();
     void enableControls();
@@ -124,6 +132,8 @@ protected:
     QHash<QString, FieldMeta> meta_;
     Row* calcRow_ = nullptr;
     int disabled_ = 0;
+    std::vector<std::pair<int, Updater>> updaters_;
+    int nextUpdater_ = 1;
     bool pendingRecord_ = false;
     bool pendingData_ = false;
 };
