@@ -28,6 +28,19 @@ Tdm::Tdm(const QString& programDir)
     openAtStart(locateDatabase(programDir));
 }
 
+Tdm::Tdm(const QString& databaseFile, FicheroDado)
+{
+    defineObjects();
+    defineFieldPresentation();
+    installRecordRules(*this);
+    openAtStart(databaseFile);
+}
+
+std::unique_ptr<Tdm> Tdm::abrirFichero(const QString& databaseFile)
+{
+    return std::unique_ptr<Tdm>(new Tdm(databaseFile, FicheroDado{}));
+}
+
 Tdm::~Tdm()
 {
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{

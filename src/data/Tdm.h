@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <memory>
+
 // The data module: the database connection and the table objects, data
 // sources and queries every screen and report shares. One instance, dm.
 class Tdm {
@@ -20,6 +22,10 @@ public:
 
     // "marfondo.abs" next to the program, else in its "datos" folder.
     static QString locateDatabase(const QString& programDir);
+
+    // Opens the database file at that path, whatever its name (the command
+    // line takes it as an argument); failures as for the constructor above.
+    static std::unique_ptr<Tdm> abrirFichero(const QString& databaseFile);
 
     engine::Database db;
 
@@ -58,6 +64,8 @@ public:
     QString speciesName(qint64 code);
 
 private:
+    struct FicheroDado {};
+    Tdm(const QString& databaseFile, FicheroDado);
     void defineObjects();
     void defineFieldPresentation();
     void openAtStart(const QString& path);

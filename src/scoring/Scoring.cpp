@@ -1,1 +1,366 @@
 #include "scoring/Scoring.h"
+
+#include "data/Dialogs.h"
+#include "data/Helpers.h"
+#include "data/Tdm.h"
+#include "engine/Database.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// A stored value as a 32-bit whole number: empty or unreadable is 0, a value
+// beyond the range is clamped to it.
+int intOf(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return 0;
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return clampInt(v.toLongLong());
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (!std::isfinite(d)) return 0;
+        if (d >= 2147483647.0) return std::numeric_limits<int>::max();
+        if (d <= -2147483648.0) return std::numeric_limits<int>::min();
+        return int(d);
+    }
+    default: {
+        bool ok = false;
+        const qint64 n = v.toString().trimmed().toLongLong(&ok);
+        return ok ? clampInt(n) : 0;
+    }
+    }
+}
+
+bool boolOf(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toLower();
+        return s == "1" || s == "true" || s == "si" || s == QString::fromUtf8("sí");
+    }
+    return intOf(v) != 0;
+}
+
+int fieldInt(engine::Dataset& ds, const char* name) { return clampInt(ds.fieldByName(name).asLargeInt()); }
+
+// Closes a query when the computation ends, also when it fails.
+struct CloseOnExit {
+    engine::Dataset& ds;
+    ~CloseOnExit()
+    {
+        try {
+            ds.close();
+        } catch (...) {
+        }
+    }
+};
+
+}  // namespace
+
+const ConstantesPesca& ReglasPrueba::de(qint64 codPez) const
+{
+    auto it = especial.constFind(codPez);
+    return it == especial.constEnd() ? prueba : it.value();
+}
+
+ReglasPrueba leerReglas(Tdm& dm, const QString& codigo)
+{
+    ReglasPrueba r;
+    r.codigo = codigo;
+    if (!dm.db.isOpen())
+        return r;
+    {
+        engine::Statement st(dm.db.handle(),
+                             "SELECT \"Peso maximo\", \"Peso minimo\", \"Peso penalizable\", \"Puntos pieza\", "
+                             "\"Puntos gramo\", \"Penalizacion gramo\", \"Puntos Cupo\", \"EjemplaresCupo\", "
+                             "\"Puntos Especie\" FROM COMPETIC WHERE Codigo = ?");
+        st.bind(1, codigo);
+        if (st.step()) {
+            r.existe = true;
+            r.pesoMaximo = intOf(st.column(0));
+            r.prueba.pesoMinimo = intOf(st.column(1));
+            r.prueba.pesoPenalizable = intOf(st.column(2));
+            r.prueba.puntosPieza = intOf(st.column(3));
+            r.prueba.puntosGramo = intOf(st.column(4));
+            r.prueba.penalizacion = intOf(st.column(5));
+            r.puntosCupo = intOf(st.column(6));
+            r.ejemplaresCupo = intOf(st.column(7));
+            r.puntosEspecie = intOf(st.column(8));
+        }
+    }
+    engine::Statement st(dm.db.handle(),
+                         "SELECT \"Cod pez\", Puntua, \"Peso minimo\", \"Puntos pieza\", \"Puntos gramo\", "
+                         "\"Peso penalizable\", \"Penalizacion gramo\", BonificaEspecie FROM ESPECIAL "
+                         "WHERE \"Cod comp\" = ?");
+    st.bind(1, codigo);
+    while (st.step()) {
+        ConstantesPesca c;
+        c.puntua = boolOf(st.column(1));
+        c.pesoMinimo = intOf(st.column(2));
+        c.puntosPieza = intOf(st.column(3));
+        c.puntosGramo = intOf(st.column(4));
+        c.pesoPenalizable = intOf(st.column(5));
+        c.penalizacion = intOf(st.column(6));
+        c.bonificaEspecie = boolOf(st.column(7));
+        const qint64 cod = intOf(st.column(0));
+        if (!r.especial.contains(cod))
+            r.especial.insert(cod, c);
+    }
+    return r;
+}
+
+QString codigoActual(Tdm& dm)
+{
+    if (!dm.TAcomp.active() || dm.TAcomp.currentRow() < 0)
+        return {};
+    return dm.TAcomp.fieldByName("Codigo").asString();
+}
+
+int jornadaActual(Tdm& dm)
+{
+    if (!dm.TAjornada.active() || dm.TAjornada.currentRow() < 0)
+        return 0;
+    return fieldInt(dm.TAjornada, "Numero");
+}
+
+ReglasPrueba reglasActuales(Tdm& dm) { return leerReglas(dm, codigoActual(dm)); }
+
+int pesoValido(int peso, int piezas, int pesoMaximo)
+{
+    if (pesoMaximo > 0 && piezas == 1 && peso > pesoMaximo)
+        return pesoMaximo;
+    return peso;
+}
+
+int pesoValido(Tdm& dm, int peso, int piezas) { return pesoValido(peso, piezas, reglasActuales(dm).pesoMaximo); }
+
+int calculoPuntos(const ReglasPrueba& r, qint64 cod, int pesoValido, int pesoReal, int piezas)
+{
+    const ConstantesPesca& c = r.de(cod);
+    if (pesoValido >= c.pesoMinimo || pesoReal >= c.pesoMinimo)
+        return clampInt(qint64(pesoValido) * c.puntosGramo + qint64(piezas) * c.puntosPieza);
+    if (pesoValido >= c.pesoPenalizable || pesoReal >= c.pesoPenalizable)
+        return 0;
+    return clampInt(-qint64(c.penalizacion));
+}
+
+int calculoPuntos(Tdm& dm, qint64 cod, int pesoValido, int pesoReal, int piezas)
+{
+    return calculoPuntos(reglasActuales(dm), cod, pesoValido, pesoReal, piezas);
+}
+
+bool lineaValida(const ReglasPrueba& r, qint64 codPez, int piezas, int peso)
+{
+    return qint64(peso) >= qint64(piezas) * r.de(codPez).pesoMinimo;
+}
+
+QString textoPiezasMinimas() { return QString::fromUtf8("El número de piezas debe ser al menos 1"); }
+
+QString textoPesoMinimo(int minimo, int piezas)
+{
+    return QString::fromUtf8("El peso mímimo de este pez es de ") + QString::number(minimo) + "gr" + "\r" +
+           "por lo que " + QString::number(piezas) + QString::fromUtf8(" piezas deberían pesar al menos ") +
+           QString::number(qint64(piezas) * minimo) + "gr";
+}
+
+bool comprobarPeso(const ReglasPrueba& r, qint64 codPez, int piezas, int peso)
+{
+    if (piezas < 1) {
+        MsgDlg(textoPiezasMinimas(), mtWarning, mbOK, 0);
+        return false;
+    }
+    const int minimo = r.de(codPez).pesoMinimo;
+    if (qint64(peso) >= qint64(piezas) * minimo)
+        return true;
+    if (piezas == 1)
+        return false;
+    MsgDlg(textoPesoMinimo(minimo, piezas), mtWarning, mbOK, 0);
+    return false;
+}
+
+bool comprobarPeso(Tdm& dm, const QString& codComp, qint64 codPez, int piezas, int peso)
+{
+    ReglasPrueba r = reglasActuales(dm);
+    if (codComp != r.codigo)
+        r.especial = leerReglas(dm, codComp).especial;
+    return comprobarPeso(r, codPez, piezas, peso);
+}
+
+DesgloseLinea desgloseLinea(const ReglasPrueba& r, qint64 codPez, int pesoValido, int peso, int piezas)
+{
+    DesgloseLinea d;
+    d.puntos = calculoPuntos(r, codPez, pesoValido, peso, piezas);
+    if (d.puntos > 0)
+        d.Bonifica = r.de(codPez).puntosPieza;
+    else if (d.puntos < 0)
+        d.Penal = d.puntos;
+    return d;
+}
+
+DesgloseLinea desgloseLinea(Tdm& dm, qint64 codPez, int pesoValido, int peso, int piezas)
+{
+    return desgloseLinea(reglasActuales(dm), codPez, pesoValido, peso, piezas);
+}
+
+bool bonificaEspecie(Tdm& dm, const QString& codComp, qint64 codPez)
+{
+    engine::Statement st(dm.db.handle(), "SELECT BonificaEspecie FROM ESPECIAL WHERE \"Cod comp\" = ? AND \"Cod pez\" = ?");
+    st.bind(1, codComp);
+    st.bind(2, codPez);
+    if (st.step())
+        return boolOf(st.column(0));
+    return true;
+}
+
+QStringList textoConsultaCupos(const QString& codComp, int jornada, int equipo, bool leadingBlank)
+{
+    return {"Select [cod pez] as cp, [Numero piezas] as np, peso from pescada as p",
+            QString(leadingBlank ? " " : "") + "where p.[cod comp] = " + quotedCode(codComp),
+            " and jornada = " + QString::number(jornada), " and equipo = " + QString::number(equipo), " order by cp"};
+}
+
+Bonificacion calculaEspecies(Tdm& dm, int veq)
+{
+    const ReglasPrueba r = reglasActuales(dm);
+    const qint64 puntosPorEspecie = r.puntosEspecie;
+    qint64 cuenta = 0;
+    std::optional<qint64> ultima;
+    engine::Query& q = dm.QCupos;
+    q.close();
+    q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, true));
+    {
+        CloseOnExit closer{q};
+        q.open();
+        for (q.first(); !q.eof(); q.next()) {
+            const qint64 cp = q.fieldByName("cp").asLargeInt();
+            if (ultima && *ultima == cp)
+                continue;
+            if (!comprobarPeso(r, cp, fieldInt(q, "np"), fieldInt(q, "peso")))
+                continue;
+            if (r.de(cp).bonificaEspecie)
+                ++cuenta;
+            ultima = cp;
+        }
+    }
+    return {clampInt(cuenta * puntosPorEspecie), clampInt(cuenta)};
+}
+
+Bonificacion calculaCupos(Tdm& dm, int veq)
+{
+    const ReglasPrueba r = reglasActuales(dm);
+    qint64 completados = 0;
+    qint64 puntos = 0;
+    engine::Table& cupos = dm.TACupos;
+    const bool cuposAbierta = cupos.active();
+    engine::Query& q = dm.QCupos;
+    q.close();
+    q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, false));
+    struct Restore {
+        engine::Table& t;
+        bool keepOpen;
+        ~Restore()
+        {
+            if (keepOpen) return;
+            try {
+                t.close();
+            } catch (...) {
+            }
+        }
+    } restore{cupos, cuposAbierta};
+    CloseOnExit closer{q};
+    cupos.open();
+    q.open();
+    q.first();
+    while (!q.eof()) {
+        const qint64 s = q.fieldByName("cp").asLargeInt();
+        qint64 validas = 0;
+        while (!q.eof() && q.fieldByName("cp").asLargeInt() == s) {
+            const int np = fieldInt(q, "np");
+            if (comprobarPeso(r, s, np, fieldInt(q, "peso")))
+                validas += np;
+            q.next();
+        }
+        qint64 cupo = r.ejemplaresCupo;
+        qint64 puntosCupo = r.puntosCupo;
+        if (cupos.seek(QVariantList{r.codigo, s})) {
+            cupo = fieldInt(cupos, "EjemplaresCupo");
+            puntosCupo = fieldInt(cupos, "Puntos");
+        }
+        if (validas == cupo) {
+            ++completados;
+            puntos += puntosCupo;
+        }
+    }
+    return {clampInt(puntos), clampInt(completados)};
+}
+
+QString nombreEspecie(Tdm& dm, qint64 code, bool* found)
+{
+    if (found) *found = false;
+    if (!dm.db.isOpen())
+        return {};
+    engine::Statement st(dm.db.handle(), "SELECT Nombre FROM ESPECIES WHERE Codigo = ?");
+    st.bind(1, code);
+    if (!st.step())
+        return {};
+    if (found) *found = true;
+    const QVariant v = st.column(0);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe)
+{
+    engine::Table& t = dm.TApescada;
+    struct Restore {
+        engine::Table& t;
+        ~Restore()
+        {
+            try {
+                t.close();
+                t.setFiltered(false);
+                t.setFilter(QString());
+                t.open();
+            } catch (...) {
+            }
+        }
+    };
+    t.close();
+    t.setFilter("equipo =" + QString::number(equipo));
+    t.setFiltered(true);
+    Restore restore{t};
+    t.open();
+
+    Dpe = TDatosPescaEquipo{};
+    const ReglasPrueba r = reglasActuales(dm);
+    qint64 presentadas = 0, validas = 0, pesoTotal = 0, puntos = 0;
+    for (t.first(); !t.eof(); t.next()) {
+        const int np = fieldInt(t, "Numero piezas");
+        const int peso = fieldInt(t, "Peso");
+        const qint64 cod = t.fieldByName("Cod pez").asLargeInt();
+        if (np == 1 && peso > Dpe.pesoPMayor) {
+            const ConstantesPesca& c = r.de(cod);
+            if (c.puntua && peso >= c.pesoMinimo) {
+                Dpe.idPMayor = clampInt(cod);
+                Dpe.pesoPMayor = peso;
+                Dpe.NombrePMayor = t.fieldByName("pez").asString().left(50);
+            }
+        }
+        const int pts = calculoPuntos(r, cod, fieldInt(t, "Peso valido"), peso, np);
+        if (np > 1 || pts > 0) {
+            validas += np;
+            pesoTotal += peso;
+            puntos += pts;
+        }
+        presentadas += np;
+    }
+    Dpe.numPresentadas = clampInt(presentadas);
+    Dpe.numValidas = clampInt(validas);
+    Dpe.pesoTotal = clampInt(pesoTotal);
+    Dpe.puntos = clampInt(puntos);
+}

@@ -1,0 +1,434 @@
+#include "scoring/Pesaje.h"
+
+#include "data/Dialogs.h"
+#include "data/Helpers.h"
+#include "data/Tdm.h"
+#include "engine/Database.h"
+
+#include <vector>
+
+namespace {
+
+int fieldInt(engine::Dataset& ds, const char* name) { return clampInt(ds.fieldByName(name).asLargeInt()); }
+
+QString grouped(qint64 v) { return formatNumber("#,##0", v); }
+
+void closeQuietly(engine::Dataset& ds)
+{
+    try {
+        ds.cancel();
+        ds.close();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+Pesaje::Pesaje(Tdm& d)
+    : dm(d), TApes2(d.db, "PESCADA"), TAcla(d.db, "CLASIFIC"), TApart2(d.db, "PARTICIP"), Qgeneral(d.db)
+{
+    TApes2.setIndexName("idxPrimaryKey");
+    TApes2.setMaster(&dm.Sjornada, "Cod comp;Numero");
+    TAcla.setIndexName("idxPrimaryKey");
+    TApart2.setIndexName("idxPrimaryKey");
+    TApart2.setMaster(&dm.Scomp, "Codigo");
+}
+
+Pesaje::~Pesaje()
+{
+    closeQuietly(Qgeneral);
+    closeQuietly(TApart2);
+    closeQuietly(TAcla);
+    closeQuietly(TApes2);
+}
+
+QStringList Pesaje::textoConsultaTally(const QString& cc, int jor, int eq)
+{
+    // The last line keeps the weighing order the biggest piece relies on.
+    return {"Select [cod pez] as cp, [Numero piezas] as np, peso, [Peso valido] as pv", "From pescada as p",
+            "Where p.[cod comp] = " + quotedCode(cc) + " and p.jornada = " + QString::number(jor) +
+                " and p.equipo = " + QString::number(eq),
+            "Order by p.[pesada num]"};
+}
+
+qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
+{
+    if (!dm.TAespecial.active())
+        dm.TAespecial.open();
+    const ReglasPrueba r = reglasActuales(dm);
+
+    qint64 puntos = 0, presentadas = 0, validas = 0;
+    rEquipo.puntos = 0;
+    rEquipo.PesoPMayor = 0;
+    rEquipo.CodpezMayor = 0;
+    rEquipo.piezasValidas = 0;
+    rEquipo.piezasPresentadas = 0;
+    rEquipo.penal = 0;
+    rEquipo.NombrePMayor.clear();
+    Lppmayor_.clear();
+    lPValidas_ = "0";
+
+    Qgeneral.close();
+    Qgeneral.setSql(textoConsultaTally(cc, jor, eq));
+    {
+        struct Closer {
+            engine::Query& q;
+            ~Closer() { closeQuietly(q); }
+        } closer{Qgeneral};
+        Qgeneral.open();
+        for (Qgeneral.first(); !Qgeneral.eof(); Qgeneral.next()) {
+            const qint64 cp = Qgeneral.fieldByName("cp").asLargeInt();
+            const int np = fieldInt(Qgeneral, "np");
+            const int peso = fieldInt(Qgeneral, "peso");
+            const int pv = fieldInt(Qgeneral, "pv");
+            const ConstantesPesca& c = r.de(cp);
+            if (qint64(peso) >= qint64(np) * c.pesoMinimo) {
+                if (c.puntua && np == 1 && peso > rEquipo.PesoPMayor) {
+                    rEquipo.PesoPMayor = peso;
+                    rEquipo.CodpezMayor = clampInt(cp);
+                    bool found = false;
+                    const QString name = nombreEspecie(dm, cp, &found);
+                    rEquipo.NombrePMayor = found ? name : QStringLiteral("?");
+                }
+                validas += np;
+            }
+            presentadas += np;
+            puntos += calculoPuntos(r, cp, pv, peso, np);
+        }
+    }
+    rEquipo.puntos = clampInt(puntos);
+    rEquipo.piezasPresentadas = clampInt(presentadas);
+    rEquipo.piezasValidas = clampInt(validas);
+
+    Lppmayor_ = textoPiezaMayorEquipo(rEquipo.NombrePMayor, rEquipo.PesoPMayor);
+    lPValidas_ = QString::number(rEquipo.piezasValidas);
+    lnpuntos_ = grouped(rEquipo.puntos);
+
+    rEquipo.puntosCupos = 0;
+    if (r.puntosCupo > 0) {
+        const Bonificacion b = calculaCupos(dm, eq);
+        rEquipo.puntosCupos = b.puntos;
+        LCupos_ = QString::number(b.cuenta);
+        lPuntosCupos_ = grouped(rEquipo.puntosCupos);
+    }
+    rEquipo.puntosEspecies = 0;
+    if (r.puntosEspecie > 0) {
+        const Bonificacion b = calculaEspecies(dm, eq);
+        rEquipo.puntosEspecies = b.puntos;
+        LEspecies_ = QString::number(b.cuenta);
+        lPuntosEspecies_ = grouped(rEquipo.puntosEspecies);
+    }
+    // The bonus column is 32-bit: the total is built from the stored figures.
+    const int bonifica = clampInt(qint64(rEquipo.puntosEspecies) + rEquipo.puntosCupos);
+    rEquipo.TotalPuntos = qint64(rEquipo.puntos) + bonifica;
+    lTotal_ = grouped(rEquipo.TotalPuntos);
+    return rEquipo.TotalPuntos;
+}
+
+QString Pesaje::textoMejorPuntuacion(int equipo, const QString& nombre, qint64 puntos)
+{
+    if (puntos < 1)
+        return "0";
+    return QString::number(equipo) + ": " + nombre + " (" + grouped(puntos) + ")";
+}
+
+QString Pesaje::textoMejorPuntuacionGuardada(int equipo, const QString& nombre, qint64 puntos)
+{
+    return "Equipo " + QString::number(equipo) + ": " + nombre + " (" + grouped(puntos) + ")";
+}
+
+QString Pesaje::textoPiezaMayor(int equipo, const QString& nombre, const QString& especie, int peso)
+{
+    if (peso < 1)
+        return "0";
+    return QString::number(equipo) + ": " + nombre + ". " + especie + " (" + grouped(peso) + " gr)";
+}
+
+QString Pesaje::textoPiezaMayorGuardada(int equipo, const QString& especie, int peso)
+{
+    return "Equipo " + QString::number(equipo) + ": " + especie + " (" + grouped(peso) + " gr)";
+}
+
+QString Pesaje::textoPiezaMayorEquipo(const QString& especie, int peso)
+{
+    return especie + " (" + grouped(peso) + " gr)";
+}
+
+QString Pesaje::nombrePrimerParticipante(int eq, bool* exists)
+{
+    if (exists) *exists = false;
+    const bool wasOpen = TApart2.active();
+    struct Restore {
+        engine::Table& t;
+        bool wasOpen;
+        ~Restore()
+        {
+            try {
+                t.cancelRange();
+                if (!wasOpen) t.close();
+            } catch (...) {
+            }
+        }
+    } restore{TApart2, wasOpen};
+    const QString cc = codigoActual(dm);
+    TApart2.open();
+    TApart2.setRange({cc, eq}, {cc, eq});
+    if (TApart2.isEmpty())
+        return {};
+    if (exists) *exists = true;
+    TApart2.first();
+    return TApart2.fieldByName("Nombre").asString();
+}
+
+void Pesaje::prepararTAcla(const QString& cc, int jor)
+{
+    // Only the day's records are read, so that each post re-reads little.
+    if (TAcla.active() && rangoCodigo_ == cc && rangoJornada_ == jor)
+        return;
+    TAcla.cancel();
+    TAcla.close();
+    TAcla.setRange({cc, jor}, {cc, jor});
+    rangoCodigo_ = cc;
+    rangoJornada_ = jor;
+    TAcla.open();
+}
+
+void Pesaje::ponerValores(int eq, bool todos)
+{
+    const int bonifica = clampInt(qint64(rEquipo.puntosEspecies) + rEquipo.puntosCupos);
+    if (todos) {
+        TAcla.fieldByName("Competicion").setValue(rangoCodigo_);
+        TAcla.fieldByName("Jornada").setAsInteger(rangoJornada_);
+        TAcla.fieldByName("Penaliza").setAsInteger(rEquipo.penal);
+    }
+    TAcla.fieldByName("Equipo").setAsInteger(eq);
+    TAcla.fieldByName("Puntos").setAsInteger(rEquipo.puntos);
+    TAcla.fieldByName("Bonifica").setAsInteger(bonifica);
+    TAcla.fieldByName("TotalPuntos").setAsLargeInt(rEquipo.TotalPuntos);
+    TAcla.fieldByName("Presentadas").setAsInteger(rEquipo.piezasPresentadas);
+    TAcla.fieldByName("Validas").setAsInteger(rEquipo.piezasValidas);
+    TAcla.fieldByName("codPiezaMayor").setAsInteger(rEquipo.CodpezMayor);
+    TAcla.fieldByName("PesoPiezaMayor").setAsInteger(rEquipo.PesoPMayor);
+}
+
+void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
+{
+    prepararTAcla(cc, jor);
+    if (TAcla.seek(QVariantList{cc, jor, eq}))
+        TAcla.edit();
+    else
+        TAcla.insert();
+    try {
+        ponerValores(eq, true);
+        TAcla.post();
+    } catch (...) {
+        TAcla.cancel();
+        throw;
+    }
+}
+
+void Pesaje::escribeClasificacionGuardada()
+{
+    struct Closer {
+        engine::Table& t;
+        ~Closer() { closeQuietly(t); }
+    } closer{TAcla};
+    escribirRegistro(codigoActual(dm), jornadaActual(dm), rEquipo.equipo);
+}
+
+void Pesaje::actualizaClasificacion()
+{
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    prepararTAcla(cc, jor);
+    if (!TAcla.seek(QVariantList{cc, jor, rEquipo.equipo})) {
+        // Both callers have just written it; should it be gone, write it whole.
+        escribirRegistro(cc, jor, rEquipo.equipo);
+        return;
+    }
+    TAcla.edit();
+    try {
+        ponerValores(rEquipo.equipo, false);
+        TAcla.post();
+    } catch (...) {
+        TAcla.cancel();
+        throw;
+    }
+    TAcla.refresh();
+}
+
+void Pesaje::mejores()
+{
+    rMejores.Puntos = 0;
+    rMejores.PesoPMayor = 0;
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+
+    struct Equipo {
+        int eq;
+        QString nombre;
+    };
+    std::vector<Equipo> equipos;
+    {
+        struct Closer {
+            engine::Table& t;
+            ~Closer() { closeQuietly(t); }
+        } closer{TApart2};
+        TApart2.cancelRange();
+        TApart2.open();
+        bool any = false;
+        int last = 0;
+        for (TApart2.first(); !TApart2.eof(); TApart2.next()) {
+            const int eq = fieldInt(TApart2, "Equipo");
+            if (any && eq == last)
+                continue;
+            any = true;
+            last = eq;
+            equipos.push_back({eq, TApart2.fieldByName("Nombre").asString()});
+        }
+    }
+
+    auto nombreDe = [&](int eq) {
+        for (const Equipo& e : equipos)
+            if (e.eq == eq) return e.nombre;
+        return QString();
+    };
+
+    // Every team's record is rewritten in one transaction: all or nothing.
+    engine::Database& db = dm.db;
+    db.startTransaction();
+    try {
+        for (const Equipo& e : equipos) {
+            rEquipo.TotalPuntos = sumapuntos(cc, jor, e.eq);
+            escribirRegistro(cc, jor, e.eq);
+            if (rEquipo.TotalPuntos > rMejores.Puntos) {
+                rMejores.Puntos = rEquipo.TotalPuntos;
+                rMejores.EquipoPuntos = e.eq;
+            }
+            if (rEquipo.PesoPMayor > rMejores.PesoPMayor) {
+                rMejores.PesoPMayor = rEquipo.PesoPMayor;
+                rMejores.EquipoPM = e.eq;
+                rMejores.CodpezMayor = rEquipo.CodpezMayor;
+            }
+        }
+        db.commit();
+    } catch (...) {
+        TAcla.cancel();
+        try {
+            db.rollback();
+        } catch (...) {
+        }
+        throw;
+    }
+
+    lempuntos_ = textoMejorPuntuacion(rMejores.EquipoPuntos, nombreDe(rMejores.EquipoPuntos), rMejores.Puntos);
+    lpmayorCamp_ = rMejores.PesoPMayor < 1
+                       ? QStringLiteral("0")
+                       : textoPiezaMayor(rMejores.EquipoPM, nombreDe(rMejores.EquipoPM),
+                                         nombreEspecie(dm, rMejores.CodpezMayor), rMejores.PesoPMayor);
+
+    rEquipo.TotalPuntos = sumapuntos(cc, jor, equipoActual);
+}
+
+void Pesaje::mejoresTrasGuardar(qint64 total)
+{
+    if (total > rMejores.Puntos) {
+        rMejores.Puntos = total;
+        rMejores.EquipoPuntos = rEquipo.equipo;
+        bool exists = false;
+        const QString nombre = nombrePrimerParticipante(rEquipo.equipo, &exists);
+        if (exists)
+            lempuntos_ = textoMejorPuntuacionGuardada(rEquipo.equipo, nombre, total);
+    }
+    if (rEquipo.PesoPMayor > rMejores.PesoPMayor) {
+        rMejores.PesoPMayor = rEquipo.PesoPMayor;
+        rMejores.EquipoPM = equipoActual;
+        rMejores.CodpezMayor = rEquipo.CodpezMayor;
+        rMejores.NombrePMayor.clear();
+        bool found = false;
+        const QString especie = nombreEspecie(dm, rMejores.CodpezMayor, &found);
+        if (found) {
+            rMejores.NombrePMayor = especie;
+            lpmayorCamp_ = textoPiezaMayorGuardada(rMejores.EquipoPM, especie, rMejores.PesoPMayor);
+        }
+    }
+}
+
+qint64 Pesaje::siguientePesada(const QString& cc, int jor, int eq)
+{
+    engine::Statement st(dm.db.handle(),
+                         "SELECT max(\"Pesada num\") FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ?");
+    st.bind(1, cc);
+    st.bind(2, jor);
+    st.bind(3, eq);
+    qint64 last = 0;
+    if (st.step()) {
+        const QVariant v = st.column(0);
+        if (!v.isNull())
+            last = v.toLongLong();
+    }
+    return last + 1;
+}
+
+bool Pesaje::guardarEntrada()
+{
+    if (!TApes2.isEditing())
+        return false;
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    const bool nueva = TApes2.state() == engine::Dataset::State::Insert;
+    try {
+        if (nueva) {
+            const int eq = fieldInt(TApes2, "Equipo");
+            TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
+            rEquipo.equipo = eq;
+        }
+        TApes2.post();
+    } catch (const engine::DatabaseError&) {
+        // The entry stays as it was, still being edited.
+        ShowMsg("Al guardar.");
+        return false;
+    }
+    ultimaEspecie = TApes2.fieldByName("Cod pez").asLargeInt();
+    const qint64 total = sumapuntos(cc, jor, equipoActual);
+    mejoresTrasGuardar(total);
+    escribeClasificacionGuardada();
+    actualizaClasificacion();
+    return true;
+}
+
+Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez, int peso,
+                                           std::optional<int> pesoValidoDado)
+{
+    LineaGuardada res;
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    equipoActual = equipo;
+    rEquipo.equipo = equipo;
+    if (!TApes2.active())
+        TApes2.open();
+    TApes2.cancel();
+    TApes2.insert();
+    try {
+        TApes2.fieldByName("Cod comp").setValue(cc);
+        TApes2.fieldByName("Jornada").setAsInteger(jor);
+        TApes2.fieldByName("Equipo").setAsInteger(equipo);
+        TApes2.fieldByName("Numero piezas").setAsInteger(piezas);
+        TApes2.fieldByName("Cod pez").setAsInteger(codPez);
+        TApes2.fieldByName("Peso").setAsInteger(peso);
+        TApes2.fieldByName("Peso valido")
+            .setAsInteger(pesoValidoDado ? *pesoValidoDado : pesoValido(peso, piezas, leerReglas(dm, cc).pesoMaximo));
+    } catch (const engine::DatabaseError&) {
+        TApes2.cancel();
+        ShowMsg("Al guardar.");
+        return res;
+    }
+    if (!guardarEntrada()) {
+        TApes2.cancel();
+        return res;
+    }
+    res.ok = true;
+    res.pesada = fieldInt(TApes2, "Pesada num");
+    res.total = rEquipo.TotalPuntos;
+    return res;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+// The weigh-in session: the team tally, the day's best marks and the day
+// classification records, with the table objects the weigh-in screen owns.
+// Widget-free: the screen binds its controls to the objects here and shows
+// the label texts these functions return.
+
+#include "engine/Query.h"
+#include "engine/Table.h"
+#include "scoring/Scoring.h"
+
+#include <QString>
+
+#include <optional>
+
+class Tdm;
+
+// The tally of the team last tallied. Points, bonuses and counts are
+// 32-bit (clamped); the total is 64-bit, as its classification column, so
+// that TotalPuntos = puntos + bonuses always holds exactly.
+struct tRequipo {
+    int equipo = 0;             // team being worked on (not set by the tally)
+    int puntos = 0;
+    int puntosEspecies = 0;
+    int puntosCupos = 0;
+    int penal = 0;
+    qint64 TotalPuntos = 0;
+    int piezasPresentadas = 0;
+    int piezasValidas = 0;
+    int CodpezMayor = 0;
+    QString NombrePMayor;
+    int PesoPMayor = 0;
+};
+
+// The day's best marks.
+struct tRMejores {
+    qint64 Puntos = 0;
+    int EquipoPuntos = 0;
+    int PesoPMayor = 0;
+    int EquipoPM = 0;
+    int CodpezMayor = 0;
+    QString NombrePMayor;
+};
+
+class Pesaje {
+public:
+    explicit Pesaje(Tdm& dm);
+    ~Pesaje();
+    Pesaje(const Pesaje&) = delete;
+    Pesaje& operator=(const Pesaje&) = delete;
+
+    Tdm& dm;
+
+    // The screen's own table objects.
+    engine::Table TApes2;    // PESCADA: the entry line, a detail of the current day
+    engine::Table TAcla;     // CLASIFIC: the classification writes
+    engine::Table TApart2;   // PARTICIP: members of a team, follows the competition
+    engine::Query Qgeneral;  // the tally query
+
+    tRequipo rEquipo;
+    tRMejores rMejores;
+    int equipoActual = 0;      // the team being weighed
+    qint64 ultimaEspecie = 0;  // species of the last saved line
+
+    // Team tally of team eq on day jor of competition cc into rEquipo; sets
+    // the tally labels and returns the total.
+    qint64 sumapuntos(const QString& cc, int jor, int eq);
+    // The text of Qgeneral for a team.
+    static QStringList textoConsultaTally(const QString& cc, int jor, int eq);
+
+    // Tallies every team of the competition on the current day, rewrites
+    // their classification records in one transaction (rolled back on
+    // failure), sets rMejores and its labels, and tallies the current team
+    // again.
+    void mejores();
+    // Raises the best marks after a save; total is the saved team's tally.
+    void mejoresTrasGuardar(qint64 total);
+
+    // The write after a save: the record of (current competition, current
+    // day, rEquipo.equipo); TAcla is closed afterwards, also on failure.
+    void escribeClasificacionGuardada();
+    // The closing rewrite of rEquipo.equipo's record.
+    void actualizaClasificacion();
+
+    // The next weighing number of a team on a day (1 when it has none).
+    qint64 siguientePesada(const QString& cc, int jor, int eq);
+
+    // Saves the entry line TApes2 (being inserted or edited) as "&Guardar"
+    // does: numbers a new line, posts it ("Al guardar." and false when the
+    // post fails, the entry left as it was), re-tallies the current team,
+    // raises the best marks and writes the team's record twice.
+    bool guardarEntrada();
+
+    struct LineaGuardada {
+        bool ok = false;
+        int pesada = 0;
+        qint64 total = 0;
+    };
+    // Saves a new line of team `equipo` (which becomes the current team):
+    // the valid weight by the rule unless given, then as guardarEntrada.
+    LineaGuardada guardarLinea(int equipo, int piezas, qint64 codPez, int peso, std::optional<int> pesoValidoDado = {});
+
+    // The first participant's Nombre of a team of the current competition
+    // (lowest DNI); exists says whether the team has any participant.
+    QString nombrePrimerParticipante(int eq, bool* exists = nullptr);
+
+    // Label texts, as the screen shows them ("0" until first set).
+    const QString& lnpuntos() const { return lnpuntos_; }
+    const QString& lPValidas() const { return lPValidas_; }
+    const QString& Lppmayor() const { return Lppmayor_; }
+    const QString& lPuntosCupos() const { return lPuntosCupos_; }
+    const QString& lPuntosEspecies() const { return lPuntosEspecies_; }
+    const QString& lTotal() const { return lTotal_; }
+    const QString& LCupos() const { return LCupos_; }
+    const QString& LEspecies() const { return LEspecies_; }
+    const QString& lempuntos() const { return lempuntos_; }
+    const QString& lpmayorCamp() const { return lpmayorCamp_; }
+
+    // The two forms of the best-mark labels: as the whole-day recomputation
+    // writes them, and as the raise after a save writes them.
+    static QString textoMejorPuntuacion(int equipo, const QString& nombre, qint64 puntos);
+    static QString textoMejorPuntuacionGuardada(int equipo, const QString& nombre, qint64 puntos);
+    static QString textoPiezaMayor(int equipo, const QString& nombre, const QString& especie, int peso);
+    static QString textoPiezaMayorGuardada(int equipo, const QString& especie, int peso);
+    static QString textoPiezaMayorEquipo(const QString& especie, int peso);  // Lppmayor
+
+private:
+    void prepararTAcla(const QString& cc, int jor);
+    // Sets every column of a team's record from rEquipo and posts it.
+    void escribirRegistro(const QString& cc, int jor, int eq);
+    void ponerValores(int eq, bool todos);
+
+    QString lnpuntos_ = "0", lPValidas_ = "0", Lppmayor_ = "0", lPuntosCupos_ = "0", lPuntosEspecies_ = "0",
+            lTotal_ = "0", LCupos_ = "0", LEspecies_ = "0", lempuntos_ = "0", lpmayorCamp_ = "0";
+    QString rangoCodigo_;
+    int rangoJornada_ = 0;
+};
