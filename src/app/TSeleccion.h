@@ -1,0 +1,50 @@
+#pragma once
+
+#include "engine/DataSource.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+
+class Tdm;
+namespace widgets {
+class DataGrid;
+}
+
+// The competition and day chooser "Selección de Prueba". Each showing opens
+// the competition list (most recent days first) and the days of the chosen
+// competition; OK makes that competition and day current and records the
+// team range; Cancel, Escape and the window's close button change nothing.
+class TSeleccion : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSeleccion(Tdm& data, QWidget* parent = nullptr);
+    ~TSeleccion() override;
+
+    // The competition list and the days of its current competition.
+    engine::Query Selec;
+    engine::DataSource DSSelec{&Selec};
+    engine::Table taJornada;
+    engine::DataSource DSJornada{&taJornada};
+
+    QLabel* LCompeticion = nullptr;
+    widgets::DataGrid* DBGComp = nullptr;
+    QLabel* stJornada = nullptr;
+    widgets::DataGrid* DBGJor = nullptr;
+    QPushButton* BBOK = nullptr;
+    QPushButton* BBCancel = nullptr;
+
+    void done(int r) override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void openLists();
+    void closeLists();
+    bool aceptar();
+
+    Tdm& dm_;
+};

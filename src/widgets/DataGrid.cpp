@@ -1,0 +1,389 @@
+#include "widgets/DataGrid.h"
+
+#include "data/Dialogs.h"
+#include "engine/Format.h"
+#include "widgets/Guard.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace widgets {
+
+using engine::Dataset;
+using engine::Field;
+using engine::FieldType;
+
+namespace {
+
+bool isNumber(FieldType t) { return engine::isIntegerType(t) || t == FieldType::Float; }
+
+QString shownText(const Field& f, const GridColumn& c, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    if (!c.format.isEmpty() && isNumber(f.type())) {
+        if (f.type() == FieldType::Float)
+            return engine::formatNumber(c.format, v.toDouble());
+        return engine::formatNumber(c.format, v.toLongLong());
+    }
+    return f.displayTextOf(v);
+}
+
+QString editText(const Field& f, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (f.type()) {
+    case FieldType::Date: return f.displayTextOf(v);
+    case FieldType::Boolean: return f.displayTextOf(v);
+    case FieldType::Float: return QString::number(v.toDouble(), 'g', 15);
+    default: return v.toString();
+    }
+}
+
+}  // namespace
+
+// ---- DatasetModel ----
+
+DatasetModel::DatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DatasetModel::setDataSource(engine::DataSource* source)
+{
+    beginResetModel();
+    source_ = source;
+    shown_ = effectiveColumns();
+    rows_ = 0;
+    endResetModel();
+    sync();
+}
+
+void DatasetModel::setColumns(const QList<GridColumn>& columns)
+{
+    beginResetModel();
+    columns_ = columns;
+    shown_ = effectiveColumns();
+    endResetModel();
+}
+
+QList<GridColumn> DatasetModel::effectiveColumns() const
+{
+    if (!columns_.isEmpty())
+        return columns_;
+    QList<GridColumn> all;
+    Dataset* ds = dataset();
+    if (ds && ds->active())
+        for (const engine::FieldDef& d : ds->fieldDefs())
+            all << GridColumn(d.name);
+    return all;
+}
+
+int DatasetModel::insertRow() const
+{
+    Dataset* ds = dataset();
+    if (!ds || ds->state() != Dataset::State::Insert)
+        return -1;
+    return std::max(ds->currentRow(), 0);
+}
+
+int DatasetModel::currentModelRow() const
+{
+    Dataset* ds = dataset();
+    if (!ds || !ds->active())
+        return -1;
+    const int ins = insertRow();
+    return ins >= 0 ? ins : ds->currentRow();
+}
+
+int DatasetModel::datasetRow(int modelRow) const
+{
+    const int ins = insertRow();
+    if (ins < 0)
+        return modelRow;
+    if (modelRow == ins)
+        return -1;
+    return modelRow > ins ? modelRow - 1 : modelRow;
+}
+
+engine::Field* DatasetModel::columnField(int column) const
+{
+    Dataset* ds = dataset();
+    if (!ds || !ds->active() || column < 0 || column >= shown_.size())
+        return nullptr;
+    return ds->findField(shown_[column].field);
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int DatasetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(shown_.size()); }
+
+QVariant DatasetModel::value(int modelRow, int column) const
+{
+    Field* f = columnField(column);
+    if (!f || modelRow < 0 || modelRow >= rows_)
+        return {};
+    Dataset* ds = dataset();
+    const int dr = datasetRow(modelRow);
+    if (dr < 0)
+        return ds->currentValue(f->index());
+    return ds->rowValue(dr, f->index());
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    Field* f = columnField(index.column());
+    if (!f)
+        return {};
+    const GridColumn& c = shown_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole: return shownText(*f, c, value(index.row(), index.column()));
+    case Qt::EditRole: return editText(*f, value(index.row(), index.column()));
+    case Qt::TextAlignmentRole: {
+        int a = c.alignment ? c.alignment : f->meta().alignment;
+        if (!a)
+            a = int(isNumber(f->type()) ? Qt::AlignRight : Qt::AlignLeft);
+        if (!(a & Qt::AlignVertical_Mask))
+            a |= Qt::AlignVCenter;
+        return a;
+    }
+    default: return {};
+    }
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= shown_.size())
+        return QAbstractTableModel::headerData(section, o, role);
+    const GridColumn& c = shown_[section];
+    if (!c.title.isEmpty())
+        return c.title;
+    if (Field* f = columnField(section))
+        return f->displayLabel();
+    return c.field;
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags fl = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    Field* f = columnField(index.column());
+    Dataset* ds = dataset();
+    if (!readOnly_ && f && !f->isCalculated() && !ds->readOnly() && !shown_[index.column()].readOnly)
+        fl |= Qt::ItemIsEditable;
+    return fl;
+}
+
+bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    Dataset* ds = dataset();
+    Field* f = columnField(index.column());
+    if (!ds || !f || !ds->isEditing() || index.row() != currentModelRow())
+        return false;
+    return guarded([&] { f->setAsString(value.toString()); });
+}
+
+void DatasetModel::sync()
+{
+    Dataset* ds = dataset();
+    const int count = (ds && ds->active()) ? ds->recordCount() + (insertRow() >= 0 ? 1 : 0) : 0;
+    const QList<GridColumn> cols = effectiveColumns();
+    bool sameColumns = cols.size() == shown_.size();
+    for (int i = 0; sameColumns && i < cols.size(); ++i)
+        sameColumns = cols[i].field == shown_[i].field;
+    if (count != rows_ || !sameColumns) {
+        beginResetModel();
+        rows_ = count;
+        shown_ = cols;
+        endResetModel();
+    } else if (rows_ > 0 && !shown_.isEmpty()) {
+        Q_EMIT dataChanged(index(0, 0), index(rows_ - 1, int(shown_.size()) - 1));
+    }
+}
+
+// ---- DataGrid ----
+
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
+{
+    setModel(&model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    setWordWrap(false);
+    setReadOnly(true);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        followDataset();
+    });
+}
+
+DataGrid::DataGrid(engine::DataSource* source, const QList<GridColumn>& columns, QWidget* parent) : DataGrid(parent)
+{
+    setColumns(columns);
+    setDataSource(source);
+}
+
+DataGrid::~DataGrid()
+{
+    if (registered_)
+        registered_->removeUpdater(updaterId_);
+}
+
+void DataGrid::setDataSource(engine::DataSource* source)
+{
+    for (auto* c : {&c1_, &c2_, &c3_})
+        disconnect(*c);
+    if (registered_)
+        registered_->removeUpdater(updaterId_);
+    registered_ = nullptr;
+    model_.setDataSource(source);
+    if (source) {
+        auto resync = [this] {
+            model_.sync();
+            followDataset();
+        };
+        c1_ = connect(source, &engine::DataSource::recordChanged, this, resync);
+        c2_ = connect(source, &engine::DataSource::stateChanged, this, resync);
+        c3_ = connect(source, &engine::DataSource::dataChanged, this, resync);
+        if (Dataset* ds = source->dataset()) {
+            registered_ = ds;
+            updaterId_ = ds->addUpdater([this] { updateRecord(); });
+        }
+    }
+    applyWidths();
+    followDataset();
+}
+
+void DataGrid::setColumns(const QList<GridColumn>& columns)
+{
+    model_.setColumns(columns);
+    model_.sync();
+    applyWidths();
+    followDataset();
+}
+
+void DataGrid::setReadOnly(bool on)
+{
+    model_.setReadOnly(on);
+    setEditTriggers(on ? QAbstractItemView::NoEditTriggers
+                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+}
+
+void DataGrid::setTitlesVisible(bool on) { horizontalHeader()->setVisible(on); }
+
+void DataGrid::setCtrlDeleteEnabled(bool on, bool confirm)
+{
+    ctrlDelete_ = on;
+    confirmDelete_ = confirm;
+}
+
+QString DataGrid::cellText(int row, int column) const
+{
+    return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
+}
+
+void DataGrid::applyWidths()
+{
+    const int charW = fontMetrics().averageCharWidth();
+    const QList<GridColumn>& cols = model_.columns();
+    for (int i = 0; i < model_.columnCount(); ++i) {
+        int w = i < cols.size() ? cols[i].width : 0;
+        if (!w)
+            if (Field* f = model_.columnField(i))
+                w = f->meta().displayWidth;
+        if (w > 0)
+            setColumnWidth(i, w * charW + 10);
+    }
+}
+
+void DataGrid::followDataset()
+{
+    syncing_ = true;
+    const int r = model_.currentModelRow();
+    if (r >= 0 && r < model_.rowCount()) {
+        const int col = std::max(currentIndex().column(), 0);
+        const QModelIndex target = model_.index(r, std::min(col, std::max(model_.columnCount() - 1, 0)));
+        if (currentIndex() != target)
+            setCurrentIndex(target);
+        if (!selectionModel()->isRowSelected(r, {}))
+            selectRow(r);
+    } else {
+        clearSelection();
+    }
+    syncing_ = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (syncing_ || !current.isValid())
+        return;
+    Dataset* ds = model_.dataset();
+    if (!ds || !ds->active() || current.row() == model_.currentModelRow())
+        return;
+    const int target = model_.datasetRow(current.row());
+    if (target < 0)
+        return;
+    // Leaving a record posts it; a refusal keeps the grid on that record.
+    guarded([&] {
+        if (ds->isEditing())
+            ds->post();
+        ds->moveTo(std::min(target, ds->recordCount() - 1));
+    });
+    followDataset();
+}
+
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool wouldEdit = index.isValid() && (model_.flags(index) & Qt::ItemIsEditable) &&
+                           (trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger));
+    if (wouldEdit) {
+        Dataset* ds = model_.dataset();
+        if (index.row() != model_.currentModelRow())
+            return false;
+        if (!ds->isEditing()) {
+            if (!model_.dataSource()->autoEdit)
+                return false;
+            if (!guarded([ds] { ds->edit(); }) || !ds->isEditing())
+                return false;
+        }
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* e)
+{
+    Dataset* ds = model_.dataset();
+    if (ctrlDelete_ && e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier) && ds && ds->active()) {
+        e->accept();
+        if (ds->isEmpty() && !ds->isEditing())
+            return;
+        if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("Delete record?")))
+            return;
+        guarded([ds] { ds->remove(); });
+        return;
+    }
+    if (e->key() == Qt::Key_Escape && !isReadOnly() && ds && ds->isEditing() && state() != EditingState) {
+        e->accept();
+        guarded([ds] { ds->cancel(); });
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+void DataGrid::updateRecord()
+{
+    if (state() != EditingState)
+        return;
+    QWidget* w = QApplication::focusWidget();
+    if (w && viewport()->isAncestorOf(w))
+        commitData(w);
+}
+
+}  // namespace widgets

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "engine/DataSource.h"
+#include "engine/Dataset.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+
+namespace widgets {
+
+// One column of a DataGrid.
+struct GridColumn {
+    QString field;          // field name in the dataset
+    QString title;          // empty: the field's display label
+    QString format;         // number pattern ("#,##0"); empty: the field's display format
+    int alignment = 0;      // Qt::Alignment bits; 0: the field's, else numbers right, text left
+    int width = 0;          // in characters; 0: the field's display width, else automatic
+    bool readOnly = false;  // never edited in place
+
+    GridColumn() = default;
+    GridColumn(QString f, QString t = {}, QString fmt = {}, int align = 0, int w = 0)
+        : field(std::move(f)), title(std::move(t)), format(std::move(fmt)), alignment(align), width(w) {}
+};
+
+// The rows of a dataset as a table model. While a record is being inserted
+// it appears as an extra row at the place of insertion.
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DatasetModel(QObject* parent = nullptr);
+
+    void setDataSource(engine::DataSource* source);
+    engine::DataSource* dataSource() const { return source_; }
+    engine::Dataset* dataset() const { return source_ ? source_->dataset() : nullptr; }
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return columns_; }
+    void setReadOnly(bool on) { readOnly_ = on; }
+    bool readOnly() const { return readOnly_; }
+
+    // The model row of the dataset's current record (-1 when none).
+    int currentModelRow() const;
+    // The dataset row shown on a model row (-1 for the row being inserted).
+    int datasetRow(int modelRow) const;
+    engine::Field* columnField(int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Called when the dataset changed; resets or repaints as needed.
+    void sync();
+
+private:
+    int insertRow() const;
+    QVariant value(int modelRow, int column) const;
+    QList<GridColumn> effectiveColumns() const;
+
+    QPointer<engine::DataSource> source_;
+    QList<GridColumn> columns_;
+    QList<GridColumn> shown_;
+    bool readOnly_ = true;
+    int rows_ = 0;
+};
+
+// A grid over a dataset: whole-row selection, the grid's current row and the
+// dataset's current record follow each other, refreshed on every change of
+// the dataset. Edited in place unless read-only: editing starts as the data
+// source's autoEdit says (with autoEdit off only a record already being
+// edited can be changed). Failures are reported through userDialogs().
+class DataGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+    DataGrid(engine::DataSource* source, const QList<GridColumn>& columns, QWidget* parent = nullptr);
+    ~DataGrid() override;
+
+    void setDataSource(engine::DataSource* source);
+    engine::DataSource* dataSource() const { return model_.dataSource(); }
+    // No columns: every field of the dataset.
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return model_.columns(); }
+    void setReadOnly(bool on);
+    bool isReadOnly() const { return model_.readOnly(); }
+    void setTitlesVisible(bool on);
+    // Ctrl+Delete deletes the current record; with confirm, after the
+    // toolkit's "Delete record?" question.
+    void setCtrlDeleteEnabled(bool on, bool confirm = true);
+
+    DatasetModel* datasetModel() { return &model_; }
+    // Shown text of a cell, as the user sees it.
+    QString cellText(int row, int column) const;
+
+    // Writes an in-place edit still open into the record.
+    void updateRecord();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void followDataset();
+    void applyWidths();
+    void connectSource();
+
+    DatasetModel model_;
+    QPointer<engine::Dataset> registered_;
+    int updaterId_ = 0;
+    bool syncing_ = false;
+    bool ctrlDelete_ = false;
+    bool confirmDelete_ = true;
+    QMetaObject::Connection c1_, c2_, c3_;
+};
+
+}  // namespace widgets

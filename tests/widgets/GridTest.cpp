@@ -1,0 +1,194 @@
+#include "widgets/DataGrid.h"
+#include "WidgetFixture.h"
+
+#include <QHeaderView>
+
+using engine::Dataset;
+using widgets::DataGrid;
+using widgets::GridColumn;
+
+namespace {
+
+class GridTest : public WidgetTest {
+protected:
+    void SetUp() override
+    {
+        WidgetTest::SetUp();
+        comp.setIndexName("idxPrimaryKey");
+        comp.open();
+    }
+    engine::Table comp{db, "COMPETIC"};
+    engine::DataSource src{&comp};
+};
+
+TEST_F(GridTest, ColumnsTakeTitleFormatAlignmentAndWidth)
+{
+    comp.meta("Peso maximo").displayFormat = "#,##0";
+    comp.meta("Titulo").displayLabel = "Prueba";
+    DataGrid grid(&src, {GridColumn("Codigo", "Código", {}, 0, 8), GridColumn("Titulo"), GridColumn("Peso maximo"),
+                         GridColumn("Peso maximo", "Sin grupos", "0")});
+    auto* m = grid.datasetModel();
+    ASSERT_EQ(m->rowCount(), 3);
+    ASSERT_EQ(m->columnCount(), 4);
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Código"));
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Prueba"));
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Peso maximo"));
+    EXPECT_EQ(grid.cellText(2, 2), QString("15.000"));   // the field's format
+    EXPECT_EQ(grid.cellText(0, 2), QString("1.250"));
+    EXPECT_EQ(grid.cellText(2, 3), QString("15000"));    // the column's own format
+    EXPECT_EQ(grid.cellText(1, 1), QString("Segunda"));
+    const int numAlign = m->data(m->index(0, 2), Qt::TextAlignmentRole).toInt();
+    const int textAlign = m->data(m->index(0, 1), Qt::TextAlignmentRole).toInt();
+    EXPECT_TRUE(numAlign & Qt::AlignRight);
+    EXPECT_TRUE(textAlign & Qt::AlignLeft);
+    EXPECT_EQ(grid.columnWidth(0), 8 * grid.fontMetrics().averageCharWidth() + 10);
+    EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_FALSE(grid.horizontalHeader()->isHidden());
+    grid.setTitlesVisible(false);
+    EXPECT_TRUE(grid.horizontalHeader()->isHidden());
+}
+
+TEST_F(GridTest, GridAndDatasetFollowEachOther)
+{
+    DataGrid grid(&src, {GridColumn("Codigo"), GridColumn("Titulo")});
+    grid.show();
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    comp.next();
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(1, {}));
+    comp.last();
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+
+    // The user moves in the grid: the dataset follows.
+    key(&grid, Qt::Key_Up);
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("B2"));
+    key(&grid, Qt::Key_Home, {}, Qt::ControlModifier);
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("A1"));
+    grid.setCurrentIndex(grid.model()->index(2, 1));
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("C3"));
+}
+
+TEST_F(GridTest, RowsAreReadAgainWhenTheDatasetChanges)
+{
+    DataGrid grid(&src, {GridColumn("Codigo"), GridColumn("Titulo")});
+    file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('AA', 'Nueva', 'I')");
+    comp.refresh();
+    ASSERT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(grid.cellText(1, 1), QString("Nueva"));
+
+    // A record being inserted shows as an extra row at its place; cancel removes it.
+    comp.moveTo(2);
+    comp.insert();
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+    EXPECT_EQ(grid.cellText(2, 1), QString());
+    EXPECT_EQ(grid.cellText(3, 1), QString("Segunda"));
+    comp.fieldByName("Titulo").setAsString("Escrita");
+    EXPECT_EQ(grid.cellText(2, 1), QString("Escrita"));
+    comp.cancel();
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(grid.cellText(2, 1), QString("Segunda"));
+
+    comp.close();
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+// Types into the current cell and presses Enter, as a user edits in place.
+void editCell(DataGrid& grid, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, text.left(1));
+    QApplication::sendEvent(&grid, &press);
+    QLineEdit* editor = grid.viewport()->findChild<QLineEdit*>();
+    if (!editor)
+        return;
+    editor->setText(text);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(editor, &enter);
+    // The view commits an edit ended with Enter from the event loop.
+    QApplication::processEvents();
+}
+
+TEST_F(GridTest, EditedInPlaceAsAutoEditSays)
+{
+    DataGrid grid(&src, {GridColumn("Codigo"), GridColumn("Titulo")});
+    grid.setReadOnly(false);
+    grid.show();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+
+    // autoEdit off: typing does not start an edit.
+    src.autoEdit = false;
+    editCell(grid, "Cambiada");
+    EXPECT_EQ(comp.state(), Dataset::State::Browse);
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Segunda"));
+
+    // autoEdit on: typing starts it, Enter writes the cell, post stores it.
+    src.autoEdit = true;
+    editCell(grid, "Cambiada");
+    EXPECT_EQ(comp.state(), Dataset::State::Edit);
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Cambiada"));
+    comp.post();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = 'Cambiada'"), 1);
+
+    // A read-only grid never edits.
+    grid.setReadOnly(true);
+    editCell(grid, "Otra");
+    EXPECT_EQ(comp.state(), Dataset::State::Browse);
+}
+
+TEST_F(GridTest, MovingToAnotherRowPostsAndARefusalKeepsTheRow)
+{
+    DataGrid grid(&src, {GridColumn("Codigo"), GridColumn("Titulo")});
+    grid.show();
+    comp.moveTo(0);
+    comp.edit();
+    comp.fieldByName("Titulo").clear();  // required: the post is refused
+    grid.setCurrentIndex(grid.model()->index(2, 0));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("Titulo"));
+    EXPECT_EQ(comp.state(), Dataset::State::Edit);
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+
+    comp.fieldByName("Titulo").setAsString("Arreglada");
+    grid.setCurrentIndex(grid.model()->index(2, 0));
+    EXPECT_EQ(comp.state(), Dataset::State::Browse);
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("C3"));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Titulo = 'Arreglada'"), 1);
+}
+
+TEST_F(GridTest, CtrlDeleteAsksFirst)
+{
+    DataGrid grid(&src, {GridColumn("Codigo")});
+    grid.show();
+    key(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
+    EXPECT_EQ(comp.recordCount(), 3);  // not enabled: nothing happens
+    EXPECT_TRUE(dialogs.notices.isEmpty());
+
+    grid.setCtrlDeleteEnabled(true);
+    dialogs.confirmations = {false, true};
+    key(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
+    EXPECT_EQ(comp.recordCount(), 3);
+    key(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
+    EXPECT_EQ(comp.recordCount(), 2);
+    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
+}
+
+TEST_F(GridTest, CalculatedAndBooleanColumnsShowTheirTexts)
+{
+    engine::Table esp{db, "ESPECIAL"};
+    esp.addCalculatedField("npez", engine::FieldType::String, 20);
+    esp.onCalcFields = [](Dataset& ds) { ds.fieldByName("npez").setValue("pez " + ds.fieldByName("Cod pez").asString()); };
+    esp.meta("Puntua").trueText = "Si";
+    esp.meta("Puntua").falseText = "No";
+    esp.open();
+    engine::DataSource s{&esp};
+    DataGrid grid(&s, {GridColumn("npez", "Pez"), GridColumn("Puntua")});
+    grid.setReadOnly(false);
+    EXPECT_EQ(grid.cellText(0, 0), QString("pez 2"));
+    EXPECT_EQ(grid.cellText(0, 1), QString("Si"));
+    EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid.model()->flags(grid.model()->index(0, 1)) & Qt::ItemIsEditable);
+}
+
+}  // namespace
