@@ -99,13 +99,15 @@ void TSeleccion::showEvent(QShowEvent* e)
 
 bool TSeleccion::aceptar()
 {
-    // No competition in the list: nothing can be chosen, nothing changes.
-    if (!Selec.active() || Selec.isEmpty())
-        return true;
-    const QString codigo = Selec.fieldByName("codigo").asString();
-    const int jornada =
-        taJornada.active() && !taJornada.isEmpty() ? taJornada.fieldByName("Numero").asInteger() : 0;
-    return widgets::guarded([&] { elegirCompeticion(dm_, codigo, jornada); });
+    return widgets::guarded([this] {
+        // No competition in the list: nothing can be chosen, nothing changes.
+        if (!Selec.active() || Selec.isEmpty())
+            return;
+        const QString codigo = Selec.fieldByName("codigo").asString();
+        const int jornada =
+            taJornada.active() && !taJornada.isEmpty() ? taJornada.fieldByName("Numero").asInteger() : 0;
+        elegirCompeticion(dm_, codigo, jornada);
+    });
 }
 
 void TSeleccion::done(int r)

@@ -183,6 +183,15 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     Field* f = columnField(index.column());
     if (!ds || !f || !ds->isEditing() || index.row() != currentModelRow())
         return false;
+    if (holdRefusals_) {
+        try {
+            f->setAsString(value.toString());
+            return true;
+        } catch (const engine::DatabaseError& e) {
+            held_ = e;
+            return false;
+        }
+    }
     return guarded([&] { f->setAsString(value.toString()); });
 }
 
@@ -248,7 +257,14 @@ void DataGrid::setDataSource(engine::DataSource* source)
             followDataset();
         };
         c1_ = connect(source, &engine::DataSource::recordChanged, this, resync);
-        c2_ = connect(source, &engine::DataSource::stateChanged, this, resync);
+        c2_ = connect(source, &engine::DataSource::stateChanged, this, [this, resync] {
+            // A record posted or cancelled elsewhere ends the cell edit.
+            Dataset* ds = model_.dataset();
+            if (state() == EditingState && (!ds || !ds->isEditing()))
+                if (QWidget* w = openEditor())
+                    closeEditor(w, QAbstractItemDelegate::NoHint);
+            resync();
+        });
         c3_ = connect(source, &engine::DataSource::dataChanged, this, resync);
         if (Dataset* ds = source->dataset()) {
             registered_ = ds;
@@ -377,13 +393,29 @@ void DataGrid::keyPressEvent(QKeyEvent* e)
     QTableView::keyPressEvent(e);
 }
 
+QWidget* DataGrid::openEditor() const
+{
+    // The open cell editor is the viewport's visible child.
+    for (QWidget* c : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (c->isVisible())
+            return c;
+    return nullptr;
+}
+
 void DataGrid::updateRecord()
 {
     if (state() != EditingState)
         return;
-    QWidget* w = QApplication::focusWidget();
-    if (w && viewport()->isAncestorOf(w))
-        commitData(w);
+    QWidget* w = openEditor();
+    if (!w)
+        return;
+    // A refused cell stops the post with its error; the editor stays open.
+    model_.holdRefusals(true);
+    commitData(w);
+    std::optional<engine::DatabaseError> refused = model_.takeRefusal();
+    model_.holdRefusals(false);
+    if (refused)
+        throw *refused;
 }
 
 }  // namespace widgets

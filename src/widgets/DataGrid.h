@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <optional>
+
 namespace widgets {
 
 // One column of a DataGrid.
@@ -54,6 +56,11 @@ public:
     // Called when the dataset changed; resets or repaints as needed.
     void sync();
 
+    // While set, a refused value is kept here instead of being shown, so a
+    // post that asked for it can stop with that error.
+    void holdRefusals(bool on) { holdRefusals_ = on; held_.reset(); }
+    std::optional<engine::DatabaseError> takeRefusal() { auto e = std::move(held_); held_.reset(); return e; }
+
 private:
     int insertRow() const;
     QVariant value(int modelRow, int column) const;
@@ -64,6 +71,8 @@ private:
     QList<GridColumn> shown_;
     bool readOnly_ = true;
     int rows_ = 0;
+    bool holdRefusals_ = false;
+    std::optional<engine::DatabaseError> held_;
 };
 
 // A grid over a dataset: whole-row selection, the grid's current row and the
@@ -104,6 +113,7 @@ protected:
 
 private:
     void followDataset();
+    QWidget* openEditor() const;
     void applyWidths();
     void connectSource();
 

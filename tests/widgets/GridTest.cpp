@@ -2,6 +2,7 @@
 #include "WidgetFixture.h"
 
 #include <QHeaderView>
+#include <QPointer>
 
 using engine::Dataset;
 using widgets::DataGrid;
@@ -134,6 +135,34 @@ TEST_F(GridTest, EditedInPlaceAsAutoEditSays)
     grid.setReadOnly(true);
     editCell(grid, "Otra");
     EXPECT_EQ(comp.state(), Dataset::State::Browse);
+}
+
+TEST_F(GridTest, AnOpenCellIsWrittenBeforeThePost)
+{
+    DataGrid grid(&src, {GridColumn("Codigo"), GridColumn("Peso maximo")});
+    grid.setReadOnly(false);
+    grid.show();
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, "7");
+    QApplication::sendEvent(&grid, &press);
+    QLineEdit* editor = grid.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QPointer<QLineEdit> ed = editor;
+    ASSERT_EQ(comp.state(), Dataset::State::Edit);
+
+    // A refused text stops the post with the field's error, the editor stays.
+    editor->setText("7x");
+    EXPECT_THROW(comp.post(), engine::DatabaseError);
+    EXPECT_EQ(comp.state(), Dataset::State::Edit);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+
+    editor->setText("780");
+    comp.post();
+    EXPECT_EQ(file.scalar("SELECT \"Peso maximo\" FROM COMPETIC WHERE Codigo = 'A1'"), 780);
+    EXPECT_EQ(grid.cellText(0, 1), QString("780"));
+    // The posted cell is no longer being edited.
+    EXPECT_TRUE(!ed || !ed->isVisible());
 }
 
 TEST_F(GridTest, MovingToAnotherRowPostsAndARefusalKeepsTheRow)
