@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <vector>
 
 namespace engine {
@@ -38,9 +39,46 @@ QString orderKey(const QString& s)
 
 int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
+// The same order as compareText for two texts of plain ASCII, on the bytes.
+int collateAscii(const unsigned char* a, int la, const unsigned char* b, int lb, bool ci)
+{
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : int(c); };
+    const int n = la < lb ? la : lb;
+    for (int i = 0; i < n; ++i) {
+        const int d = lower(a[i]) - lower(b[i]);
+        if (d != 0)
+            return d < 0 ? -1 : 1;
+    }
+    if (la != lb)
+        return la < lb ? -1 : 1;
+    if (ci)
+        return 0;
+    // Equal but for letter case: lower case first.
+    for (int i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return a[i] > b[i] ? -1 : 1;
+    return 0;
+}
+
+bool isAscii(const unsigned char* s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (s[i] >= 0x80)
+            return false;
+    return true;
+}
+
 int collate(void* arg, int la, const void* a, int lb, const void* b)
 {
     const bool ci = arg != nullptr;
+    // Sorting a view compares many equal or plain texts (codes, numbers as
+    // text): those are answered on the bytes, without converting.
+    const auto* ua = static_cast<const unsigned char*>(a);
+    const auto* ub = static_cast<const unsigned char*>(b);
+    if (la == lb && (la == 0 || std::memcmp(a, b, size_t(la)) == 0))
+        return 0;
+    if (isAscii(ua, la) && isAscii(ub, lb))
+        return collateAscii(ua, la, ub, lb, ci);
     const QString sa = QString::fromUtf8(static_cast<const char*>(a), la);
     const QString sb = QString::fromUtf8(static_cast<const char*>(b), lb);
     return compareText(sa, sb, ci);

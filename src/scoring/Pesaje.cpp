@@ -180,17 +180,19 @@ QString Pesaje::nombrePrimerParticipante(int eq, bool* exists)
     return TApart2.fieldByName("Nombre").asString();
 }
 
-void Pesaje::prepararTAcla(const QString& cc, int jor)
+void Pesaje::prepararTAcla(const QString& cc, int jor, int eq)
 {
-    // Only the day's records are read, so that each post re-reads little.
-    if (TAcla.active() && rangoCodigo_ == cc && rangoJornada_ == jor)
+    // Only the team's record is in view, so that each post re-reads one row.
+    if (TAcla.active() && rangoCodigo_ == cc && rangoJornada_ == jor && rangoEquipo_ == eq)
         return;
     TAcla.cancel();
-    TAcla.close();
-    TAcla.setRange({cc, jor}, {cc, jor});
+    const bool wasOpen = TAcla.active();
     rangoCodigo_ = cc;
     rangoJornada_ = jor;
-    TAcla.open();
+    rangoEquipo_ = eq;
+    TAcla.setRange({cc, jor, eq}, {cc, jor, eq});
+    if (!wasOpen)
+        TAcla.open();
 }
 
 void Pesaje::ponerValores(int eq, bool todos)
@@ -213,7 +215,7 @@ void Pesaje::ponerValores(int eq, bool todos)
 
 void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
 {
-    prepararTAcla(cc, jor);
+    prepararTAcla(cc, jor, eq);
     if (TAcla.seek(QVariantList{cc, jor, eq}))
         TAcla.edit();
     else
@@ -240,7 +242,7 @@ void Pesaje::actualizaClasificacion()
 {
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
-    prepararTAcla(cc, jor);
+    prepararTAcla(cc, jor, rEquipo.equipo);
     if (!TAcla.seek(QVariantList{cc, jor, rEquipo.equipo})) {
         // Both callers have just written it; should it be gone, write it whole.
         escribirRegistro(cc, jor, rEquipo.equipo);

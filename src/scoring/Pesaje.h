@@ -125,7 +125,7 @@ public:
     static QString textoPiezaMayorEquipo(const QString& especie, int peso);  // Lppmayor
 
 private:
-    void prepararTAcla(const QString& cc, int jor);
+    void prepararTAcla(const QString& cc, int jor, int eq);
     // Sets every column of a team's record from rEquipo and posts it.
     void escribirRegistro(const QString& cc, int jor, int eq);
     void ponerValores(int eq, bool todos);
@@ -134,4 +134,5 @@ private:
             lTotal_ = "0", LCupos_ = "0", LEspecies_ = "0", lempuntos_ = "0", lpmayorCamp_ = "0";
     QString rangoCodigo_;
     int rangoJornada_ = 0;
+    int rangoEquipo_ = 0;
 };
