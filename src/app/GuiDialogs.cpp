@@ -2,17 +2,15 @@
 
 #include "app/MsgDlg.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
-QWidget* front()
-{
-    if (QWidget* w = QApplication::activeModalWidget())
-        return w;
-    return QApplication::activeWindow();
-}
+QWidget* front() { return windowInFront(); }
 
 // A standard box with the text shown as typed (never read as markup).
 QMessageBox::StandardButton standardBox(QMessageBox::Icon icon, const QString& text,
@@ -21,6 +19,11 @@ QMessageBox::StandardButton standardBox(QMessageBox::Icon icon, const QString& t
     QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, buttons, front());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(def);
+    // The standard buttons in the user's language.
+    for (const auto& [which, caption] : {std::pair{QMessageBox::Ok, "Aceptar"}, std::pair{QMessageBox::Yes, "&Sí"},
+                                         std::pair{QMessageBox::No, "&No"}})
+        if (QAbstractButton* b = box.button(which))
+            b->setText(QString::fromUtf8(caption));
     return QMessageBox::StandardButton(box.exec());
 }
 }  // namespace
@@ -49,9 +52,15 @@ bool GuiDialogs::confirm(const QString& text)
 
 bool GuiDialogs::inputQuery(const QString& caption, const QString& prompt, QString& value)
 {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(front(), caption, prompt, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = typed;
-    return ok;
+    QInputDialog d(front());
+    d.setWindowTitle(caption);
+    d.setLabelText(prompt);
+    d.setInputMode(QInputDialog::TextInput);
+    d.setTextValue(value);
+    d.setOkButtonText(QStringLiteral("Aceptar"));
+    d.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    value = d.textValue();
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -161,23 +162,31 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
         row.front()->setFocus();
     }
 
-    setFixedSize(width, height);
+    // The sizes above are the whole window's. Where the window in front shows
+    // the frame the window manager draws, the client area is that much smaller.
+    QMargins frame;
+    if (parent && parent->window()->isVisible()) {
+        const QRect outer = parent->window()->frameGeometry();
+        const QRect inner = parent->window()->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    setFixedSize(width - frame.left() - frame.right(), height - frame.top() - frame.bottom());
     centred_ = x < 0 || y < 0;
     if (centred_)
-        centre();
+        centre(QSize(width, height));
     else
         move(x, y);
 }
 
-// The middle of the screen for the whole window, frame included once the
-// frame is known (on the first show).
-void TMsgDlgBox::centre()
+// The middle of the screen for the whole window; once shown, with the frame
+// the window actually got.
+void TMsgDlgBox::centre(const QSize& outer)
 {
     QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize outer = frameGeometry().size();
     move(area.x() + floorHalf(area.width() - outer.width()), area.y() + floorHalf(area.height() - outer.height()));
 }
 
@@ -185,7 +194,7 @@ void TMsgDlgBox::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     if (centred_)
-        centre();
+        centre(frameGeometry().size());
 }
 
 void TMsgDlgBox::reject() { done(mrCancel); }
@@ -202,11 +211,22 @@ void TMsgDlgBox::keyPressEvent(QKeyEvent* e)
     QDialog::keyPressEvent(e);
 }
 
+QWidget* windowInFront()
+{
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    // The program has no focus: the main window, or any window showing.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isWindow() && qobject_cast<QMainWindow*>(w))
+            return w;
+    return nullptr;
+}
+
 int showMsgDlgBox(const QString& text, int type, unsigned buttons, int helpContext, int x, int y)
 {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (!parent)
-        parent = QApplication::activeWindow();
+    QWidget* parent = windowInFront();
     QPointer<TMsgDlgBox> box = new TMsgDlgBox(text, type, buttons, helpContext, x, y, parent);
     const int result = box->exec();
     delete box;  // null when the parent went first

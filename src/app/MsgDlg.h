@@ -35,7 +35,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void centre();
+    void centre(const QSize& outer);
 
     bool centred_ = false;
     int helpContext_;
@@ -43,6 +43,10 @@ private:
     QLabel* message_ = nullptr;
     QPushButton* cancel_ = nullptr;  // the button Escape answers, if any
 };
+
+// The window dialogs are shown over: the modal one, the active one, else the
+// main window; null when none shows.
+QWidget* windowInFront();
 
 // Builds the box, shows it modally, destroys it and returns its result.
 int showMsgDlgBox(const QString& text, int type, unsigned buttons, int helpContext, int x, int y);

@@ -2,6 +2,7 @@
 
 #include "app/MsgDlg.h"
 #include "app/TfMain.h"
+#include "engine/Format.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +69,7 @@ void step(QTimer* timer)
     out(QStringLiteral("title: ") + w->windowTitle());
     dumpMenu(w->menuBar()->actions(), QStringLiteral("menu: "));
     out(QStringLiteral("status: ") + w->statusText());
+    out(QStringLiteral("locale: ") + engine::programLocale().name());
     if (QAction* quit = w->findChild<QAction*>(QStringLiteral("Salir1")))
         quit->trigger();
 }

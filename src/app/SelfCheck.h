@@ -4,6 +4,6 @@
 // When the environment variable TARSELA_SELFCHECK is set, the program answers
 // every modal box that shows up during start-up by closing it (after writing
 // "modal: <class>|<title>|<text>" to stdout), and once the main window shows
-// it writes its title, menu and status text to stdout and runs "&Salir".
+// it writes its title, menu, status text and locale to stdout and runs "&Salir".
 // Without the variable nothing here does anything.
 void startSelfCheckIfAsked();

@@ -2,12 +2,14 @@
 #include "app/MsgDlg.h"
 #include "support/ModalAnswer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -157,6 +159,24 @@ TEST_F(MsgDlgTest, ShortTextKeepsTheBoxAt250By150OnOneLine)
     // One Ok in the middle of the row, 80 from the top.
     ASSERT_EQ(seen.buttons.size(), 1);
     EXPECT_EQ(seen.buttons[0], QRect((250 - 72) / 2, 80, 70, 27));
+}
+
+TEST_F(MsgDlgTest, OverAFramedWindowTheWholeBoxIs250By150)
+{
+    QMainWindow front;
+    front.resize(400, 300);
+    front.show();
+    const QMargins frame(front.geometry().left() - front.frameGeometry().left(),
+                         front.geometry().top() - front.frameGeometry().top(),
+                         front.frameGeometry().right() - front.geometry().right(),
+                         front.frameGeometry().bottom() - front.geometry().bottom());
+    ASSERT_FALSE(frame.isNull());  // the platform draws a frame here
+    BoxSeen seen;
+    runBox("Hecho.", mtInformation, mbOK, seen, [](TMsgDlgBox* b) { click(b, "OK"); });
+    ASSERT_TRUE(seen.seen);
+    EXPECT_EQ(seen.frame.size(), QSize(250, 150));
+    EXPECT_EQ(seen.geometry.size(), QSize(250 - frame.left() - frame.right(), 150 - frame.top() - frame.bottom()));
+    EXPECT_EQ(seen.buttons.value(0).top(), 80);
 }
 
 TEST_F(MsgDlgTest, OneLineTextWiderThan180WidensTheBoxToNeedPlus15)
@@ -375,24 +395,31 @@ TEST_F(MsgDlgTest, StandardBoxesShowTheirTextsAndAnswer)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
+    QStringList captions;
     auto look = [&](QWidget* w) {
+        captions.clear();
         if (auto* mb = qobject_cast<QMessageBox*>(w)) {
             icon = mb->icon();
             text = mb->text();
+            for (QAbstractButton* b : mb->buttons())
+                captions << b->text().remove('&');
+            captions.sort();
         }
     };
 
-    ModalAnswer::onNext([&](QWidget* w) { look(w); ModalAnswer::click(w, "OK"); if (w->isVisible()) w->close(); });
+    ModalAnswer::onNext([&](QWidget* w) { look(w); ModalAnswer::click(w, "Aceptar"); if (w->isVisible()) w->close(); });
     userDialogs().showError("Campo requerido");
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_EQ(text, "Campo requerido");
+    EXPECT_EQ(captions, QStringList{"Aceptar"});
 
-    ModalAnswer::onNext([&](QWidget* w) { look(w); ModalAnswer::click(w, "OK"); if (w->isVisible()) w->close(); });
+    ModalAnswer::onNext([&](QWidget* w) { look(w); ModalAnswer::click(w, "Aceptar"); if (w->isVisible()) w->close(); });
     userDialogs().showMessage("Fichero creado");
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(text, "Fichero creado");
+    EXPECT_EQ(captions, QStringList{"Aceptar"});
 
-    for (const auto& [button, want] : QList<QPair<QString, bool>>{{"Yes", true}, {"No", false}, {"", false}}) {
+    for (const auto& [button, want] : QList<QPair<QString, bool>>{{"Sí", true}, {"No", false}, {"", false}}) {
         ModalAnswer::onNext([&](QWidget* w) {
             look(w);
             if (!button.isEmpty())
@@ -403,6 +430,7 @@ TEST_F(MsgDlgTest, StandardBoxesShowTheirTextsAndAnswer)
         EXPECT_EQ(userDialogs().confirm("Delete record?"), want) << button.toStdString();
         EXPECT_EQ(icon, QMessageBox::Question);
         EXPECT_EQ(text, "Delete record?");
+        EXPECT_EQ(captions, (QStringList{"No", "Sí"}));
     }
 }
 
@@ -413,6 +441,8 @@ TEST_F(MsgDlgTest, InputQueryReturnsTheTypedTextOrKeepsTheValue)
     ModalAnswer::onNext([&](QWidget* w) {
         if (auto* d = qobject_cast<QInputDialog*>(w)) {
             prompt = d->labelText();
+            EXPECT_EQ(d->okButtonText(), "Aceptar");
+            EXPECT_EQ(d->cancelButtonText(), "Cancelar");
             EXPECT_EQ(d->textValue(), "C:/exportes");
             d->setTextValue("/tmp/salida");
             d->accept();

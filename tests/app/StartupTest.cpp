@@ -22,7 +22,7 @@ struct ProgramRun {
 };
 
 // Copies the program into `dir` and runs it there with the self-check on.
-ProgramRun runProgram(const QString& dir)
+ProgramRun runProgram(const QString& dir, const QString& lcAll = "C.UTF-8")
 {
     const QString exe = dir + "/tarsela";
     QFile::remove(exe);
@@ -33,6 +33,7 @@ ProgramRun runProgram(const QString& dir)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("TARSELA_SELFCHECK", "1");
+    env.insert("LC_ALL", lcAll);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir);
     p.start(exe, {});
@@ -101,6 +102,19 @@ TEST(StartupTest, OpensTheMainWindowWithADatabaseNextToIt)
         QFile f(dir.path() + sub + "/marfondo.abs");
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), before);
+    }
+}
+
+TEST(StartupTest, LocaleIsTheSystemsOrSpanishWhereItNamesNone)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    createDemo(dir.path() + "/marfondo.abs");
+    for (const auto& [lcAll, name] : QList<QPair<QString, QString>>{
+             {"C", "es_ES"}, {"POSIX", "es_ES"}, {"C.UTF-8", "es_ES"}, {"en_GB.UTF-8", "en_GB"}, {"es_AR.UTF-8", "es_AR"}}) {
+        const ProgramRun r = runProgram(dir.path(), lcAll);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(withPrefix(r.lines, "locale: "), QStringList{name}) << lcAll.toStdString();
     }
 }
 
