@@ -194,6 +194,7 @@ protected:
         db.participante("C1", 1, "111", "Ana");
         db.participante("C1", 2, "222", "Luis");
         db.participante("C1", 3, "333", "Marta");
+        db.participante("C1", 4, "444", "Pilar");       // no lines: 0, above the negative total
         db.linea("C1", 1, 1, 1, 1, 10, 1000, 1000);   // 1100 + 200
         db.linea("C1", 1, 2, 1, 1, 20, 1000, 1000);   // 1100 + 200: tie with team 1
         db.linea("C1", 1, 3, 1, 1, 10, 150, 150);     // -50
@@ -208,7 +209,8 @@ TEST_F(ScoringCliTest, RecalcularPrintsTheDayAndWarnsOnStderr)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QString("1\t1\t1100\t200\t0\t1300\n"
                              "2\t2\t1100\t200\t0\t1300\n"
-                             "3\t3\t-100\t0\t0\t-100\n"));
+                             "3\t4\t0\t0\t0\t0\n"
+                             "4\t3\t-100\t0\t0\t-100\n"));
     const QString warning =
         QString::fromUtf8("El peso mímimo de este pez es de 300gr por lo que 2 piezas deberían pesar al menos 600gr");
     EXPECT_EQ(r.err, warning + "\n" + warning + "\n");
@@ -234,12 +236,20 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
 {
     const QString f = db.file.path();
     const QByteArray before = bytes(f);
+    const QString text = db.file.dir() + "/texto.abs";
+    {
+        QFile t(text);
+        t.open(QIODevice::WriteOnly);
+        t.write("no es una base de datos\n");
+    }
     const struct {
         QStringList args;
         const char* message;
     } cases[] = {
         {{"recalcular", f + ".no", "C1", "1"}, "No existe el fichero"},
         {{"recalcular", f, "C9", "1"}, "No existe la competición"},
+        {{"recalcular", text, "C1", "1"}, "no es una base de datos"},
+        {{"pesar", text, "C1", "1", "1", "1", "10", "500"}, "no es una base de datos"},
         {{"recalcular", f, "C1", "2"}, "no tiene la jornada"},
         {{"recalcular", f, "C1", "uno"}, "número entero"},
         {{"recalcular", f, "C1", "40000"}, "número entero"},
@@ -260,6 +270,7 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         EXPECT_TRUE(r.out.isEmpty());
     }
     EXPECT_EQ(bytes(f), before);
+    EXPECT_EQ(bytes(text), QByteArray("no es una base de datos\n"));
 }
 
 TEST(ScoringCliRules, CompetitionWithoutParticipantsIsRefused)
