@@ -87,7 +87,6 @@ protected:
 TEST_F(ChoosersTest, SeleccionShowsTheListAndOkOnTheFirstRowChoosesIt)
 {
     TSeleccion s(*dm);
-    std::shared_ptr<ModalSeen> seen;
     std::vector<QString> titles, days;
     ModalAnswer::onNext([&](QWidget* w) {
         for (int r = 0; r < s.DBGComp->model()->rowCount(); ++r)
@@ -99,6 +98,13 @@ TEST_F(ChoosersTest, SeleccionShowsTheListAndOkOnTheFirstRowChoosesIt)
     });
     EXPECT_EQ(s.exec(), QDialog::Accepted);
     EXPECT_EQ(s.windowTitle(), QString("Selección de Prueba"));
+    auto seen = ModalAnswer::pressButton("Cancel");
+    EXPECT_EQ(s.exec(), QDialog::Rejected);
+    EXPECT_EQ(seen->title, QString("Selección de Prueba"));
+    EXPECT_EQ(seen->texts, QStringList({"Competición", "Jornada"}));
+    // Enter takes the default button.
+    ModalAnswer::pressKey(Qt::Key_Return);
+    EXPECT_EQ(s.exec(), QDialog::Accepted);
     EXPECT_EQ(s.DBGComp->datasetModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Competición"));
     // Most recent days first; the competition without days last.
     EXPECT_EQ(titles, std::vector<QString>({"Alfa", "Beta", "Alfa", "Delta"}));
@@ -284,6 +290,19 @@ TEST_F(ChoosersTest, SelcompSetsTheChoiceWhateverTheButton)
     EXPECT_EQ(runSelcomp(f, 3, ""), QDialog::Rejected);
     EXPECT_EQ(competicionElegida, QString("D4"));
     EXPECT_FALSE(f.ABSQComp.active());
+    // Escape, the window's close button and Enter on the default button.
+    auto esc = ModalAnswer::pressKey(Qt::Key_Escape);
+    EXPECT_EQ(f.exec(), QDialog::Rejected);
+    EXPECT_TRUE(esc->seen);
+    EXPECT_EQ(competicionElegida, QString("C3"));
+    competicionElegida.clear();
+    ModalAnswer::closeWindow();
+    EXPECT_EQ(f.exec(), QDialog::Rejected);
+    EXPECT_EQ(competicionElegida, QString("C3"));
+    ModalAnswer::pressKey(Qt::Key_Return);
+    EXPECT_EQ(f.exec(), QDialog::Accepted);
+    ModalAnswer::pressButton("OK");
+    EXPECT_EQ(f.exec(), QDialog::Accepted);
 }
 
 TEST_F(ChoosersTest, SelcompFilterLeavesOutACompetition)
