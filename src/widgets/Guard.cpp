@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "engine/DatabaseError.h"
+#include "widgets/ErrorText.h"
 
 #include <exception>
 
@@ -20,7 +21,7 @@ bool guarded(const std::function<void()>& action)
     } catch (const engine::Abort&) {
         return false;
     } catch (const engine::DatabaseError& e) {
-        userDialogs().showError(e.message());
+        userDialogs().showError(userErrorText(e));
     } catch (const std::exception& e) {
         userDialogs().showError(unexpectedErrorText(e.what()));
     } catch (...) {

@@ -6,8 +6,9 @@
 
 namespace widgets {
 
-// Runs an action of a control. A DatabaseError (or any other failure) is
-// reported through userDialogs().showError, an engine::Abort is swallowed;
+// Runs an action of a control. A DatabaseError is reported through
+// userDialogs().showError in the words of userErrorText (ErrorText.h), any
+// other failure with unexpectedErrorText; an engine::Abort is swallowed;
 // nothing escapes into the event loop. Returns true when the action ran to
 // its end.
 bool guarded(const std::function<void()>& action);
