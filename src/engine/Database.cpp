@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 namespace engine {
 
 QString quoteIdent(const QString& name)
@@ -398,7 +400,14 @@ QVariant fromStorage(FieldType t, const QVariant& v)
     case FieldType::Float: return QVariant(v.toDouble());
     case FieldType::String: return v.typeId() == QMetaType::QString ? v : QVariant(v.toString());
     default:
-        if (v.typeId() == QMetaType::Double) return QVariant(qint64(v.toDouble()));
+        if (v.typeId() == QMetaType::Double) {
+            // A real number written by another tool: whole part, within 64 bits.
+            const double d = v.toDouble();
+            if (!(d == d)) return {};
+            if (d >= 9.2233720368547758e18) return QVariant(std::numeric_limits<qint64>::max());
+            if (d <= -9.2233720368547758e18) return QVariant(std::numeric_limits<qint64>::min());
+            return QVariant(qint64(d));
+        }
         if (v.typeId() == QMetaType::QString) {
             bool ok = false;
             const qint64 n = v.toString().toLongLong(&ok);
