@@ -57,6 +57,24 @@ constexpr ButtonKind buttonKinds[9] = {
     {"Help", QStyle::SP_DialogHelpButton, mrNone, false, false},
 };
 
+// Callers end lines with CR LF, LF CR, or CR or LF alone: each is one break.
+QString withLineBreaks(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            if (i + 1 < text.size() && (text.at(i + 1) == u'\r' || text.at(i + 1) == u'\n') && text.at(i + 1) != c)
+                ++i;
+            out.append(u'\n');
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 int floorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 QFont boxFont(bool bold)
@@ -106,7 +124,7 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
     message_->setTextFormat(Qt::PlainText);  // names typed by users are never markup
     message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     message_->setFont(boxFont(true));
-    message_->setText(text);
+    message_->setText(withLineBreaks(text));
     message_->adjustSize();
     const QFontMetrics fm = message_->fontMetrics();
     int labelHeight = message_->height();

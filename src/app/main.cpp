@@ -4,6 +4,7 @@
 #include "data/Tdm.h"
 #include "engine/DatabaseError.h"
 #include "engine/Format.h"
+#include "widgets/Guard.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -12,9 +13,9 @@
 
 namespace {
 
-// An engine failure that a command did not handle reaches the standard error
-// box with the engine's text, and the program goes on; a silent abort ends
-// the action without a word.
+// The last resort behind the controls' own guards: an engine failure that a
+// command did not handle reaches the standard error box with the engine's
+// text and the program goes on; a silent abort ends the action without a word.
 class TarselaApplication : public QApplication {
 public:
     using QApplication::QApplication;
@@ -26,7 +27,9 @@ public:
         } catch (const engine::DatabaseError& e) {
             userDialogs().showError(e.message());
         } catch (const std::exception& e) {
-            userDialogs().showError(QString::fromUtf8(e.what()));
+            userDialogs().showError(widgets::unexpectedErrorText(e.what()));
+        } catch (...) {
+            userDialogs().showError(widgets::unexpectedErrorText("?"));
         }
         return false;
     }

@@ -375,6 +375,33 @@ TEST_F(MsgDlgTest, TextIsShownAsTypedNotAsMarkup)
     EXPECT_EQ(label, "Equipo <b>Ñandú</b> & co");
 }
 
+TEST_F(MsgDlgTest, EveryLineEndIsOneLineBreak)
+{
+    const QList<QPair<QString, QString>> cases = {
+        {"Datos guardados en \r\nres.csv", "Datos guardados en \nres.csv"},
+        {"Exportación realizada al archivo\n\rPesca.csv", "Exportación realizada al archivo\nPesca.csv"},
+        {"Participante con DNI 1\rya existe", "Participante con DNI 1\nya existe"},
+        {"a\r\n\r\nb", "a\n\nb"},
+        {"a\n\nb", "a\n\nb"},
+    };
+    for (const auto& [text, shown] : cases) {
+        QString label;
+        int height = 0;
+        int lineHeight = 0;
+        ModalAnswer::onNext([&](QWidget* w) {
+            if (auto* box = qobject_cast<TMsgDlgBox*>(w)) {
+                label = box->messageLabel()->text();
+                height = box->messageLabel()->height();
+                lineHeight = box->messageLabel()->fontMetrics().height();
+            }
+            w->close();
+        });
+        MsgDlg(text, mtInformation, mbOK, 0);
+        EXPECT_EQ(label, shown);
+        EXPECT_GT(height, (shown.count('\n')) * lineHeight) << shown.toStdString();
+    }
+}
+
 TEST_F(MsgDlgTest, PlacedAtXYOrCentredOnTheScreen)
 {
     BoxSeen at;
