@@ -226,6 +226,19 @@ void TMsgDlgBox::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
+    // With nothing to type into, a button's underlined letter alone presses it.
+    if ((e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && e->text().size() == 1) {
+        const QChar typed = e->text().at(0).toLower();
+        for (QPushButton* b : findChildren<QPushButton*>()) {
+            const QString caption = b->text();
+            const qsizetype amp = caption.indexOf(u'&');
+            if (amp >= 0 && amp + 1 < caption.size() && caption.at(amp + 1).toLower() == typed) {
+                b->click();
+                e->accept();
+                return;
+            }
+        }
+    }
     QDialog::keyPressEvent(e);
 }
 

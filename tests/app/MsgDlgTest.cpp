@@ -91,7 +91,8 @@ int runBox(const QString& text, int type, unsigned buttons, BoxSeen& seen, std::
 void pressKey(QWidget* w, int key)
 {
     QWidget* target = w->focusWidget() ? w->focusWidget() : w;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    const QString text = key >= Qt::Key_A && key <= Qt::Key_Z ? QString(QChar(key)).toLower() : QString();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(target, &release);
@@ -267,7 +268,7 @@ TEST_F(MsgDlgTest, EveryButtonAnswersItsResultAndHelpDoesNotClose)
     EXPECT_EQ(r, mrCancel);  // closed by the test afterwards
 }
 
-TEST_F(MsgDlgTest, EnterAnswersTheDefaultEscapeTheCancelButtonClosingGives2)
+TEST_F(MsgDlgTest, KeysAnswerDefaultCancelAndUnderlinedButtonsClosingGives2)
 {
     struct Case {
         unsigned buttons;
@@ -279,6 +280,10 @@ TEST_F(MsgDlgTest, EnterAnswersTheDefaultEscapeTheCancelButtonClosingGives2)
         {mbYes | mbNo, 0, mrCancel},                {mbYes | mbCancel, 0, mrCancel},
         {mbYes | mbNo, Qt::Key_Return, mrYes},      {mbOK | mbCancel, Qt::Key_Return, mrOk},
         {mbNo | mbCancel, Qt::Key_Escape, mrNo},
+        // A button's underlined letter, without Alt.
+        {mbYes | mbNo, Qt::Key_N, mrNo},            {mbYes | mbNo, Qt::Key_S, mrYes},
+        {mbOK | mbCancel, Qt::Key_C, mrCancel},     {mbAbort | mbRetry | mbIgnore, Qt::Key_I, mrIgnore},
+        {mbAll | mbOK, Qt::Key_T, mrAll},
     };
     for (const Case& c : cases) {
         BoxSeen seen;
