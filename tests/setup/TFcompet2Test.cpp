@@ -1,0 +1,747 @@
+#include "app/TfMain.h"
+#include "app/Tfselcomp.h"
+#include "data/Dialogs.h"
+#include "data/Globals.h"
+#include "data/Tdm.h"
+#include "setup/TFcompet2.h"
+#include "setup/TfDefComp.h"
+#include "support/Fixture.h"
+#include "support/ModalAnswer.h"
+#include "widgets/DataControls.h"
+#include "widgets/DataEdit.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataLookupCombo.h"
+#include "widgets/DataNavigator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using widgets::DataNavigator;
+
+namespace {
+
+// Competitions, most recent day first in the workbook's list:
+//   B2 "Segunda"  day 1 2026-06-01 "Faro"      team 1 (11A), team 2 (44D); no rules, no quotas
+//   A1 "Primera"  days 1, 2 in 2026-05         team 1 (11A), team 3 (55E); rule Mero (bonus), quota Sargo
+//   C3 "Sin días" no days
+class WorkbookTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('A1', 'Primera', 'E'), ('B2', 'Segunda', 'I'),"
+                  " ('C3', 'Sin días', 'E')");
+        file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha, Lugar) VALUES"
+                  " ('A1', 1, '2026-05-01', 'Cala'), ('A1', 2, '2026-05-02', 'Punta'), ('B2', 1, '2026-06-01', 'Faro')");
+        file.exec("INSERT INTO ESPECIES (Nombre) VALUES ('Mero'), ('Dentón'), ('Sargo')");
+        file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre, Club) VALUES"
+                  " ('B2', 1, '11A', 'Núñez Pérez, Ana', 'Club Norte'), ('B2', 2, '44D', 'Ruiz, Pablo', 'Club Sur'),"
+                  " ('A1', 1, '11A', 'Núñez Pérez, Ana', 'Club Norte'), ('A1', 3, '55E', 'Gil, Marta', 'Club Este')");
+        file.exec("INSERT INTO PESCADORES (DNI, Nombre, \"Fecha _nac\", Club, Licencia) VALUES"
+                  " ('11A', 'Núñez Pérez, Ana', '1980-02-03', 'Club Norte', 'L-11'),"
+                  " ('22B', 'NUÑO GARCÍA, LUIS', '1975-12-24', 'Club Oeste', 'L-22'),"
+                  " ('33C', 'Pardo, Eva', '1990-07-15', 'Club Sur', 'L-33')");
+        file.exec("INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\", Puntua, \"Peso minimo\", \"Puntos pieza\","
+                  " \"Puntos gramo\", \"Peso penalizable\", \"Penalizacion gramo\", BonificaEspecie)"
+                  " VALUES ('A1', 1, 1, 1200, 300, 2, 900, 100, 1)");
+        file.exec("INSERT INTO CUPOS (Cod_comp, Cod_Especie, EjemplaresCupo, Puntos) VALUES ('A1', 3, 5, 1500)");
+        data = std::make_unique<Tdm>(file.dir());
+        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+        dm = data.get();
+        competicionElegida.clear();
+    }
+    void TearDown() override
+    {
+        w.reset();
+        dm = nullptr;
+        data.reset();
+    }
+
+    // The workbook shown as the main window shows it, but without a modal loop.
+    TFcompet2& open()
+    {
+        if (!w)
+            w = std::make_unique<TFcompet2>(*data);
+        w->show();
+        QApplication::processEvents();
+        return *w;
+    }
+    void terminate()
+    {
+        w->BTerminar->click();
+        QApplication::processEvents();
+    }
+
+    QString currentComp() { return data->TAcomp.fieldByName("Codigo").asString(); }
+    // The user picks a page on the tab bar.
+    void pick(int page) { w->PC->setCurrentIndex(page); }
+
+    static void key(QWidget* target, int k, const QString& text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &release);
+    }
+    static void type(QWidget* target, const QString& text)
+    {
+        for (QChar c : text)
+            key(target, c.toUpper().unicode() < 128 ? int(c.toUpper().unicode()) : int(Qt::Key_unknown), QString(c));
+    }
+    // The focus leaves a field for another control of the window.
+    static void leave(QWidget* target)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(target, &out);
+    }
+    static QStringList column(widgets::DataGrid* g, int col)
+    {
+        QStringList out;
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            out << g->cellText(r, col);
+        return out;
+    }
+    qint64 count(const QString& sql) const { return file.scalar(sql); }
+
+    TempDatabase file;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tdm> data;
+    std::unique_ptr<TFcompet2> w;
+};
+
+TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
+{
+    ASSERT_TRUE(data->TAcomp.seek(QVariant("C3")));
+    TFcompet2 wb(*data);
+    std::vector<QString> tabs;
+    QString title, fecha, lugar, listFirst;
+    bool fixed = false;
+    int page = -1;
+    auto seen = ModalAnswer::onNext([&](QWidget* modal) {
+        EXPECT_EQ(modal, &wb);
+        for (int i = 0; i < wb.PC->count(); ++i)
+            tabs.push_back(wb.PC->tabText(i));
+        title = wb.LTitulo->text();
+        fecha = wb.LFecha->text();
+        lugar = wb.LLugar->text();
+        listFirst = wb.DBCpompeticiones->cellText(0, 1);
+        fixed = modal->minimumSize() == modal->maximumSize();
+        page = wb.PC->currentIndex();
+        ModalAnswer::click(modal, "Terminar");
+    });
+    wb.exec();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(seen->title, QString("Competiciones"));
+    EXPECT_EQ(tabs, std::vector<QString>({"Pruebas", "Jornadas", "Participantes", "Especiales", "Cupos"}));
+    EXPECT_TRUE(fixed);
+    EXPECT_EQ(page, int(TFcompet2::PagPruebas));
+    EXPECT_EQ(listFirst, QString("Segunda"));
+    EXPECT_EQ(currentComp(), QString("B2"));
+    EXPECT_EQ(title, QString("Segunda"));
+    EXPECT_EQ(fecha, QString("01/06/2026"));
+    EXPECT_EQ(lugar, QString("Faro"));
+    // Closing closes the list, the pick list and the quota objects.
+    EXPECT_FALSE(wb.ABSQ.active());
+    EXPECT_FALSE(wb.tPescadores.active());
+    EXPECT_FALSE(data->TACupos.active());
+    EXPECT_FALSE(data->ABSQueryCupos.active());
+}
+
+TEST_F(WorkbookTest, TheCurrentCompetitionFollowsTheList)
+{
+    TFcompet2& wb = open();
+    EXPECT_EQ(column(wb.DBCpompeticiones, 0), QStringList({"B2", "A1", "C3"}));
+    key(wb.DBCpompeticiones, Qt::Key_Down);
+    EXPECT_EQ(currentComp(), QString("A1"));
+    EXPECT_EQ(data->TAjornada.recordCount(), 2);
+    EXPECT_EQ(wb.DBETitulo->text(), QString("Primera"));
+    EXPECT_EQ(wb.DBRGTipo->value().toString(), QString("E"));
+    // The navigator moves the list, and the current competition with it.
+    wb.DBNPruebas->click(DataNavigator::Last);
+    EXPECT_EQ(currentComp(), QString("C3"));
+    EXPECT_TRUE(data->TAjornada.isEmpty());
+    wb.DBNPruebas->click(DataNavigator::First);
+    EXPECT_EQ(currentComp(), QString("B2"));
+
+    // A new showing starts on the first competition and the Pruebas page again.
+    key(wb.DBCpompeticiones, Qt::Key_Down);
+    pick(TFcompet2::PagJornadas);
+    terminate();
+    open();
+    EXPECT_EQ(currentComp(), QString("B2"));
+    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagPruebas));
+}
+
+TEST_F(WorkbookTest, TypingOnThePruebasPageIsSavedWhenTheListMoves)
+{
+    TFcompet2& wb = open();
+    wb.DBETitulo->selectAll();
+    type(wb.DBETitulo, "Otra");
+    EXPECT_TRUE(data->TAcomp.isEditing());
+    wb.DBNPruebas->click(DataNavigator::Next);
+    EXPECT_FALSE(data->TAcomp.isEditing());
+    EXPECT_EQ(currentComp(), QString("A1"));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = 'Otra'"), 1);
+    // The navigator re-ran the list.
+    EXPECT_EQ(column(wb.DBCpompeticiones, 1), QStringList({"Otra", "Primera", "Sin días"}));
+}
+
+TEST_F(WorkbookTest, WithTheDayInEditingEveryPageChangeIsRefused)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagJornadas);
+    ASSERT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
+    type(wb.DBELugar, " Norte");
+    ASSERT_TRUE(data->TAjornada.isEditing());
+    for (int page : {TFcompet2::PagPruebas, TFcompet2::PagParticipantes, TFcompet2::PagEspeciales, TFcompet2::PagCupos}) {
+        SCOPED_TRACE(page);
+        dialogs.messages.clear();
+        pick(page);
+        EXPECT_EQ(dialogs.messages, QStringList({"Debe guardar la jornada antes de continuar"}));
+        EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
+        EXPECT_TRUE(data->TAjornada.isEditing());
+    }
+    // Once saved, the pages are reachable again.
+    wb.DBNavJornadas->click(DataNavigator::Post);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2' AND Lugar = 'Faro Norte'"), 1);
+    dialogs.messages.clear();
+    pick(TFcompet2::PagParticipantes);
+    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagParticipantes));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(wb.LLugar->text(), QString("Faro Norte"));
+}
+
+TEST_F(WorkbookTest, ACompetitionWithoutDaysKeepsItsDetailPagesOutOfReach)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(2);
+    ASSERT_EQ(currentComp(), QString("C3"));
+    for (int page : {TFcompet2::PagParticipantes, TFcompet2::PagEspeciales, TFcompet2::PagCupos}) {
+        SCOPED_TRACE(page);
+        pick(TFcompet2::PagPruebas);
+        dialogs.messages.clear();
+        pick(page);
+        EXPECT_EQ(dialogs.messages, QStringList({"Debe definir al menos una jornada"}));
+        EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
+    }
+    // Adding a day opens them.
+    wb.DBNavJornadas->click(DataNavigator::Insert);
+    type(wb.DBENumero, "1");
+    type(wb.DBEFecha, "03/03/2026");
+    wb.DBNavJornadas->click(DataNavigator::Post);
+    ASSERT_FALSE(data->TAjornada.isEditing()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'C3' AND Numero = 1"), 1);
+    dialogs.messages.clear();
+    pick(TFcompet2::PagCupos);
+    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagCupos));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(WorkbookTest, TheDayNumberTakesOnlyAWholeNumberInRange)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagJornadas);
+    wb.DBNavJornadas->click(DataNavigator::Insert);
+    type(wb.DBENumero, "-4x0");
+    EXPECT_EQ(wb.DBENumero->text(), QString("40"));
+    wb.DBENumero->clear();
+    type(wb.DBENumero, "99999");
+    EXPECT_EQ(wb.DBENumero->text(), QString("9999"));
+    type(wb.DBELugar, QString(120, 'x'));
+    EXPECT_EQ(wb.DBELugar->text().size(), 100);
+    wb.DBNavJornadas->click(DataNavigator::Cancel);
+}
+
+TEST_F(WorkbookTest, ARefusedDayStaysInEditingWithAPlainExplanation)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagJornadas);
+    // Day 1 of B2 exists already.
+    wb.DBNavJornadas->click(DataNavigator::Insert);
+    type(wb.DBENumero, "1");
+    wb.DBNavJornadas->click(DataNavigator::Post);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(data->TAjornada.isEditing());
+    EXPECT_EQ(wb.DBENumero->text(), QString("1"));
+    // The sentence for the user first, then the engine's own text.
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Ya existe una jornada con ese número en esta competición.\n"))
+        << dialogs.errors[0].toStdString();
+    wb.DBNavJornadas->click(DataNavigator::Cancel);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+}
+
+TEST_F(WorkbookTest, DeletingADayAsksTheStandardQuestion)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagJornadas);
+    dialogs.confirmations = {false};
+    wb.DBNavJornadas->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+    dialogs.confirmations = {true};
+    wb.DBNavJornadas->click(DataNavigator::Delete);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 0);
+    // Its participants and classification rows stay.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 2);
+}
+
+TEST_F(WorkbookTest, ParticipantButtonsFollowTheParticipantsState)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    auto states = [&] {
+        return std::vector<bool>{wb.BPartNuevo->isEnabled(), wb.BPartEditar->isEnabled(), wb.BPartBorrar->isEnabled(),
+                                 wb.BPartGuardar->isEnabled(), wb.BPartCancelar->isEnabled()};
+    };
+    const std::vector<bool> browsing{true, true, true, false, false};
+    const std::vector<bool> editing{false, false, false, true, true};
+    EXPECT_EQ(states(), browsing);
+    EXPECT_EQ(column(wb.DBGParticipa, 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo"}));
+
+    // Typing alone does not start editing.
+    type(wb.DBENombre, "zz");
+    EXPECT_FALSE(data->TAparticipa.isEditing());
+    EXPECT_EQ(wb.DBENombre->text(), QString("Núñez Pérez, Ana"));
+
+    wb.BPartEditar->click();
+    EXPECT_EQ(states(), editing);
+    wb.BPartCancelar->click();
+    EXPECT_EQ(states(), browsing);
+    wb.BPartNuevo->click();
+    EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Insert);
+    EXPECT_EQ(states(), editing);
+    wb.BPartCancelar->click();
+    EXPECT_EQ(states(), browsing);
+
+    // While the competition itself is being edited, leaving the participant
+    // changes nothing.
+    wb.BPartEditar->click();
+    data->TAcomp.edit();
+    wb.BPartCancelar->click();
+    EXPECT_EQ(states(), editing);
+    data->TAcomp.cancel();
+    EXPECT_EQ(states(), browsing);
+}
+
+TEST_F(WorkbookTest, ADniInTheRegisterFillsTheParticipantOnLeavingTheField)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    wb.BPartNuevo->click();
+    type(wb.DBEEquipo, "5");
+    type(wb.DBEDNI, "22B");
+    leave(wb.DBEDNI);
+    EXPECT_EQ(wb.DBENombre->text(), QString("NUÑO GARCÍA, LUIS"));
+    EXPECT_EQ(wb.DBEFechaNac->text(), QString("24/12/1975"));
+    EXPECT_EQ(wb.DBEClub->text(), QString("Club Oeste"));
+    EXPECT_EQ(wb.DBELicencia->text(), QString("L-22"));
+    EXPECT_TRUE(data->TAparticipa.isEditing());
+    wb.BPartGuardar->click();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2' AND Equipo = 5 AND DNI = '22B'"
+                    " AND Nombre = 'NUÑO GARCÍA, LUIS' AND \"Fecha nacimiento\" = '1975-12-24'"
+                    " AND Club = 'Club Oeste' AND Licencia = 'L-22'"),
+              1);
+
+    // One that is not in the register leaves what was typed.
+    wb.BPartNuevo->click();
+    type(wb.DBEEquipo, "6");
+    type(wb.DBENombre, "Sanz, Leo");
+    leave(wb.DBENombre);
+    type(wb.DBEClub, "Club Propio");
+    leave(wb.DBEClub);
+    type(wb.DBEDNI, "99Z");
+    leave(wb.DBEDNI);
+    EXPECT_EQ(wb.DBENombre->text(), QString("Sanz, Leo"));
+    EXPECT_EQ(wb.DBEClub->text(), QString("Club Propio"));
+    EXPECT_EQ(wb.DBELicencia->text(), QString());
+    EXPECT_EQ(data->TAparticipa.fieldByName("Nombre").asString(), QString("Sanz, Leo"));
+    wb.BPartCancelar->click();
+}
+
+TEST_F(WorkbookTest, TheFishermenPanelFiltersAndOkCopiesTheChosenOne)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    wb.BPartNuevo->click();
+    type(wb.DBEEquipo, "7");
+    // Down in the DNI field opens the panel, under that field.
+    key(wb.DBEDNI, Qt::Key_Down);
+    ASSERT_TRUE(wb.PanelPescadores->isVisible());
+    EXPECT_EQ(wb.PanelPescadores->pos(), wb.DBEDNI->mapTo(wb.TSParticipantes, QPoint(0, wb.DBEDNI->height())));
+    EXPECT_EQ(wb.EditFiltro->text(), QString());
+    EXPECT_EQ(column(wb.DBGridPescadores, 0).size(), 3);
+
+    type(wb.EditFiltro, "ñu");
+    EXPECT_EQ(column(wb.DBGridPescadores, 0), QStringList({"Núñez Pérez, Ana", "NUÑO GARCÍA, LUIS"}));
+    EXPECT_EQ(wb.tPescadores.filter(), QString("Nombre like '%ñu%'"));
+    // Down and Up move the pick list; Enter in the list does OK.
+    key(wb.EditFiltro, Qt::Key_Down);
+    EXPECT_EQ(wb.tPescadores.fieldByName("DNI").asString(), QString("22B"));
+    key(wb.EditFiltro, Qt::Key_Up);
+    key(wb.EditFiltro, Qt::Key_Down);
+    key(wb.DBGridPescadores, Qt::Key_Return);
+    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    EXPECT_TRUE(data->TAparticipa.isEditing());
+    EXPECT_EQ(wb.DBEDNI->text(), QString("22B"));
+    EXPECT_EQ(wb.DBENombre->text(), QString("NUÑO GARCÍA, LUIS"));
+    EXPECT_EQ(wb.DBEFechaNac->text(), QString("24/12/1975"));
+    EXPECT_EQ(wb.DBELicencia->text(), QString("L-22"));
+    wb.BPartGuardar->click();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2' AND Equipo = 7 AND DNI = '22B'"
+                    " AND Club = 'Club Oeste'"),
+              1);
+}
+
+TEST_F(WorkbookTest, TheFishermenPanelKeysAndCancel)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    // Buscar starts editing the current participant.
+    wb.SBpescadores->click();
+    EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Edit);
+    ASSERT_TRUE(wb.PanelPescadores->isVisible());
+    type(wb.EditFiltro, "PARDO");
+    EXPECT_EQ(column(wb.DBGridPescadores, 0), QStringList({"Pardo, Eva"}));
+    // Escape with text: every name again, the panel stays.
+    key(wb.EditFiltro, Qt::Key_Escape);
+    EXPECT_FALSE(wb.tPescadores.filtered());
+    EXPECT_EQ(column(wb.DBGridPescadores, 0).size(), 3);
+    EXPECT_TRUE(wb.PanelPescadores->isVisible());
+    EXPECT_TRUE(wb.isVisible());
+    // Escape with the filter empty leaves the panel.
+    wb.EditFiltro->clear();
+    key(wb.EditFiltro, Qt::Key_Escape);
+    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    EXPECT_TRUE(wb.isVisible());
+
+    // Cancel, and Escape in the list, hide it and copy nothing.
+    wb.SBpescadores->click();
+    key(wb.DBGridPescadores, Qt::Key_Escape);
+    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    wb.SBpescadores->click();
+    wb.bCancelar->click();
+    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    EXPECT_EQ(wb.DBEDNI->text(), QString("11A"));
+    EXPECT_EQ(wb.DBENombre->text(), QString("Núñez Pérez, Ana"));
+    wb.BPartCancelar->click();
+}
+
+TEST_F(WorkbookTest, CopyingParticipantsTwiceAddsNothingTheSecondTime)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    QStringList offered;
+    auto chooseFirst = [&] {
+        return ModalAnswer::onNext([&](QWidget* modal) {
+            auto* combo = modal->findChild<widgets::DataLookupCombo*>("DBLCBCompeticion");
+            offered.clear();
+            for (int i = 0; combo && i < combo->count(); ++i)
+                offered << combo->itemText(i);
+            ModalAnswer::click(modal, "OK");
+        });
+    };
+    auto seen = chooseFirst();
+    wb.BBdeAnteriorParticipan->click();
+    ASSERT_TRUE(seen->seen);
+    // The competition being filled is not offered; the most recent other one comes first.
+    EXPECT_EQ(offered, QStringList({"Primera", "Sin días"}));
+    EXPECT_EQ(competicionElegida, QString("A1"));
+    EXPECT_EQ(dialogs.messages, QStringList({"Participante con DNI 11A\rya existe"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 3);
+    EXPECT_EQ(column(wb.DBGParticipa, 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo", "Gil, Marta"}));
+
+    dialogs.messages.clear();
+    seen = chooseFirst();
+    wb.BBdeAnteriorParticipan->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(dialogs.messages, QStringList({"Participante con DNI 11A\rya existe", "Participante con DNI 55E\rya existe"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 3);
+
+    // Cancel copies nothing, and the chooser offers every competition again afterwards.
+    dialogs.messages.clear();
+    seen = ModalAnswer::pressButton("Cancelar");
+    wb.BBdeAnteriorParticipan->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(wb.findChild<Tfselcomp*>()->filtered());
+}
+
+TEST_F(WorkbookTest, CopyingRulesAndQuotasRefusesTheSameCompetition)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagEspeciales);
+    // OK without choosing takes the list's first row: the current competition.
+    auto seen = ModalAnswer::pressButton("OK");
+    wb.BBdeAnteriorespeciales->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(dialogs.messages, QStringList({"No puede seleccionar la misma prueba que la de destino"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2'"), 0);
+
+    pick(TFcompet2::PagCupos);
+    dialogs.messages.clear();
+    seen = ModalAnswer::pressButton("OK");
+    wb.BBDeAnteriorCupos->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(dialogs.messages, QStringList({"No puede seleccionar la misma prueba que la de destino"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'B2'"), 0);
+    EXPECT_FALSE(data->QCupos.active());
+}
+
+TEST_F(WorkbookTest, CopiedRulesAndQuotasShowAtOnceAndASecondCopyAddsNothing)
+{
+    TFcompet2& wb = open();
+    auto choosePrimera = [] {
+        return ModalAnswer::onNext([](QWidget* modal) {
+            auto* combo = modal->findChild<widgets::DataLookupCombo*>("DBLCBCompeticion");
+            combo->choose(combo->findText("Primera"));
+            ModalAnswer::click(modal, "OK");
+        });
+    };
+    pick(TFcompet2::PagEspeciales);
+    EXPECT_EQ(data->ABSQueryEspecial.sql()[2], QString("Where [cod comp] = 'B2'"));
+    EXPECT_EQ(wb.DBGEespeciales->model()->rowCount(), 0);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        auto seen = choosePrimera();
+        wb.BBdeAnteriorespeciales->click();
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2'"), 1);
+        EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero"}));
+    }
+    EXPECT_EQ(wb.DBGEespeciales->cellText(0, 1), QString("Sí"));
+    EXPECT_EQ(wb.DBGEespeciales->cellText(0, 2), QString("1.200"));
+    // The species bonus is not copied.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2' AND BonificaEspecie IS NULL"), 1);
+    EXPECT_FALSE(wb.DBCBBonifica->isChecked());
+
+    pick(TFcompet2::PagCupos);
+    EXPECT_EQ(data->ABSQueryCupos.sql()[2], QString("Where cod_comp = 'B2'"));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        auto seen = choosePrimera();
+        wb.BBDeAnteriorCupos->click();
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'B2'"), 1);
+        EXPECT_EQ(column(wb.DBGCupos, 0), QStringList({"Sargo"}));
+    }
+    EXPECT_EQ(wb.DBGCupos->cellText(0, 2), QString("1.500"));
+    EXPECT_EQ(wb.DBEspecie->currentText(), QString("Sargo"));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+}
+
+TEST_F(WorkbookTest, ARenamedSpeciesShowsItsNewNameInRulesAndQuotas)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    ASSERT_EQ(currentComp(), QString("A1"));
+    pick(TFcompet2::PagEspeciales);
+    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero"}));
+    EXPECT_EQ(wb.DBLCBEspPeces->currentText(), QString("Mero"));
+    terminate();
+
+    // The species register renames it while the workbook is closed.
+    engine::Table peces(data->db, "ESPECIES");
+    peces.setIndexName("idxPrimaryKey");
+    peces.open();
+    ASSERT_TRUE(peces.seek(QVariant(1)));
+    peces.edit();
+    peces.fieldByName("Nombre").setAsString("Mero real");
+    peces.post();
+    ASSERT_TRUE(peces.seek(QVariant(3)));
+    peces.edit();
+    peces.fieldByName("Nombre").setAsString("Sargo picudo");
+    peces.post();
+    peces.close();
+
+    open();
+    wb.ABSQ.moveTo(1);
+    pick(TFcompet2::PagEspeciales);
+    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero real"}));
+    EXPECT_EQ(wb.DBLCBEspPeces->currentText(), QString("Mero real"));
+    EXPECT_EQ(data->TAespecial.fieldByName("npez").asString(), QString("Mero real"));
+    pick(TFcompet2::PagCupos);
+    EXPECT_EQ(column(wb.DBGCupos, 0), QStringList({"Sargo picudo"}));
+    EXPECT_EQ(wb.DBEspecie->currentText(), QString("Sargo picudo"));
+}
+
+TEST_F(WorkbookTest, RuleDeletionAsksOnlyTheRulesQuestionAndQuotaDeletionTheStandardOne)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    pick(TFcompet2::PagEspeciales);
+    dialogs.answers = {mrCancel};
+    wb.DBNEspeciales->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.messages, QStringList({"¿Borrar Mero?"}));
+    EXPECT_TRUE(dialogs.notices.isEmpty());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 1);
+    dialogs.answers = {mrYes};
+    wb.DBNEspeciales->click(DataNavigator::Delete);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 0);
+    EXPECT_EQ(wb.DBGEespeciales->model()->rowCount(), 0);
+
+    pick(TFcompet2::PagCupos);
+    dialogs.messages.clear();
+    dialogs.confirmations = {false, true};
+    wb.DBNCupos->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'A1'"), 1);
+    wb.DBNCupos->click(DataNavigator::Delete);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'A1'"), 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(WorkbookTest, ANewRuleIsListedAndASecondRuleForTheSameSpeciesIsRefused)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    pick(TFcompet2::PagEspeciales);
+    wb.DBNEspeciales->click(DataNavigator::Insert);
+    ASSERT_EQ(data->TAespecial.state(), engine::Dataset::State::Insert);
+    wb.DBLCBEspPeces->choose(wb.DBLCBEspPeces->findText("Sargo"));
+    type(wb.DBEEspPesoMinimo, "750");
+    wb.DBNEspeciales->click(DataNavigator::Post);
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero", "Sargo"}));
+    // The list and the panel stand on the rule just saved.
+    EXPECT_EQ(wb.DBGEespeciales->currentIndex().row(), 1);
+    EXPECT_EQ(wb.DBEEspPesoMinimo->text(), QString("750"));
+
+    wb.DBNEspeciales->click(DataNavigator::Insert);
+    wb.DBLCBEspPeces->choose(wb.DBLCBEspPeces->findText("Mero"));
+    wb.DBNEspeciales->click(DataNavigator::Post);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(data->TAespecial.isEditing());
+    wb.DBNEspeciales->click(DataNavigator::Cancel);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 2);
+}
+
+TEST_F(WorkbookTest, BorrarAsksAndDeletesOnlyWithSi)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    ASSERT_EQ(currentComp(), QString("A1"));
+    dialogs.answers = {mrNo};
+    wb.BBorrarPrueba->click();
+    EXPECT_EQ(dialogs.messages, QStringList({"¿Quiere borrar la prueba\n\rPrimera?"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 1);
+
+    // Sí here, No to the record rule's own question: kept.
+    dialogs.messages.clear();
+    dialogs.answers = {mrYes, mrNo};
+    wb.BBorrarPrueba->click();
+    EXPECT_EQ(dialogs.messages, QStringList({"¿Quiere borrar la prueba\n\rPrimera?", "Borrar competición Primera"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 1);
+    EXPECT_EQ(currentComp(), QString("A1"));
+
+    dialogs.answers = {mrYes, mrYes};
+    wb.BBorrarPrueba->click();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
+    // Only the competition row goes; the list moves to the row that followed it.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'A1'"), 2);
+    EXPECT_EQ(column(wb.DBCpompeticiones, 0), QStringList({"B2", "C3"}));
+    EXPECT_EQ(wb.ABSQ.fieldByName("codigo").asString(), QString("C3"));
+    EXPECT_EQ(currentComp(), QString("C3"));
+
+    // The last row: deleted, the list stays where the refresh leaves it.
+    dialogs.answers = {mrYes, mrYes};
+    wb.BBorrarPrueba->click();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC"), 1);
+    EXPECT_EQ(currentComp(), QString("B2"));
+}
+
+TEST_F(WorkbookTest, NuevaDefinesACompetitionThatBecomesTheFirstOfTheList)
+{
+    TFcompet2& wb = open();
+    int mode = 0;
+    auto seen = ModalAnswer::onNext([&](QWidget* modal) {
+        mode = modoDefinicion;
+        auto* def = qobject_cast<TfDefComp*>(modal);
+        ASSERT_NE(def, nullptr);
+        type(def->DBECodigo, "N9");
+        type(def->DBETitulo, "Nueva prueba");
+        ModalAnswer::click(modal, "Guardar");
+    });
+    wb.BNuevaPrueba->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(mode, 3);
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    // Its day 1 is dated today, the most recent: first in the list, and current.
+    EXPECT_EQ(column(wb.DBCpompeticiones, 0).first(), QString("N9"));
+    EXPECT_EQ(wb.ABSQ.currentRow(), 0);
+    EXPECT_EQ(currentComp(), QString("N9"));
+    EXPECT_EQ(wb.LTitulo->text(), QString("Nueva prueba"));
+    EXPECT_EQ(wb.LFecha->text(), QDate::currentDate().toString("dd/MM/yyyy"));
+    EXPECT_EQ(wb.DBEpMinimo->text(), QString("500"));
+
+    // Cancelled, nothing is added and the list stays on the same competition.
+    wb.ABSQ.moveTo(2);
+    const QString before = currentComp();
+    seen = ModalAnswer::pressButton("Cancelar");
+    wb.BNuevaPrueba->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC"), 4);
+    EXPECT_EQ(currentComp(), before);
+}
+
+TEST_F(WorkbookTest, EditarEditsTheCurrentCompetition)
+{
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    int mode = 0;
+    QString shownCode;
+    auto seen = ModalAnswer::onNext([&](QWidget* modal) {
+        mode = modoDefinicion;
+        auto* def = qobject_cast<TfDefComp*>(modal);
+        ASSERT_NE(def, nullptr);
+        shownCode = def->DBECodigo->text();
+        def->DBETitulo->selectAll();
+        type(def->DBETitulo, "Primera bis");
+        ModalAnswer::click(modal, "Guardar");
+    });
+    wb.bEditarPrueba->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(shownCode, QString("A1"));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1' AND Titulo = 'Primera bis'"), 1);
+    // The list was re-run and stays on the competition.
+    EXPECT_EQ(wb.ABSQ.fieldByName("titulo").asString(), QString("Primera bis"));
+    EXPECT_EQ(currentComp(), QString("A1"));
+}
+
+TEST_F(WorkbookTest, TheMainWindowShowsTheLongLivedWorkbookModally)
+{
+    TfMain main;
+    FCompet2 = new TFcompet2(*data, nullptr, &main);
+    for (const char* how : {"menu", "button"}) {
+        SCOPED_TRACE(how);
+        bool modal = false;
+        auto seen = ModalAnswer::onNext([&](QWidget* w) {
+            modal = w == FCompet2 && w->isModal();
+            ModalAnswer::click(w, "Terminar");
+        });
+        if (QString(how) == "menu")
+            main.findChild<QAction*>("Definicin1")->trigger();
+        else
+            main.findChild<QToolButton*>("SBCompeticiones")->click();
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(seen->title, QString("Competiciones"));
+        EXPECT_TRUE(modal);
+        EXPECT_FALSE(FCompet2->isVisible());
+    }
+    delete FCompet2;
+    EXPECT_EQ(FCompet2, nullptr);
+}
+
+}  // namespace
