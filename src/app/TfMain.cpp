@@ -1,5 +1,9 @@
 #include "app/TfMain.h"
 
+#include "setup/TFPeces.h"
+#include "setup/TFcompet2.h"
+#include "setup/TfPescadores.h"
+
 #include <QAction>
 #include <QDate>
 #include <QGuiApplication>
@@ -157,7 +161,12 @@ void TfMain::buildStatusBar()
 QString TfMain::statusText() const { return statusPanel->text(); }
 
 // Commands. The screens they open are added by the modules that own them.
-void TfMain::Definicin1Click() {}
+// The long-lived workbook, created at start.
+void TfMain::Definicin1Click()
+{
+    if (FCompet2)
+        FCompet2->exec();
+}
 void TfMain::ImprimirListadodeParticipantes1Click() {}
 void TfMain::PenalizacionesClick() {}
 void TfMain::Verclasificacin1Click() {}
@@ -169,5 +178,15 @@ void TfMain::Salir1Click() { close(); }
 void TfMain::Pesaje2Click() {}
 void TfMain::ImprimirActas1Click() {}
 void TfMain::Actafinal1Click() {}
-void TfMain::Especies2Click() {}
-void TfMain::Pescadores1Click() {}
+// The registers: created for one use, shown modally, released on closing.
+void TfMain::Especies2Click()
+{
+    TFPeces fPeces(this);
+    fPeces.exec();
+}
+
+void TfMain::Pescadores1Click()
+{
+    TfPescadores fPescadores(this);
+    fPescadores.exec();
+}

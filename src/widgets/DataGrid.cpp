@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "engine/Format.h"
+#include "widgets/FieldDelegate.h"
 #include "widgets/Guard.h"
 
 #include <QApplication>
@@ -218,6 +219,7 @@ void DatasetModel::sync()
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
 {
     setModel(&model_);
+    setItemDelegate(new FieldDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();

@@ -1,0 +1,110 @@
+#include "setup/TFPeces.h"
+
+#include "app/Centre.h"
+#include "data/Tdm.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/Guard.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+
+using widgets::DataNavigator;
+using widgets::guarded;
+
+TFPeces::TFPeces(QWidget* parent) : QDialog(parent), TApeces(dm->db, QStringLiteral("ESPECIES")), data_(*dm)
+{
+    setObjectName(QStringLiteral("FPeces"));
+    setWindowTitle(QStringLiteral("Peces"));
+    TApeces.setIndexName(QStringLiteral("isNombre"));
+    Speces.autoEdit = false;
+
+    DBGPeces = new widgets::DataGrid(this);
+    DBGPeces->setObjectName(QStringLiteral("DBGPeces"));
+    DBGPeces->setColumns({widgets::GridColumn(QStringLiteral("Nombre"), {}, {}, 0, 22),
+                          widgets::GridColumn(QStringLiteral("Otros nombres"), {}, {}, 0, 50)});
+    DBGPeces->setReadOnly(false);
+    DBGPeces->setDataSource(&Speces);
+    DBGPeces->horizontalHeader()->setStretchLastSection(true);
+
+    DBNPeces = new DataNavigator(this);
+    DBNPeces->setObjectName(QStringLiteral("DBNPeces"));
+    DBNPeces->setButtons({DataNavigator::First, DataNavigator::Prior, DataNavigator::Next, DataNavigator::Last,
+                          DataNavigator::Insert, DataNavigator::Delete, DataNavigator::Edit, DataNavigator::Post,
+                          DataNavigator::Cancel},
+                         {QStringLiteral("Primero"), QStringLiteral("Anterior"), QStringLiteral("Siguiente"),
+                          QStringLiteral("Último"), QStringLiteral("Nuevo"), QStringLiteral("Borrar"),
+                          QStringLiteral("Modificar"), QStringLiteral("Guardar"), QStringLiteral("Cancelar edición")});
+    DBNPeces->setConfirmDelete(true);
+    DBNPeces->setDataSource(&Speces);
+    // The grid takes the focus back, so typing goes on in the record.
+    connect(DBNPeces, &DataNavigator::clicked, DBGPeces, [this] { DBGPeces->setFocus(); });
+
+    BBTerminar = new QPushButton(QStringLiteral("Terminar"), this);
+    BBTerminar->setObjectName(QStringLiteral("BBTerminar"));
+    // Enter belongs to the grid: it must not close the window.
+    BBTerminar->setAutoDefault(false);
+    connect(BBTerminar, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(DBNPeces, 1);
+    bottom->addSpacing(24);
+    bottom->addWidget(BBTerminar);
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(DBGPeces);
+    lay->addLayout(bottom);
+    setFixedSize(620, 420);
+}
+
+TFPeces::~TFPeces()
+{
+    try {
+        closeTable();
+    } catch (...) {
+    }
+}
+
+void TFPeces::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (e->spontaneous())
+        return;
+    if (!activated_) {
+        activated_ = true;
+        guarded([this] { TApeces.open(); });
+    }
+    centreOnScreen(this);
+    DBGPeces->setFocus();
+}
+
+void TFPeces::closeTable()
+{
+    // A row still being edited stays unsaved.
+    if (TApeces.active() && TApeces.isEditing())
+        TApeces.cancel();
+    TApeces.close();
+}
+
+void TFPeces::done(int r)
+{
+    guarded([this] { closeTable(); });
+    refreshSpeciesViews(data_);
+    QDialog::done(r);
+}
+
+void refreshSpeciesViews(Tdm& data)
+{
+    // Views being edited are left alone; they read again when posted.
+    for (engine::Dataset* ds :
+         std::initializer_list<engine::Dataset*>{&data.TAespecies, &data.TAespeci, &data.taEsp2, &data.TAespecial,
+                                                 &data.TApescada, &data.TACupos, &data.ABSQueryEspecial,
+                                                 &data.ABSQueryCupos})
+        if (ds->active() && !ds->isEditing())
+            guarded([ds] { ds->refresh(); });
+}

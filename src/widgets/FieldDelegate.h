@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace widgets {
+
+// The cell editor of a DataGrid takes only what its field can hold: a text
+// stops at the field's size, an integer cell takes digits (and a minus sign
+// where the type allows it) and no more of them than the type can hold.
+class FieldDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+}  // namespace widgets

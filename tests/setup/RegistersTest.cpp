@@ -1,0 +1,295 @@
+#include "ScreenFixture.h"
+
+#include "app/TfMain.h"
+#include "setup/TFPeces.h"
+#include "setup/TfPescadores.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataNavigator.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+
+#include <functional>
+
+using engine::Dataset;
+using widgets::DataNavigator;
+
+namespace {
+
+class RegistersTest : public ScreenTest {
+protected:
+    // Rules, quotas and catches that name species 2 (Dentón) in A1.
+    void seed() override
+    {
+        file.exec("INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\", Puntua) VALUES ('A1', 2, 1)");
+        file.exec("INSERT INTO CUPOS (Cod_comp, Cod_Especie, EjemplaresCupo, Puntos) VALUES ('A1', 2, 3, 100)");
+        file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\","
+                  " Peso) VALUES ('A1', 1, 1, 1, 1, 2, 900)");
+    }
+    template <class Screen>
+    int run(Screen& s, const std::function<void()>& steps)
+    {
+        auto seen = ModalAnswer::onNext([&s, steps](QWidget* w) {
+            EXPECT_EQ(w, &s);
+            steps();
+            if (s.isVisible())
+                s.reject();
+        });
+        const int r = s.exec();
+        EXPECT_TRUE(seen->seen);
+        return r;
+    }
+    qint64 fishermen(const QString& where) const
+    {
+        return file.scalar("SELECT count(*) FROM PESCADORES WHERE " + where);
+    }
+};
+
+const QList<DataNavigator::Button> kButtons = {DataNavigator::First, DataNavigator::Prior, DataNavigator::Next,
+                                               DataNavigator::Last,  DataNavigator::Insert, DataNavigator::Delete,
+                                               DataNavigator::Edit,  DataNavigator::Post,   DataNavigator::Cancel};
+
+void expectNavigator(DataNavigator* nav, const QStringList& hints)
+{
+    for (int i = 0; i < kButtons.size(); ++i) {
+        EXPECT_TRUE(nav->isShown(kButtons[i]));
+        EXPECT_EQ(nav->button(kButtons[i])->toolTip(), hints[i]);
+    }
+    EXPECT_FALSE(nav->isShown(DataNavigator::Refresh));
+    EXPECT_TRUE(nav->confirmDelete());
+}
+
+TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
+{
+    TFPeces f;
+    EXPECT_EQ(f.windowTitle(), QString("Peces"));
+    EXPECT_EQ(f.minimumSize(), f.maximumSize());  // fixed size
+    EXPECT_FALSE(f.Speces.autoEdit);
+    EXPECT_EQ(f.BBTerminar->text(), QString("Terminar"));
+    expectNavigator(f.DBNPeces, {"Primero", "Anterior", "Siguiente", QString::fromUtf8("Último"), "Nuevo", "Borrar",
+                                 "Modificar", "Guardar", QString::fromUtf8("Cancelar edición")});
+    EXPECT_FALSE(f.TApeces.active());
+    const int r = run(f, [&] {
+        ASSERT_TRUE(f.TApeces.active());
+        auto* m = f.DBGPeces->model();
+        ASSERT_EQ(m->columnCount(), 2);
+        EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QString("Nombre"));
+        EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QString("Otros nombres"));
+        ASSERT_EQ(m->rowCount(), 3);
+        // By name, letter case and accents as a Spanish reader expects.
+        EXPECT_EQ(f.DBGPeces->cellText(0, 0), QString::fromUtf8("Dentón"));
+        EXPECT_EQ(f.DBGPeces->cellText(1, 0), QString("Mero"));
+        EXPECT_EQ(f.DBGPeces->cellText(2, 0), QString("Sargo"));
+        f.BBTerminar->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_FALSE(f.TApeces.active());
+}
+
+TEST_F(RegistersTest, SpeciesAreAddedAndEditedThroughTheNavigatorOnly)
+{
+    TFPeces f;
+    run(f, [&] {
+        widgets::DataGrid* g = f.DBGPeces;
+        // Typing alone does not start editing.
+        typeInCell(g, 1, 0, "Cambio");
+        EXPECT_EQ(f.TApeces.state(), Dataset::State::Browse);
+
+        f.DBNPeces->click(DataNavigator::Insert);
+        ASSERT_EQ(f.TApeces.state(), Dataset::State::Insert);
+        const int row = g->datasetModel()->currentModelRow();
+        EXPECT_EQ(typeInCell(g, row, 0, "Pargo"), QString("Pargo"));
+        typeInCell(g, row, 1, "Pagrus pagrus");
+        f.DBNPeces->click(DataNavigator::Post);
+        EXPECT_EQ(f.TApeces.state(), Dataset::State::Browse);
+
+        // Mero (now row 1 of Dentón, Mero, Pargo, Sargo) edited.
+        f.TApeces.moveTo(1);
+        f.DBNPeces->click(DataNavigator::Edit);
+        ASSERT_EQ(f.TApeces.state(), Dataset::State::Edit);
+        typeInCell(g, 1, 1, "Epinephelus marginatus");
+        f.DBNPeces->click(DataNavigator::Post);
+        // A name longer than the field stops at its 20 characters.
+        f.DBNPeces->click(DataNavigator::Edit);
+        EXPECT_EQ(typeInCell(g, f.TApeces.currentRow(), 0, "Sargo picudo del Mediterráneo"),
+                  QString("Sargo picudo del Med"));
+        f.DBNPeces->click(DataNavigator::Cancel);
+        f.BBTerminar->click();
+    });
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Nombre = 'Pargo' AND \"Otros nombres\" = 'Pagrus pagrus'"
+                          " AND Codigo > 3"),
+              1);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 1 AND \"Otros nombres\" = 'Epinephelus marginatus'"),
+              1);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES"), 4);
+}
+
+TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)
+{
+    dm->TApescada.open();
+    dm->TACupos.open();
+    ASSERT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString::fromUtf8("Dentón"));
+    ASSERT_EQ(dm->TApescada.fieldByName("pez").asString(), QString::fromUtf8("Dentón"));
+    ASSERT_EQ(dm->TACupos.fieldByName("nPez").asString(), QString::fromUtf8("Dentón"));
+    TFPeces f;
+    run(f, [&] {
+        f.TApeces.moveTo(0);  // Dentón
+        f.DBNPeces->click(DataNavigator::Edit);
+        typeInCell(f.DBGPeces, 0, 0, "Dentón común");
+        f.DBNPeces->click(DataNavigator::Post);
+        f.BBTerminar->click();
+    });
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 2 AND Nombre = 'Dentón común'"), 1);
+    EXPECT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString::fromUtf8("Dentón común"));
+    EXPECT_EQ(dm->TApescada.fieldByName("pez").asString(), QString::fromUtf8("Dentón común"));
+    EXPECT_EQ(dm->TACupos.fieldByName("nPez").asString(), QString::fromUtf8("Dentón común"));
+    EXPECT_EQ(dm->speciesName(2), QString::fromUtf8("Dentón común"));
+    // The species pickers' list reads the new name too.
+    ASSERT_TRUE(dm->TAespecies.locate("Codigo", QVariantList{2}));
+    EXPECT_EQ(dm->TAespecies.fieldByName("Nombre").asString(), QString::fromUtf8("Dentón común"));
+}
+
+TEST_F(RegistersTest, DeletingASpeciesAsksAndLeavesItsRulesWithAnEmptyName)
+{
+    dialogs.confirmations = {false, true};
+    TFPeces f;
+    run(f, [&] {
+        f.TApeces.moveTo(0);  // Dentón
+        f.DBNPeces->click(DataNavigator::Delete);  // No
+        EXPECT_EQ(f.TApeces.recordCount(), 3);
+        f.DBNPeces->click(DataNavigator::Delete);  // Yes
+        EXPECT_EQ(f.TApeces.recordCount(), 2);
+        f.BBTerminar->click();
+    });
+    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 2"), 0);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIAL WHERE \"Cod pez\" = 2"), 1);
+    EXPECT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString());
+}
+
+TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)
+{
+    TfPescadores f;
+    EXPECT_EQ(f.windowTitle(), QString("Pescadores registrados"));
+    EXPECT_EQ(f.minimumSize(), f.maximumSize());
+    EXPECT_TRUE(f.dsPescadores.autoEdit);
+    EXPECT_EQ(f.bbCerrar->text(), QString("&Cerrar"));
+    expectNavigator(f.DBNPescadores, {"Primero", "Anterior", "Siguiente", "Ultimo", "Insertar", "Borrar", "Editar",
+                                      "Guardar", "Cancelar"});
+    const int r = run(f, [&] {
+        ASSERT_TRUE(f.pescadores.active());
+        auto* m = f.DBGPescadores->datasetModel();
+        ASSERT_EQ(m->columnCount(), 4);
+        const QStringList titles = {"ID", "Nombre", "Licencia", "Club"};
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), titles[c]);
+        EXPECT_EQ(m->data(m->index(0, 2), Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                  int(Qt::AlignHCenter));
+        ASSERT_EQ(m->rowCount(), 2);
+        EXPECT_EQ(f.DBGPescadores->cellText(0, 0), QString("11A"));
+        EXPECT_EQ(f.DBGPescadores->cellText(1, 1), QString::fromUtf8("Beatriz Núñez"));
+        EXPECT_EQ(f.DBGPescadores->cellText(1, 3), QString("Club Dos"));
+        f.bbCerrar->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_FALSE(f.pescadores.active());
+}
+
+// An empty or repeated DNI is refused in plain words followed by the
+// engine's; the row stays in editing with what was typed.
+TEST_F(RegistersTest, AFishermanWithoutDniOrWithARepeatedOneIsRefusedAndStaysInEditing)
+{
+    TfPescadores f;
+    run(f, [&] {
+        widgets::DataGrid* g = f.DBGPescadores;
+        f.DBNPescadores->click(DataNavigator::Insert);
+        ASSERT_EQ(f.pescadores.state(), Dataset::State::Insert);
+        const int row = g->datasetModel()->currentModelRow();
+        typeInCell(g, row, 1, "Carlos Gil");
+        typeInCell(g, row, 3, "Club Tres");
+        f.DBNPescadores->click(DataNavigator::Post);
+        ASSERT_EQ(dialogs.errors.size(), 1);
+        EXPECT_TRUE(dialogs.errors[0].startsWith(QString::fromUtf8("Falta el dato obligatorio «DNI».\n")))
+            << dialogs.errors[0].toStdString();
+        EXPECT_TRUE(dialogs.errors[0].contains(QString::fromUtf8("«DNI» debe tener un valor")));
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Insert);
+        EXPECT_EQ(f.pescadores.fieldByName("Nombre").asString(), QString("Carlos Gil"));
+
+        typeInCell(g, row, 0, "22B");
+        f.DBNPescadores->click(DataNavigator::Post);
+        ASSERT_EQ(dialogs.errors.size(), 2);
+        EXPECT_TRUE(dialogs.errors[1].startsWith(QString::fromUtf8("Ya hay un pescador registrado con ese DNI.\n")))
+            << dialogs.errors[1].toStdString();
+        EXPECT_TRUE(dialogs.errors[1].contains("UNIQUE constraint failed: PESCADORES.DNI"));
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Insert);
+        EXPECT_EQ(f.pescadores.fieldByName("Club").asString(), QString("Club Tres"));
+        EXPECT_EQ(fishermen("DNI = '22B' AND Nombre = 'Beatriz Núñez'"), 1);
+
+        // A DNI longer than the field stops at its 10 characters.
+        EXPECT_EQ(typeInCell(g, row, 0, "33C-123456789"), QString("33C-123456"));
+        f.DBNPescadores->click(DataNavigator::Post);
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Browse);
+        f.bbCerrar->click();
+    });
+    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(fishermen("DNI = '33C-123456' AND Nombre = 'Carlos Gil' AND Club = 'Club Tres'"), 1);
+    EXPECT_EQ(fishermen("1"), 3);
+}
+
+TEST_F(RegistersTest, TypingStartsEditingMovingPostsAndClosingLeavesAnEditUnsaved)
+{
+    TfPescadores f;
+    run(f, [&] {
+        widgets::DataGrid* g = f.DBGPescadores;
+        typeInCell(g, 0, 2, "L-9");  // Ana Pérez's licence
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Edit);
+        g->setCurrentIndex(g->model()->index(1, 2));  // moving to another row posts
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Browse);
+        EXPECT_EQ(fishermen("DNI = '11A' AND Licencia = 'L-9'"), 1);
+
+        typeInCell(g, 1, 3, "Club Cambiado");
+        EXPECT_EQ(f.pescadores.state(), Dataset::State::Edit);
+        f.close();  // the window's close button
+    });
+    EXPECT_EQ(fishermen("DNI = '22B' AND Club = 'Club Dos'"), 1);
+    EXPECT_FALSE(f.pescadores.active());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+}
+
+TEST_F(RegistersTest, DeletingAFishermanAsksTheStandardQuestion)
+{
+    dialogs.confirmations = {true};
+    TfPescadores f;
+    run(f, [&] {
+        f.DBNPescadores->click(DataNavigator::Delete);  // Ana Pérez, the first by name
+        f.bbCerrar->click();
+    });
+    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?"}));
+    EXPECT_EQ(fishermen("DNI = '11A'"), 0);
+    EXPECT_EQ(fishermen("1"), 1);
+}
+
+TEST_F(RegistersTest, TheMainWindowOpensBothRegistersModally)
+{
+    TfMain main;
+    const struct {
+        void (TfMain::*command)();
+        const char* className;
+        const char* title;
+    } cases[] = {{&TfMain::Especies2Click, "TFPeces", "Peces"},
+                 {&TfMain::Pescadores1Click, "TfPescadores", "Pescadores registrados"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.className);
+        auto seen = ModalAnswer::closeWindow();
+        (main.*c.command)();
+        EXPECT_TRUE(seen->seen);
+        EXPECT_EQ(seen->className, QString(c.className));
+        EXPECT_EQ(seen->title, QString(c.title));
+        // Released when closed: no such window is left.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(main.findChildren<QDialog*>().isEmpty());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,348 @@
+#include "ScreenFixture.h"
+
+#include "data/Globals.h"
+#include "setup/TfDefComp.h"
+#include "widgets/DataControls.h"
+#include "widgets/DataEdit.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+
+#include <functional>
+
+using engine::Dataset;
+
+namespace {
+
+class DefCompTest : public ScreenTest {
+protected:
+    // Shows the dialog modally in the given mode; steps run on it once it is
+    // up and must close it (or the test closes it for them).
+    int run(TfDefComp& d, int mode, const std::function<void()>& steps)
+    {
+        modoDefinicion = mode;
+        auto seen = ModalAnswer::onNext([&d, steps](QWidget* w) {
+            EXPECT_EQ(w, &d);
+            steps();
+            if (d.isVisible())
+                d.reject();
+        });
+        const int r = d.exec();
+        EXPECT_TRUE(seen->seen);
+        return r;
+    }
+    qint64 count(const QString& where) const { return file.scalar("SELECT count(*) FROM COMPETIC WHERE " + where); }
+    // A1 exactly as it was seeded.
+    qint64 a1AsSeeded() const
+    {
+        return count("Codigo = 'A1' AND Titulo = 'Primera' AND Tipo = 'I' AND \"Peso minimo\" = 700"
+                     " AND \"Peso maximo\" = 1250 AND \"Puntos pieza\" = 300");
+    }
+    QString today() const { return QDate::currentDate().toString(Qt::ISODate); }
+};
+
+TEST_F(DefCompTest, ANewCompetitionWithOnlyCodeAndNameStoresTheDefaultsAndGetsDayOneToday)
+{
+    TfDefComp d;
+    const int r = run(d, 3, [&] {
+        EXPECT_EQ(d.focusWidget(), d.DBECodigo);
+        EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Insert);
+        // The defaults are in the controls before anything is typed.
+        EXPECT_EQ(d.DBEpMinimo->text(), QString("500"));
+        EXPECT_EQ(d.DBEPesoMax->text(), QString("10000"));
+        EXPECT_EQ(d.DBRGTipo->itemIndex(), 1);
+        EXPECT_TRUE(d.DBECodigo->text().isEmpty());
+        EXPECT_TRUE(d.DBETitulo->text().isEmpty());
+        type(d.DBECodigo, "N1");
+        type(d.DBETitulo, "Nueva prueba");
+        d.BBOK->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+
+    const struct {
+        const char* field;
+        qint64 value;
+    } defaults[] = {{"Peso minimo", 500},        {"Puntos pieza", 500},  {"Puntos gramo", 1},
+                    {"Peso penalizable", 350},   {"Penalizacion gramo", 350}, {"Peso maximo", 10000},
+                    {"Puntos Especie", 0},       {"Puntos Cupo", 0},     {"EjemplaresCupo", 0}};
+    for (const auto& c : defaults)
+        EXPECT_EQ(file.scalar(QString("SELECT \"%1\" FROM COMPETIC WHERE Codigo = 'N1'").arg(c.field)), c.value)
+            << c.field;
+    EXPECT_EQ(count("Codigo = 'N1' AND Titulo = 'Nueva prueba' AND Tipo = 'E'"), 1);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'N1' AND Numero = 1 AND Fecha = '" +
+                          today() + "'"),
+              1);
+    // The new competition and its day 1 are current; nothing is left pending.
+    EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Browse);
+    EXPECT_EQ(dm->TAcomp.fieldByName("Codigo").asString(), QString("N1"));
+    EXPECT_EQ(dm->TAjornada.fieldByName("Numero").asInteger(), 1);
+    EXPECT_EQ(dm->TAjornada.fieldByName("Cod comp").asString(), QString("N1"));
+    EXPECT_EQ(a1AsSeeded(), 1);
+}
+
+// The dialog stays open after a refused save with everything typed, stores
+// nothing, and a corrected code then saves.
+TEST_F(DefCompTest, ADuplicateCodeIsRefusedAndTheDialogKeepsWhatWasTypedForACorrection)
+{
+    TfDefComp d;
+    const int r = run(d, 3, [&] {
+        type(d.DBECodigo, "A1");
+        type(d.DBETitulo, "Otra prueba");
+        retype(d.DBEpMinimo, "650");
+        d.DBRGTipo->button(0)->click();
+        d.BBOK->click();
+
+        ASSERT_EQ(dialogs.errors.size(), 1);
+        EXPECT_TRUE(dialogs.errors[0].startsWith(QString::fromUtf8("Ya existe una competición con ese código.\n")))
+            << dialogs.errors[0].toStdString();
+        EXPECT_TRUE(dialogs.errors[0].contains("UNIQUE constraint failed: COMPETIC.Codigo"));  // the engine's own
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Insert);
+        EXPECT_EQ(d.DBECodigo->text(), QString("A1"));
+        EXPECT_EQ(d.DBETitulo->text(), QString("Otra prueba"));
+        EXPECT_EQ(d.DBEpMinimo->text(), QString("650"));
+        EXPECT_EQ(d.DBRGTipo->itemIndex(), 0);
+        EXPECT_EQ(a1AsSeeded(), 1);
+        EXPECT_EQ(count("1"), 1);
+
+        retype(d.DBECodigo, "A2");
+        d.BBOK->click();
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(count("Codigo = 'A2' AND Titulo = 'Otra prueba' AND Tipo = 'I' AND \"Peso minimo\" = 650"
+                    " AND \"Peso maximo\" = 10000"),
+              1);
+    EXPECT_EQ(a1AsSeeded(), 1);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'A2' AND Numero = 1"), 1);
+    // A1 keeps its own day and gets no other.
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'A1'"), 1);
+}
+
+TEST_F(DefCompTest, ARefusedSaveExplainsItInPlainWordsAndCancelStoresNothing)
+{
+    const struct {
+        const char* code;
+        const char* name;
+        const char* sentence;
+    } cases[] = {
+        {"", "Sin código", "Falta el dato obligatorio «Código».\n"},
+        {"Z9", "", "Falta el dato obligatorio «Nombre».\n"},
+        {"A1", "Repetida", "Ya existe una competición con ese código.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        dialogs.errors.clear();
+        TfDefComp d;
+        const int r = run(d, 3, [&] {
+            type(d.DBECodigo, c.code);
+            type(d.DBETitulo, QString::fromUtf8(c.name));
+            d.BBOK->click();
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].startsWith(QString::fromUtf8(c.sentence))) << dialogs.errors[0].toStdString();
+            // The engine's words follow the plain sentence.
+            EXPECT_GT(dialogs.errors[0].size(), QString::fromUtf8(c.sentence).size());
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.DBECodigo->text(), QString(c.code));
+            EXPECT_EQ(d.DBETitulo->text(), QString::fromUtf8(c.name));
+            d.BBCancel->click();
+        });
+        EXPECT_EQ(r, QDialog::Rejected);
+        EXPECT_EQ(count("1"), 1);
+        EXPECT_EQ(a1AsSeeded(), 1);
+        EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS"), 1);
+        EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Browse);
+        EXPECT_EQ(dm->TAcomp.fieldByName("Codigo").asString(), QString("A1"));
+    }
+}
+
+// Cancelar and the window's close button discard, in both modes.
+TEST_F(DefCompTest, CancelAndTheCloseButtonDiscardWhatWasTyped)
+{
+    const struct {
+        int mode;
+        bool closeButton;
+    } cases[] = {{3, false}, {3, true}, {2, false}, {2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << (c.closeButton ? " close button" : " Cancelar"));
+        TfDefComp d;
+        const int r = run(d, c.mode, [&] {
+            EXPECT_EQ(dm->TAcomp.state(), c.mode == 3 ? Dataset::State::Insert : Dataset::State::Edit);
+            if (c.mode == 2) {
+                EXPECT_EQ(d.DBETitulo->text(), QString("Primera"));
+            }
+            retype(d.DBECodigo, "X9");
+            retype(d.DBETitulo, "Descartada");
+            retype(d.DBEpMinimo, "1");
+            d.DBRGTipo->button(1)->click();
+            if (c.closeButton)
+                d.close();
+            else
+                d.BBCancel->click();
+            EXPECT_FALSE(d.isVisible());
+        });
+        EXPECT_EQ(r, QDialog::Rejected);
+        EXPECT_EQ(count("1"), 1);
+        EXPECT_EQ(a1AsSeeded(), 1);
+        EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Browse);
+        EXPECT_EQ(dm->TAcomp.fieldByName("Titulo").asString(), QString("Primera"));
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    }
+}
+
+TEST_F(DefCompTest, EditingSavesTheCurrentCompetitionAndKeepsItsDays)
+{
+    TfDefComp d;
+    const int r = run(d, 2, [&] {
+        EXPECT_EQ(d.DBECodigo->text(), QString("A1"));
+        EXPECT_EQ(d.DBEpMinimo->text(), QString("700"));
+        EXPECT_EQ(d.DBRGTipo->itemIndex(), 0);
+        retype(d.DBETitulo, "Primera editada");
+        retype(d.DBEPesoMax, "0");  // no maximum
+        d.BBOK->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_EQ(count("Codigo = 'A1' AND Titulo = 'Primera editada' AND \"Peso maximo\" = 0 AND \"Peso minimo\" = 700"),
+              1);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'A1'"), 1);
+    EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Browse);
+}
+
+TEST_F(DefCompTest, ACompetitionAlreadyInEditingKeepsItsPendingChanges)
+{
+    dm->TAcomp.edit();
+    dm->TAcomp.fieldByName("Titulo").setAsString("Pendiente");
+    TfDefComp d;
+    const int r = run(d, 2, [&] {
+        EXPECT_EQ(d.DBETitulo->text(), QString("Pendiente"));
+        d.BBOK->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_EQ(count("Codigo = 'A1' AND Titulo = 'Pendiente'"), 1);
+}
+
+// Numbers take whole digits within range (no sign: none of these is
+// negative); texts stop at the field's size.
+TEST_F(DefCompTest, NumbersTakeOnlyWholeDigitsInRangeAndTextsStopAtTheFieldSize)
+{
+    const QString longName = QString(60, QChar('n'));
+    TfDefComp d;
+    const int r = run(d, 3, [&] {
+        const struct {
+            widgets::DataEdit* edit;
+            QString typed;
+            QString shown;
+        } cases[] = {
+            {d.DBECodigo, "ABCDEFGH", "ABCDEF"},                  // String 6
+            {d.DBETitulo, longName, QString(50, QChar('n'))},    // String 50
+            {d.DBEpMinimo, "12a.,3", "123"},                     // digits only
+            {d.DBEPunPieza, "-5", "5"},                          // no minus sign
+            {d.DBEPunGramo, "1e3", "13"},
+            {d.DBEPesoMax, "99999999999", "999999999"},          // Integer: up to 2147483647
+            {d.DBEPesoPenal, "2147483647", "2147483647"},
+            {d.DBEPenalGramo, "2147483648", "214748364"},
+            {d.DBEjeCupo, "40000", "4000"},                      // Smallint: up to 32767
+            {d.DBEPuntosCupo, " 7 ", "7"},
+            {d.DBEPuntosEsp, "32767", "32767"},
+        };
+        for (const auto& c : cases) {
+            retype(c.edit, c.typed);
+            EXPECT_EQ(c.edit->text(), c.shown) << c.edit->objectName().toStdString();
+        }
+        d.BBOK->click();
+    });
+    EXPECT_EQ(r, QDialog::Accepted);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(count("Codigo = 'ABCDEF' AND length(Titulo) = 50 AND \"Peso minimo\" = 123 AND \"Puntos pieza\" = 5"
+                    " AND \"Puntos gramo\" = 13 AND \"Peso maximo\" = 999999999 AND \"Peso penalizable\" = 2147483647"
+                    " AND \"Penalizacion gramo\" = 214748364 AND EjemplaresCupo = 4000 AND \"Puntos Cupo\" = 7"
+                    " AND \"Puntos Especie\" = 32767"),
+              1);
+}
+
+TEST_F(DefCompTest, CaptionsMnemonicsUnitsAndHint)
+{
+    TfDefComp d;
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Definición de competición"));
+    const struct {
+        const char* label;
+        QWidget* buddy;
+        const char* unit;
+    } rows[] = {
+        {"Có&digo:", d.DBECodigo, ""},
+        {"&Nombre:", d.DBETitulo, ""},
+        {"Peso &mínimo:", d.DBEpMinimo, "gr."},
+        {"Puntos por pie&za:", d.DBEPunPieza, "Ptos."},
+        {"Puntos por g&ramo:", d.DBEPunGramo, "Ptos."},
+        {"Peso má&ximo puntuable:", d.DBEPesoMax, "gr."},
+        {"Mínimo &sin penalizar:", d.DBEPesoPenal, "gr."},
+        {"&Penalización:", d.DBEPenalGramo, "Ptos."},
+        {"Puntos Cupo:", d.DBEPuntosCupo, ""},
+        {"Ejemplares Cupo:", d.DBEjeCupo, ""},
+        {"Puntos Especie:", d.DBEPuntosEsp, ""},
+    };
+    const QList<QLabel*> labels = d.findChildren<QLabel*>();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        QLabel* found = nullptr;
+        for (QLabel* l : labels)
+            if (l->text() == QString::fromUtf8(row.label))
+                found = l;
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->buddy(), row.buddy);
+        // The unit stands in the same row, right of the control.
+        QString unit;
+        for (QGridLayout* g : d.findChildren<QGridLayout*>()) {
+            const int i = g->indexOf(row.buddy);
+            if (i < 0)
+                continue;
+            int r = 0, col = 0, rs = 0, cs = 0;
+            g->getItemPosition(i, &r, &col, &rs, &cs);
+            if (QLayoutItem* next = g->itemAtPosition(r, col + cs))
+                if (auto* l = qobject_cast<QLabel*>(next->widget()))
+                    unit = l->text();
+        }
+        EXPECT_EQ(unit, QString(row.unit));
+    }
+    EXPECT_EQ(d.DBEPesoMax->toolTip(), QString::fromUtf8("Dejar a 0 si no hay máximo"));
+    EXPECT_EQ(d.DBRGTipo->title(), QString(" Tipo de Prueba "));
+    ASSERT_EQ(d.DBRGTipo->count(), 2);
+    EXPECT_EQ(d.DBRGTipo->button(0)->text(), QString("Individual"));
+    EXPECT_EQ(d.DBRGTipo->button(1)->text(), QString("Equipos"));
+    EXPECT_EQ(d.BBOK->text(), QString("&Guardar"));
+    EXPECT_TRUE(d.BBOK->isDefault());
+    EXPECT_EQ(d.BBCancel->text(), QString("&Cancelar"));
+    EXPECT_EQ(d.layout()->sizeConstraint(), QLayout::SetFixedSize);
+}
+
+// Enter saves (Guardar is the default button), Escape cancels.
+TEST_F(DefCompTest, EnterSavesAndEscapeCancels)
+{
+    {
+        TfDefComp d;
+        const int r = run(d, 3, [&] {
+            type(d.DBECodigo, "K1");
+            type(d.DBETitulo, "Con Enter");
+            key(d.DBETitulo, Qt::Key_Return);
+        });
+        EXPECT_EQ(r, QDialog::Accepted);
+        EXPECT_EQ(count("Codigo = 'K1'"), 1);
+    }
+    {
+        TfDefComp d;
+        const int r = run(d, 2, [&] {
+            retype(d.DBETitulo, "No guardada");
+            d.DBETitulo->clearFocus();
+            key(&d, Qt::Key_Escape);
+        });
+        EXPECT_EQ(r, QDialog::Rejected);
+        EXPECT_EQ(count("Titulo = 'No guardada'"), 0);
+    }
+}
+
+}  // namespace
