@@ -304,7 +304,7 @@ void TFcompet2::buildJornadas()
     LAyudaJornada = new QLabel(QString::fromUtf8("Pulse nuevo (+) para añadir una nueva jornada"), TSJornadas);
     LAyudaJornada->setObjectName("LAyudaJornada");
     DBGJornadas = new DataGrid(s, {GridColumn("Cod comp", QString::fromUtf8("Código"), {}, 0, 8),
-                                   GridColumn("Numero", "Jornada", {}, 0, 8), GridColumn("Fecha", {}, {}, 0, 11),
+                                   GridColumn("Numero", "Jornada", {}, 0, 8), GridColumn("Fecha", {}, {}, 0, 13),
                                    GridColumn("Horario", {}, {}, 0, 16), GridColumn("Lugar", {}, {}, 0, 30)},
                                TSJornadas);
     DBGJornadas->setObjectName("DBGJornadas");
@@ -531,13 +531,14 @@ void TFcompet2::buildEspeciales()
     bar->addWidget(BBdeAnteriorespeciales);
 
     DBGEespeciales = new DataGrid(&dm_.DSQEspecial,
-                                  {GridColumn("nombre", {}, {}, 0, 20), GridColumn(QString::fromUtf8("Puntua"), QString::fromUtf8("Válido"), {}, int(Qt::AlignCenter), 7),
-                                   GridColumn("Peso minimo", {}, {}, 0, 11), GridColumn("Puntos pieza", {}, {}, 0, 10),
-                                   GridColumn("Puntos gramo", {}, {}, 0, 10), GridColumn("Peso penalizable", {}, {}, 0, 10),
-                                   GridColumn("Penalizacion gramo", {}, {}, 0, 10)},
+                                  {GridColumn("nombre", {}, {}, 0, 20),
+                                   GridColumn("Puntua", QString::fromUtf8("Válido"), {}, int(Qt::AlignCenter), 7),
+                                   GridColumn("Peso minimo", {}, {}, 0, 12), GridColumn("Puntos pieza", {}, {}, 0, 12),
+                                   GridColumn("Puntos gramo", {}, {}, 0, 12), GridColumn("Peso penalizable", {}, {}, 0, 12),
+                                   GridColumn("Penalizacion gramo", {}, {}, 0, 12)},
                                   TSEspeciales);
     DBGEespeciales->setObjectName("DBGEespeciales");
-    DBGEespeciales->horizontalHeader()->setStretchLastSection(true);
+    DBGEespeciales->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto* page = new QVBoxLayout(TSEspeciales);
     page->addLayout(form);
@@ -597,11 +598,11 @@ void TFcompet2::buildCupos()
     bar->addStretch();
     bar->addWidget(BBDeAnteriorCupos);
 
-    DBGCupos = new DataGrid(&dm_.DSQCupos, {GridColumn("nombre", {}, {}, 0, 24), GridColumn("EjemplaresCupo", {}, {}, 0, 11),
-                                            GridColumn("Puntos", {}, ",##0", 0, 10)},
+    DBGCupos = new DataGrid(&dm_.DSQCupos, {GridColumn("nombre", {}, {}, 0, 24), GridColumn("EjemplaresCupo", {}, {}, 0, 12),
+                                            GridColumn("Puntos", {}, ",##0", 0, 12)},
                             TSCupos);
     DBGCupos->setObjectName("DBGCupos");
-    DBGCupos->horizontalHeader()->setStretchLastSection(true);
+    DBGCupos->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto* page = new QVBoxLayout(TSCupos);
     page->addLayout(form);

@@ -370,6 +370,35 @@ TEST_F(WorkbookTest, ADniInTheRegisterFillsTheParticipantOnLeavingTheField)
     wb.BPartCancelar->click();
 }
 
+TEST_F(WorkbookTest, ARefusedParticipantStaysInEditingWithEverythingTyped)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    struct Case {
+        const char* name;
+        QString team, dni, sentence;
+    };
+    for (const Case& c : {Case{"same team and DNI", "1", "11A", "Ese DNI ya está inscrito en ese equipo de la competición.\n"},
+                          Case{"no team", "", "66F", "Falta el dato obligatorio «Equipo»."}}) {
+        SCOPED_TRACE(c.name);
+        dialogs.errors.clear();
+        wb.BPartNuevo->click();
+        type(wb.DBEEquipo, c.team);
+        type(wb.DBEDNI, c.dni);
+        type(wb.DBENombre, "Otro nombre");
+        wb.BPartGuardar->click();
+        ASSERT_EQ(dialogs.errors.size(), 1);
+        EXPECT_TRUE(dialogs.errors[0].startsWith(c.sentence)) << dialogs.errors[0].toStdString();
+        EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Insert);
+        EXPECT_TRUE(wb.BPartGuardar->isEnabled());
+        EXPECT_EQ(wb.DBENombre->text(), QString("Otro nombre"));
+        EXPECT_EQ(wb.DBEDNI->text(), c.dni);
+        wb.BPartCancelar->click();
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 2);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE Nombre = 'Otro nombre'"), 0);
+}
+
 TEST_F(WorkbookTest, TheFishermenPanelFiltersAndOkCopiesTheChosenOne)
 {
     TFcompet2& wb = open();
