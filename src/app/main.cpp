@@ -1,9 +1,11 @@
 #include "app/GuiDialogs.h"
 #include "app/SelfCheck.h"
 #include "app/TfMain.h"
+#include "app/Tfselcomp.h"
 #include "data/Tdm.h"
 #include "engine/DatabaseError.h"
 #include "engine/Format.h"
+#include "setup/TFcompet2.h"
 #include "widgets/Guard.h"
 
 #include <QApplication>
@@ -47,7 +49,12 @@ QLocale chooseLocale()
 // The chooser of competition and day, the competition chooser, the workbook
 // and the penalties screen live as long as the main window; they are created
 // here, in that order, once the main window exists.
-void createLongLivedScreens(TfMain& main) { (void)main; }
+void createLongLivedScreens(TfMain& main)
+{
+    // The competition chooser serves the workbook's participant copy.
+    auto* fselcomp = new Tfselcomp(*dm, &main);
+    FCompet2 = new TFcompet2(*dm, fselcomp, &main);
+}
 
 }  // namespace
 
