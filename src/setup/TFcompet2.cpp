@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 TFcompet2* FCompet2 = nullptr;
@@ -89,6 +90,9 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent, cons
 DataEdit* edit(engine::DataSource* source, const QString& field, const char* name, QWidget* parent, int chars = 0)
 {
     auto* e = new DataEdit(source, field, parent);
+    // Weights, points and counts are never negative: whole numbers from 0 to
+    // the field's top (text fields ignore the range).
+    e->setIntegerRange(0, std::numeric_limits<qint64>::max());
     e->setObjectName(QString::fromLatin1(name));
     if (chars > 0)
         e->setFixedWidth(e->fontMetrics().averageCharWidth() * chars + 16);

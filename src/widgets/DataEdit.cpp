@@ -251,6 +251,15 @@ void DataEdit::updateRecord()
     if (!f || !link_.editing())
         return;
     const QString typed = text();
+    // Text the validator only lets through while typing (a number still
+    // below the minimum) is not a value.
+    if (const QValidator* v = validator()) {
+        QString t = typed;
+        int pos = 0;
+        if (!typed.isEmpty() && v->validate(t, pos) != QValidator::Acceptable)
+            throw engine::DatabaseError(QStringLiteral("«%1» no es un valor válido para el campo «%2»").arg(typed, f->name()),
+                                        engine::DatabaseError::Kind::OutOfRange, f->name());
+    }
     f->setAsString(typed);  // throws a DatabaseError for a refused value; the text stays
     pending_ = false;
     setModified(false);

@@ -260,7 +260,26 @@ TEST_F(WorkbookTest, TheDayNumberTakesOnlyAWholeNumberInRange)
     EXPECT_EQ(wb.DBENumero->text(), QString("9999"));
     type(wb.DBELugar, QString(120, 'x'));
     EXPECT_EQ(wb.DBELugar->text().size(), 100);
+    // Day 0 would read as "no day": refused, and the day stays in editing.
+    wb.DBENumero->clear();
+    type(wb.DBENumero, "0");
+    wb.DBNavJornadas->click(DataNavigator::Post);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("El número escrito en «Número de jornada» está fuera del rango permitido."))
+        << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(data->TAjornada.isEditing());
     wb.DBNavJornadas->click(DataNavigator::Cancel);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+
+    // Weights and points are whole numbers from 0 up.
+    pick(TFcompet2::PagPruebas);
+    wb.DBEpMinimo->clear();
+    type(wb.DBEpMinimo, "-7.5");
+    EXPECT_EQ(wb.DBEpMinimo->text(), QString("75"));
+    wb.DBEPesoMax->clear();
+    type(wb.DBEPesoMax, "99999999999");
+    EXPECT_EQ(wb.DBEPesoMax->text(), QString("999999999"));
+    data->TAcomp.cancel();
 }
 
 TEST_F(WorkbookTest, ARefusedDayStaysInEditingWithAPlainExplanation)
