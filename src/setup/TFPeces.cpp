@@ -21,6 +21,8 @@ TFPeces::TFPeces(QWidget* parent) : QDialog(parent), TApeces(dm->db, QStringLite
 {
     setObjectName(QStringLiteral("FPeces"));
     setWindowTitle(QStringLiteral("Peces"));
+    // Fixed size: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     TApeces.setIndexName(QStringLiteral("isNombre"));
     Speces.autoEdit = false;
 

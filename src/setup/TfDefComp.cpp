@@ -39,6 +39,8 @@ TfDefComp::TfDefComp(QWidget* parent) : QDialog(parent), data_(*dm)
 {
     setObjectName(QStringLiteral("fDefComp"));
     setWindowTitle(QStringLiteral("Definición de competición"));
+    // Fixed size: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     build();
 }
 
@@ -102,7 +104,7 @@ void TfDefComp::build()
     DBRGTipo->setItems({QStringLiteral("Individual"), QStringLiteral("Equipos")}, {QStringLiteral("I"), QStringLiteral("E")});
     DBRGTipo->setColumns(2);
     DBRGTipo->setDataSource(src, QStringLiteral("Tipo"));
-    grid->addWidget(DBRGTipo, row, 0, 1, 4);
+    grid->addWidget(DBRGTipo, row, 0, 1, 3);
     ++row;
 
     constexpr qint64 kInt = std::numeric_limits<qint32>::max();

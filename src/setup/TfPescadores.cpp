@@ -21,6 +21,8 @@ TfPescadores::TfPescadores(QWidget* parent)
 {
     setObjectName(QStringLiteral("fPescadores"));
     setWindowTitle(QStringLiteral("Pescadores registrados"));
+    // Fixed size: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     pescadores.setIndexName(QStringLiteral("iNombre"));
     dsPescadores.autoEdit = true;
 

@@ -64,6 +64,7 @@ TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
     TFPeces f;
     EXPECT_EQ(f.windowTitle(), QString("Peces"));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());  // fixed size
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(f.Speces.autoEdit);
     EXPECT_EQ(f.BBTerminar->text(), QString("Terminar"));
     expectNavigator(f.DBNPeces, {"Primero", "Anterior", "Siguiente", QString::fromUtf8("Último"), "Nuevo", "Borrar",
@@ -173,6 +174,7 @@ TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)
     TfPescadores f;
     EXPECT_EQ(f.windowTitle(), QString("Pescadores registrados"));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(f.dsPescadores.autoEdit);
     EXPECT_EQ(f.bbCerrar->text(), QString("&Cerrar"));
     expectNavigator(f.DBNPescadores, {"Primero", "Anterior", "Siguiente", "Ultimo", "Insertar", "Borrar", "Editar",

@@ -318,6 +318,7 @@ TEST_F(DefCompTest, CaptionsMnemonicsUnitsAndHint)
     EXPECT_TRUE(d.BBOK->isDefault());
     EXPECT_EQ(d.BBCancel->text(), QString("&Cancelar"));
     EXPECT_EQ(d.layout()->sizeConstraint(), QLayout::SetFixedSize);
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
 // Enter saves (Guardar is the default button), Escape cancels.
