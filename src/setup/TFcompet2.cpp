@@ -127,6 +127,8 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
 {
     setObjectName("FCompet2");
     setWindowTitle("Competiciones");
+    // Fixed size: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     ABSQ.setSql(kListSql);
     tPescadores.setIndexName("iNombre");
     DSTaParticipa.setDataset(&dm_.TAparticipa);

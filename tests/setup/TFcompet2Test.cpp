@@ -145,6 +145,8 @@ TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
     EXPECT_EQ(seen->title, QString("Competiciones"));
     EXPECT_EQ(tabs, std::vector<QString>({"Pruebas", "Jornadas", "Participantes", "Especiales", "Cupos"}));
     EXPECT_TRUE(fixed);
+    EXPECT_FALSE(wb.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(wb.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(page, int(TFcompet2::PagPruebas));
     EXPECT_EQ(listFirst, QString("Segunda"));
     EXPECT_EQ(currentComp(), QString("B2"));
