@@ -11,6 +11,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+TSeleccion* Seleccion = nullptr;
+
 TSeleccion::TSeleccion(Tdm& data, QWidget* parent)
     : QDialog(parent), Selec(data.db), taJornada(data.db, "JORNADAS"), dm_(data)
 {

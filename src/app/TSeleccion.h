@@ -48,3 +48,6 @@ private:
 
     Tdm& dm_;
 };
+
+// The long-lived chooser created at start, shown by most commands.
+extern TSeleccion* Seleccion;

@@ -1,5 +1,6 @@
 #include "app/GuiDialogs.h"
 #include "app/SelfCheck.h"
+#include "app/TSeleccion.h"
 #include "app/TfMain.h"
 #include "app/Tfselcomp.h"
 #include "data/Tdm.h"
@@ -37,20 +38,13 @@ public:
     }
 };
 
-// The system's locale; Spanish (Spain) where the system names none.
-QLocale chooseLocale()
-{
-    const QLocale sys = QLocale::system();
-    if (sys.language() == QLocale::C)
-        return QLocale(QLocale::Spanish, QLocale::Spain);
-    return sys;
-}
 
 // The chooser of competition and day, the competition chooser, the workbook
 // and the penalties screen live as long as the main window; they are created
 // here, in that order, once the main window exists.
 void createLongLivedScreens(TfMain& main)
 {
+    Seleccion = new TSeleccion(*dm, &main);
     // The competition chooser serves the workbook's participant copy.
     auto* fselcomp = new Tfselcomp(*dm, &main);
     FCompet2 = new TFcompet2(*dm, fselcomp, &main);
@@ -66,9 +60,8 @@ int main(int argc, char** argv)
 
     static GuiDialogs dialogs;
     setUserDialogs(&dialogs);
-    const QLocale locale = chooseLocale();
-    QLocale::setDefault(locale);
-    engine::setProgramLocale(locale);
+    // The system's locale; Spanish (Spain) where the system names none.
+    QLocale::setDefault(engine::programLocale());
     startSelfCheckIfAsked();
 
     // A database that cannot be opened is reported here and start-up goes on.
