@@ -31,8 +31,7 @@ QString fieldTypeName(FieldType t)
     return {};
 }
 
-namespace {
-void rangeOf(FieldType t, qint64& lo, qint64& hi)
+void integerRange(FieldType t, qint64& lo, qint64& hi)
 {
     switch (t) {
     case FieldType::Smallint: lo = -32768; hi = 32767; break;
@@ -46,7 +45,6 @@ void rangeOf(FieldType t, qint64& lo, qint64& hi)
         hi = std::numeric_limits<qint64>::max();
     }
 }
-}  // namespace
 
 const FieldDef& Field::def() const { return ds_->fieldDefs().at(size_t(index_)); }
 
@@ -213,7 +211,7 @@ QVariant Field::convert(const QVariant& v) const
                 throw bad(v.toString());
         }
         qint64 lo, hi;
-        rangeOf(t, lo, hi);
+        integerRange(t, lo, hi);
         if (n < lo || n > hi)
             throw DatabaseError(QStringLiteral("El número %1 está fuera del rango del campo «%2» (de %3 a %4)")
                                     .arg(n).arg(name()).arg(lo).arg(hi),

@@ -11,6 +11,8 @@ namespace engine {
 enum class FieldType { String, Smallint, Integer, Largeint, AutoInc, Date, Boolean, Float };
 
 bool isIntegerType(FieldType t);
+// The values an integer field of type t can hold (the 64-bit range for other types).
+void integerRange(FieldType t, qint64& lo, qint64& hi);
 QString fieldTypeName(FieldType t);
 
 // Presentation of a field for the controls bound to it.

@@ -1,5 +1,7 @@
 #include "widgets/DataEdit.h"
 
+#include "widgets/IntegerValidator.h"
+
 #include "data/Dialogs.h"
 #include "engine/DatabaseError.h"
 #include "widgets/Guard.h"
@@ -14,49 +16,6 @@
 namespace widgets {
 
 namespace {
-
-void typeRange(engine::FieldType t, qint64& lo, qint64& hi)
-{
-    switch (t) {
-    case engine::FieldType::Smallint: lo = -32768; hi = 32767; break;
-    case engine::FieldType::Integer:
-    case engine::FieldType::AutoInc:
-        lo = std::numeric_limits<qint32>::min();
-        hi = std::numeric_limits<qint32>::max();
-        break;
-    default:
-        lo = std::numeric_limits<qint64>::min();
-        hi = std::numeric_limits<qint64>::max();
-    }
-}
-
-// Digits only, an optional leading minus when negatives are allowed, and no
-// value outside [lo, hi] even while typing.
-class IntegerValidator : public QValidator {
-public:
-    IntegerValidator(qint64 lo, qint64 hi, QObject* parent) : QValidator(parent), lo_(lo), hi_(hi) {}
-    State validate(QString& input, int&) const override
-    {
-        static const QRegularExpression re(QStringLiteral("^-?[0-9]*$"));
-        if (input.isEmpty())
-            return Acceptable;
-        if (!re.match(input).hasMatch())
-            return Invalid;
-        if (input.startsWith('-') && lo_ >= 0)
-            return Invalid;
-        if (input == QLatin1String("-"))
-            return Intermediate;
-        bool ok = false;
-        const qint64 v = input.toLongLong(&ok);
-        if (!ok || v > hi_ || v < std::min<qint64>(lo_, 0))
-            return Invalid;
-        // A positive value below a positive minimum may still grow.
-        return v < lo_ ? Intermediate : Acceptable;
-    }
-
-private:
-    qint64 lo_, hi_;
-};
 
 bool isTextKey(const QKeyEvent* e)
 {
@@ -140,7 +99,7 @@ void DataEdit::configure()
     // the validator would drop the user's selection.
     qint64 lo = 0, hi = 0;
     if (engine::isIntegerType(f->type())) {
-        typeRange(f->type(), lo, hi);
+        engine::integerRange(f->type(), lo, hi);
         if (hasRange_) {
             lo = std::max(lo, lo_);
             hi = std::min(hi, hi_);

@@ -2,41 +2,12 @@
 
 #include "engine/Field.h"
 #include "widgets/DataGrid.h"
+#include "widgets/IntegerValidator.h"
 
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QValidator>
-
-#include <limits>
 
 namespace widgets {
 
-namespace {
-
-// Digits within the range of the cell's integer type; a minus sign only
-// where the type has negatives.
-class CellIntegerValidator : public QValidator {
-public:
-    CellIntegerValidator(qint64 lo, qint64 hi, QObject* parent) : QValidator(parent), lo_(lo), hi_(hi) {}
-    State validate(QString& input, int&) const override
-    {
-        static const QRegularExpression re(QStringLiteral("^-?[0-9]*$"));
-        if (input.isEmpty())
-            return Acceptable;
-        if (!re.match(input).hasMatch() || (input.startsWith('-') && lo_ >= 0))
-            return Invalid;
-        if (input == QLatin1String("-"))
-            return Intermediate;
-        bool ok = false;
-        const qint64 v = input.toLongLong(&ok);
-        return ok && v >= lo_ && v <= hi_ ? Acceptable : Invalid;
-    }
-
-private:
-    qint64 lo_, hi_;
-};
-
-}  // namespace
 
 QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
@@ -53,18 +24,14 @@ QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
             line->setMaxLength(f->size());
         break;
     case engine::FieldType::Smallint:
-        line->setValidator(new CellIntegerValidator(std::numeric_limits<qint16>::min(),
-                                                    std::numeric_limits<qint16>::max(), line));
-        break;
     case engine::FieldType::Integer:
     case engine::FieldType::AutoInc:
-        line->setValidator(new CellIntegerValidator(std::numeric_limits<qint32>::min(),
-                                                    std::numeric_limits<qint32>::max(), line));
+    case engine::FieldType::Largeint: {
+        qint64 lo, hi;
+        engine::integerRange(f->type(), lo, hi);
+        line->setValidator(new IntegerValidator(lo, hi, line));
         break;
-    case engine::FieldType::Largeint:
-        line->setValidator(new CellIntegerValidator(std::numeric_limits<qint64>::min(),
-                                                    std::numeric_limits<qint64>::max(), line));
-        break;
+    }
     default: break;
     }
     return w;
