@@ -1,5 +1,6 @@
 #include "engine/Database.h"
 #include "engine/Query.h"
+#include "support/Cli.h"
 #include "support/Fixture.h"
 
 #include <QFile>
@@ -10,18 +11,6 @@
 
 namespace {
 
-struct CliRun {
-    int code;
-    QString out, err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(TARSELA_CLI, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(CliTest, CrearBaseCreatesAndNeverOverwrites)
 {

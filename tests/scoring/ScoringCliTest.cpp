@@ -1,6 +1,7 @@
 // tarsela-cli recalcular and pesar, checked against a plain recomputation of
 // the scoring rules written here from scratch.
 #include "scoring/ScoringFixture.h"
+#include "support/Cli.h"
 
 #include <QFile>
 #include <QProcess>
@@ -18,18 +19,6 @@ using namespace scoringtest;
 
 namespace {
 
-struct CliRun {
-    int code;
-    QString out, err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(TARSELA_CLI, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 QByteArray bytes(const QString& path)
 {
