@@ -138,7 +138,10 @@ void Tdm::openAtStart(const QString& path)
     try {
         db.open(path);
     } catch (const engine::DatabaseError& e) {
-        userDialogs().showError(e.message());
+        QString text = e.message();
+        if (!QFileInfo::exists(path))
+            text += QString::fromUtf8(". El programa busca «marfondo.abs» junto a él y, si no está, en su carpeta «datos».");
+        userDialogs().showError(text);
         return;
     }
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{

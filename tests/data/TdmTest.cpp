@@ -49,6 +49,7 @@ TEST(TdmTest, MissingFileIsReportedAndStartUpGoesOn)
     Tdm dm(dir.path());
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains("datos/marfondo.abs"));
+    EXPECT_TRUE(dialogs.errors[0].contains("junto a él"));
     EXPECT_FALSE(dm.TAcomp.active());
     EXPECT_FALSE(dm.TAjornada.active());
 }
