@@ -154,11 +154,13 @@ void Tdm::openAtStart(const QString& path)
     }
 }
 
-QString Tdm::speciesName(qint64 code)
+QString Tdm::speciesName(qint64 code, bool* found)
 {
-    if (!taEsp2.active())
+    if (found)
+        *found = false;
+    if (!taEsp2.active() || !taEsp2.seek(QVariant(code)))
         return {};
-    if (taEsp2.seek(QVariant(code)))
-        return taEsp2.fieldByName("Nombre").asString();
-    return {};
+    if (found)
+        *found = true;
+    return taEsp2.fieldByName("Nombre").asString();
 }

@@ -60,8 +60,9 @@ public:
     engine::DataSource DSQCupos{&ABSQueryCupos};
     engine::DataSource DSQEspecial{&ABSQueryEspecial};
 
-    // The species name of a code, "" when no species has it (through taEsp2).
-    QString speciesName(qint64 code);
+    // The species name of a code, "" when no species has it (through taEsp2);
+    // found, when given, says whether the register has the code.
+    QString speciesName(qint64 code, bool* found = nullptr);
 
 private:
     struct FicheroDado {};

@@ -300,19 +300,7 @@ Bonificacion calculaCupos(Tdm& dm, int veq)
     return {clampInt(puntos), clampInt(completados)};
 }
 
-QString nombreEspecie(Tdm& dm, qint64 code, bool* found)
-{
-    if (found) *found = false;
-    if (!dm.db.isOpen())
-        return {};
-    engine::Statement st(dm.db.handle(), "SELECT Nombre FROM ESPECIES WHERE Codigo = ?");
-    st.bind(1, code);
-    if (!st.step())
-        return {};
-    if (found) *found = true;
-    const QVariant v = st.column(0);
-    return v.isNull() ? QString() : v.toString();
-}
+QString nombreEspecie(Tdm& dm, qint64 code, bool* found) { return dm.speciesName(code, found); }
 
 void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe)
 {

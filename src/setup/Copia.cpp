@@ -70,6 +70,34 @@ int copiarParticipantes(Tdm& dm, const QString& origen)
     return added;
 }
 
+namespace {
+
+// Adds to the current competition every row of source whose key the target
+// lacks, with the fields named; stops, reporting it, at a failing row.
+int addMissing(engine::Dataset& source, engine::Table& target, const QString& code, const char* codeField,
+               const char* keyField, std::initializer_list<const char*> fields)
+{
+    int added = 0;
+    try {
+        for (source.first(); !source.eof(); source.next()) {
+            const qint64 key = source.fieldByName(keyField).asLargeInt();
+            if (target.seek(QVariantList{code, key}))
+                continue;
+            target.insert();
+            target.fieldByName(codeField).setAsString(code);
+            copyFields(source, target, fields);
+            target.post();
+            ++added;
+        }
+    } catch (const DatabaseError& e) {
+        target.cancel();
+        userDialogs().showError(e.message());
+    }
+    return added;
+}
+
+}  // namespace
+
 int copiarEspeciales(Tdm& dm, const QString& origen)
 {
     engine::Table& source = dm.TAespal;
@@ -82,27 +110,10 @@ int copiarEspeciales(Tdm& dm, const QString& origen)
         source.close();
     }};
     source.setRange({origen}, {origen});
-    const QString code = currentCode(dm);
-    engine::Table& target = dm.TAespecial;
-    int added = 0;
-    try {
-        for (source.first(); !source.eof(); source.next()) {
-            const qint64 pez = source.fieldByName("Cod pez").asLargeInt();
-            if (target.seek(QVariantList{code, pez}))
-                continue;
-            target.insert();
-            target.fieldByName("Cod comp").setAsString(code);
-            copyFields(source, target, {"Cod pez", "Puntua", "Peso minimo", "Puntos pieza", "Puntos gramo",
-                                        "Peso penalizable", "Penalizacion gramo"});
-            target.fieldByName("BonificaEspecie").clear();
-            target.post();
-            ++added;
-        }
-    } catch (const DatabaseError& e) {
-        target.cancel();
-        userDialogs().showError(e.message());
-    }
-    return added;
+    // BonificaEspecie is not copied: a copied rule gives no species bonus until ticked.
+    return addMissing(source, dm.TAespecial, currentCode(dm), "Cod comp", "Cod pez",
+                      {"Cod pez", "Puntua", "Peso minimo", "Puntos pieza", "Puntos gramo", "Peso penalizable",
+                       "Penalizacion gramo"});
 }
 
 int copiarCupos(Tdm& dm, const QString& origen)
@@ -112,25 +123,8 @@ int copiarCupos(Tdm& dm, const QString& origen)
     Finally close{[&] { source.close(); }};
     source.setSql({"Select * from Cupos", "Where cod_comp = " + quotedCode(origen)});
     source.open();
-    engine::Table& target = dm.TACupos;
-    if (!target.active())
-        target.open();
-    const QString code = currentCode(dm);
-    int added = 0;
-    try {
-        for (source.first(); !source.eof(); source.next()) {
-            const qint64 especie = source.fieldByName("Cod_Especie").asLargeInt();
-            if (target.seek(QVariantList{code, especie}))
-                continue;
-            target.insert();
-            target.fieldByName("Cod_comp").setAsString(code);
-            copyFields(source, target, {"Cod_Especie", "EjemplaresCupo", "Puntos"});
-            target.post();
-            ++added;
-        }
-    } catch (const DatabaseError& e) {
-        target.cancel();
-        userDialogs().showError(e.message());
-    }
-    return added;
+    if (!dm.TACupos.active())
+        dm.TACupos.open();
+    return addMissing(source, dm.TACupos, currentCode(dm), "Cod_comp", "Cod_Especie",
+                      {"Cod_Especie", "EjemplaresCupo", "Puntos"});
 }
