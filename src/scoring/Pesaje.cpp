@@ -106,14 +106,14 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
 
     rEquipo.puntosCupos = 0;
     if (r.puntosCupo > 0) {
-        const Bonificacion b = calculaCupos(dm, eq);
+        const Bonificacion b = calculaCupos(dm, r, eq);
         rEquipo.puntosCupos = b.puntos;
         LCupos_ = QString::number(b.cuenta);
         lPuntosCupos_ = grouped(rEquipo.puntosCupos);
     }
     rEquipo.puntosEspecies = 0;
     if (r.puntosEspecie > 0) {
-        const Bonificacion b = calculaEspecies(dm, eq);
+        const Bonificacion b = calculaEspecies(dm, r, eq);
         rEquipo.puntosEspecies = b.puntos;
         LEspecies_ = QString::number(b.cuenta);
         lPuntosEspecies_ = grouped(rEquipo.puntosEspecies);

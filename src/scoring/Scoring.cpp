@@ -225,9 +225,10 @@ QStringList textoConsultaCupos(const QString& codComp, int jornada, int equipo, 
             " and jornada = " + QString::number(jornada), " and equipo = " + QString::number(equipo), " order by cp"};
 }
 
-Bonificacion calculaEspecies(Tdm& dm, int veq)
+Bonificacion calculaEspecies(Tdm& dm, int veq) { return calculaEspecies(dm, reglasActuales(dm), veq); }
+
+Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq)
 {
-    const ReglasPrueba r = reglasActuales(dm);
     const qint64 puntosPorEspecie = r.puntosEspecie;
     qint64 cuenta = 0;
     std::optional<qint64> ultima;
@@ -251,9 +252,10 @@ Bonificacion calculaEspecies(Tdm& dm, int veq)
     return {clampInt(cuenta * puntosPorEspecie), clampInt(cuenta)};
 }
 
-Bonificacion calculaCupos(Tdm& dm, int veq)
+Bonificacion calculaCupos(Tdm& dm, int veq) { return calculaCupos(dm, reglasActuales(dm), veq); }
+
+Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq)
 {
-    const ReglasPrueba r = reglasActuales(dm);
     qint64 completados = 0;
     qint64 puntos = 0;
     engine::Table& cupos = dm.TACupos;

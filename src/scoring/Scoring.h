@@ -110,6 +110,9 @@ struct Bonificacion {
 // competition; both run their lines through comprobarPeso (with warnings).
 Bonificacion calculaEspecies(Tdm& dm, int veq);
 Bonificacion calculaCupos(Tdm& dm, int veq);
+// The same with the competition's rules already read (the tally reads them once).
+Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq);
+Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq);
 
 // The text the bonus computations put on QCupos for a team.
 QStringList textoConsultaCupos(const QString& codComp, int jornada, int equipo, bool leadingBlank);
