@@ -85,7 +85,8 @@ void TSeleccion::closeLists()
     try {
         taJornada.close();
         Selec.close();
-    } catch (...) {
+    } catch (const engine::DatabaseError&) {
+        // Read-only lists: closing them cannot lose data; called from the destructor too.
     }
 }
 

@@ -51,7 +51,8 @@ Tfselcomp::~Tfselcomp()
 {
     try {
         ABSQComp.close();
-    } catch (...) {
+    } catch (const engine::DatabaseError&) {
+        // Closing a read-only list: nothing to lose, and a destructor must not throw.
     }
 }
 
@@ -100,7 +101,8 @@ void Tfselcomp::done(int r)
         widgets::guarded([this] { competicionElegida = ABSQComp.fieldByName("codigo").asString(); });
     try {
         ABSQComp.close();
-    } catch (...) {
+    } catch (const engine::DatabaseError&) {
+        // Closing a read-only list: the choice is made, nothing to lose.
     }
     QDialog::done(r);
 }

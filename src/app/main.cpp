@@ -32,6 +32,7 @@ public:
         } catch (const std::exception& e) {
             userDialogs().showError(widgets::unexpectedErrorText(e.what()));
         } catch (...) {
+            // Reported, not swallowed: the last resort before the event loop.
             userDialogs().showError(widgets::unexpectedErrorText("?"));
         }
         return false;

@@ -246,7 +246,8 @@ void Database::close()
     if (!db_)
         return;
     while (depth_ > 0) {
-        try { rollback(); } catch (...) { depth_ = 0; }
+        // Closing the connection discards an unfinished transaction anyway.
+        try { rollback(); } catch (const DatabaseError&) { depth_ = 0; }
     }
     dataVersionSt_.reset();
     sqlite3_close_v2(db_);

@@ -4,6 +4,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
+#include "engine/ScopeGuard.h"
 
 #include <vector>
 
@@ -13,13 +14,12 @@ int fieldInt(engine::Dataset& ds, const char* name) { return clampInt(ds.fieldBy
 
 QString grouped(qint64 v) { return formatNumber("#,##0", v); }
 
-void closeQuietly(engine::Dataset& ds)
+// Leaves a dataset the session opened for one computation closed, with
+// nothing pending.
+void cancelAndClose(engine::Dataset& ds)
 {
-    try {
-        ds.cancel();
-        ds.close();
-    } catch (...) {
-    }
+    ds.cancel();
+    ds.close();
 }
 
 }  // namespace
@@ -36,10 +36,14 @@ Pesaje::Pesaje(Tdm& d)
 
 Pesaje::~Pesaje()
 {
-    closeQuietly(Qgeneral);
-    closeQuietly(TApart2);
-    closeQuietly(TAcla);
-    closeQuietly(TApes2);
+    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{&Qgeneral, &TApart2, &TAcla, &TApes2}) {
+        // A destructor must not throw; what is still pending here was never
+        // confirmed by the user, and every saved line is already on disk.
+        try {
+            cancelAndClose(*ds);
+        } catch (const engine::DatabaseError&) {
+        }
+    }
 }
 
 QStringList Pesaje::textoConsultaTally(const QString& cc, int jor, int eq)
@@ -71,10 +75,7 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
     Qgeneral.close();
     Qgeneral.setSql(textoConsultaTally(cc, jor, eq));
     {
-        struct Closer {
-            engine::Query& q;
-            ~Closer() { closeQuietly(q); }
-        } closer{Qgeneral};
+        engine::ScopeGuard closer{[&] { cancelAndClose(Qgeneral); }};
         Qgeneral.open();
         for (Qgeneral.first(); !Qgeneral.eof(); Qgeneral.next()) {
             const qint64 cp = Qgeneral.fieldByName("cp").asLargeInt();
@@ -158,18 +159,10 @@ QString Pesaje::nombrePrimerParticipante(int eq, bool* exists)
 {
     if (exists) *exists = false;
     const bool wasOpen = TApart2.active();
-    struct Restore {
-        engine::Table& t;
-        bool wasOpen;
-        ~Restore()
-        {
-            try {
-                t.cancelRange();
-                if (!wasOpen) t.close();
-            } catch (...) {
-            }
-        }
-    } restore{TApart2, wasOpen};
+    engine::ScopeGuard restore{[&] {
+        TApart2.cancelRange();
+        if (!wasOpen) TApart2.close();
+    }};
     const QString cc = codigoActual(dm);
     TApart2.open();
     TApart2.setRange({cc, eq}, {cc, eq});
@@ -231,10 +224,7 @@ void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
 
 void Pesaje::escribeClasificacionGuardada()
 {
-    struct Closer {
-        engine::Table& t;
-        ~Closer() { closeQuietly(t); }
-    } closer{TAcla};
+    engine::ScopeGuard closer{[&] { cancelAndClose(TAcla); }};
     escribirRegistro(codigoActual(dm), jornadaActual(dm), rEquipo.equipo);
 }
 
@@ -272,10 +262,7 @@ void Pesaje::mejores()
     };
     std::vector<Equipo> equipos;
     {
-        struct Closer {
-            engine::Table& t;
-            ~Closer() { closeQuietly(t); }
-        } closer{TApart2};
+        engine::ScopeGuard closer{[&] { cancelAndClose(TApart2); }};
         TApart2.cancelRange();
         TApart2.open();
         bool any = false;
@@ -316,9 +303,11 @@ void Pesaje::mejores()
         db.commit();
     } catch (...) {
         TAcla.cancel();
+        // The rewrite's own error is the one to report; a failed rollback
+        // leaves the transaction to the database, which discards it.
         try {
             db.rollback();
-        } catch (...) {
+        } catch (const engine::DatabaseError&) {
         }
         throw;
     }

@@ -4,6 +4,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
+#include "engine/ScopeGuard.h"
 
 #include <cmath>
 #include <optional>
@@ -48,18 +49,6 @@ bool boolOf(const QVariant& v)
 }
 
 int fieldInt(engine::Dataset& ds, const char* name) { return clampInt(ds.fieldByName(name).asLargeInt()); }
-
-// Closes a query when the computation ends, also when it fails.
-struct CloseOnExit {
-    engine::Dataset& ds;
-    ~CloseOnExit()
-    {
-        try {
-            ds.close();
-        } catch (...) {
-        }
-    }
-};
 
 }  // namespace
 
@@ -236,7 +225,7 @@ Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq)
     q.close();
     q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, true));
     {
-        CloseOnExit closer{q};
+        engine::ScopeGuard closer{[&] { q.close(); }};
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             const qint64 cp = q.fieldByName("cp").asLargeInt();
@@ -263,19 +252,10 @@ Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq)
     engine::Query& q = dm.QCupos;
     q.close();
     q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, false));
-    struct Restore {
-        engine::Table& t;
-        bool keepOpen;
-        ~Restore()
-        {
-            if (keepOpen) return;
-            try {
-                t.close();
-            } catch (...) {
-            }
-        }
-    } restore{cupos, cuposAbierta};
-    CloseOnExit closer{q};
+    engine::ScopeGuard restore{[&] {
+        if (!cuposAbierta) cupos.close();
+    }};
+    engine::ScopeGuard closer{[&] { q.close(); }};
     cupos.open();
     q.open();
     q.first();
@@ -307,23 +287,15 @@ QString nombreEspecie(Tdm& dm, qint64 code, bool* found) { return dm.speciesName
 void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe)
 {
     engine::Table& t = dm.TApescada;
-    struct Restore {
-        engine::Table& t;
-        ~Restore()
-        {
-            try {
-                t.close();
-                t.setFiltered(false);
-                t.setFilter(QString());
-                t.open();
-            } catch (...) {
-            }
-        }
-    };
     t.close();
     t.setFilter("equipo =" + QString::number(equipo));
     t.setFiltered(true);
-    Restore restore{t};
+    engine::ScopeGuard restore{[&] {
+        t.close();
+        t.setFiltered(false);
+        t.setFilter(QString());
+        t.open();
+    }};
     t.open();
 
     Dpe = TDatosPescaEquipo{};

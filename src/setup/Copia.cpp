@@ -3,6 +3,7 @@
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Tdm.h"
+#include "engine/ScopeGuard.h"
 
 using engine::DatabaseError;
 
@@ -16,14 +17,6 @@ void copyFields(engine::Dataset& from, engine::Dataset& to, std::initializer_lis
         to.fieldByName(f).setValue(from.fieldByName(f).value());
 }
 
-// Runs body; on exit restores what `restore` says, whatever happened.
-template <class F>
-struct Finally {
-    F f;
-    ~Finally() { f(); }
-};
-template <class F>
-Finally(F) -> Finally<F>;
 
 }  // namespace
 
@@ -38,13 +31,8 @@ int copiarParticipantes(Tdm& dm, const QString& origen)
     engine::Table& target = dm.TAparticipa;
     target.disableControls();
     target.cancel();
-    Finally restore{[&] {
-        try {
-            target.first();
-        } catch (...) {
-        }
-        target.enableControls();
-    }};
+    engine::ScopeGuard enable{[&] { target.enableControls(); }};
+    engine::ScopeGuard back{[&] { target.first(); }};
     // Participants are reachable only in a competition that has days.
     const QString code = dm.TAjornada.isEmpty() ? currentCode(dm) : dm.TAjornada.fieldByName("Cod comp").asString();
     int added = 0;
@@ -102,13 +90,8 @@ int copiarEspeciales(Tdm& dm, const QString& origen)
 {
     engine::Table& source = dm.TAespal;
     source.open();
-    Finally close{[&] {
-        try {
-            source.cancelRange();
-        } catch (...) {
-        }
-        source.close();
-    }};
+    engine::ScopeGuard close{[&] { source.close(); }};
+    engine::ScopeGuard range{[&] { source.cancelRange(); }};
     source.setRange({origen}, {origen});
     // BonificaEspecie is not copied: a copied rule gives no species bonus until ticked.
     return addMissing(source, dm.TAespecial, currentCode(dm), "Cod comp", "Cod pez",
@@ -120,7 +103,7 @@ int copiarCupos(Tdm& dm, const QString& origen)
 {
     engine::Query& source = dm.QCupos;
     source.close();
-    Finally close{[&] { source.close(); }};
+    engine::ScopeGuard close{[&] { source.close(); }};
     source.setSql({"Select * from Cupos", "Where cod_comp = " + quotedCode(origen)});
     source.open();
     if (!dm.TACupos.active())

@@ -187,7 +187,8 @@ TFcompet2::~TFcompet2()
     try {
         ABSQ.close();
         tPescadores.close();
-    } catch (...) {
+    } catch (const engine::DatabaseError&) {
+        // Read-only views of the screen's own; a destructor must not throw.
     }
 }
 

@@ -50,7 +50,8 @@ TfDefComp::~TfDefComp()
     if (activated_ && definitionMode())
         try {
             discardPending();
-        } catch (...) {
+        } catch (const engine::DatabaseError&) {
+            // Discarding unsaved typing: nothing stored is at stake, and a destructor must not throw.
         }
 }
 

@@ -69,7 +69,8 @@ TfPescadores::~TfPescadores()
 {
     try {
         closeTable();
-    } catch (...) {
+    } catch (const engine::DatabaseError&) {
+        // A destructor must not throw; closing the register's own view loses nothing saved.
     }
 }
 

@@ -25,6 +25,7 @@ bool guarded(const std::function<void()>& action)
     } catch (const std::exception& e) {
         userDialogs().showError(unexpectedErrorText(e.what()));
     } catch (...) {
+        // Reported, not swallowed: no error may end the program from an event handler.
         userDialogs().showError(QStringLiteral("Error inesperado"));
     }
     return false;
