@@ -1,0 +1,82 @@
+#pragma once
+
+// What every command of tarsela-cli shares: its table entry, its arguments,
+// the refusal that ends it with exit code 1, and opening a file and a day.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class Tdm;
+
+namespace cli {
+
+// The arguments a command receives: positional ones after its name, and the
+// options it declared ("--carpeta DIR") by name.
+struct Args {
+    QStringList pos;
+    QMap<QString, QString> options;
+
+    const QString& operator[](int i) const { return pos[i]; }
+    int size() const { return int(pos.size()); }
+    bool has(const QString& option) const { return options.contains(option); }
+    QString option(const QString& name) const { return options.value(name); }
+};
+
+// One entry of the command table. The name is one word ("pesar") or two
+// ("exportar pesca"); minArgs/maxArgs count the positional arguments after
+// it; options are those that take a value ("--carpeta"), and required ones
+// are listed in `required` too.
+struct Command {
+    QString name;
+    QString synopsis;
+    int minArgs;
+    int maxArgs;
+    int (*run)(const Args&);
+    QStringList options = {};
+    QStringList required = {};
+};
+
+// The command groups, one source file each.
+QList<Command> databaseCommands();
+QList<Command> scoringCommands();
+
+// A refusal: the message goes to stderr and the command exits 1, having
+// changed nothing.
+struct Refusal {
+    QString message;
+};
+
+void out(const QString& line);  // one line on stdout
+void err(const QString& line);  // one line on stderr
+
+// A whole number in plain decimal within [lo, hi], or a refusal naming what it is.
+qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi);
+
+constexpr qint64 kSmallMin = -32768, kSmallMax = 32767;
+constexpr qint64 kIntMin = -2147483648LL, kIntMax = 2147483647LL;
+
+// A 16-bit day or team number typed on the command line.
+int smallNumber(const QString& text, const char* what);
+
+// Opens an existing database file, or refuses. The returned data module is
+// also the program's `dm` until it goes.
+struct OpenFile {
+    std::unique_ptr<Tdm> tdm;
+    OpenFile() = default;
+    OpenFile(OpenFile&&) noexcept;
+    OpenFile& operator=(OpenFile&&) noexcept;
+    ~OpenFile();
+    Tdm& operator*() const { return *tdm; }
+    Tdm* operator->() const { return tdm.get(); }
+};
+OpenFile openFile(const QString& file);
+
+// Opens the file and makes the competition and day current, as the
+// chooser's OK does; refuses an unknown competition or day, and (unless
+// allowEmpty) a competition without participants.
+OpenFile openDay(const QString& file, const QString& codigo, int jornada, bool allowEmpty = false);
+
+}  // namespace cli

@@ -1,0 +1,81 @@
+// recalcular and pesar: the weigh-in's arithmetic on a day.
+#include "cli/Command.h"
+
+#include "data/Globals.h"
+#include "data/Tdm.h"
+#include "engine/Database.h"
+#include "scoring/Pesaje.h"
+
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+// The day's classification, best total first, equal totals by team number.
+void printClassification(Tdm& d, const QString& codigo, int jornada)
+{
+    engine::Statement st(d.db.handle(),
+                         "SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
+                         "WHERE Competicion = ? AND Jornada = ? "
+                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
+    st.bind(1, codigo);
+    st.bind(2, jornada);
+    int pos = 0;
+    while (st.step()) {
+        QStringList cols{QString::number(++pos)};
+        for (int i = 0; i < 5; ++i)
+            cols << QString::number(st.column(i).toLongLong());
+        out(cols.join('\t'));
+    }
+}
+
+int recalcular(const Args& a)
+{
+    const QString codigo = a[1];
+    const int jornada = smallNumber(a[2], "La jornada");
+    OpenFile d = openDay(a[0], codigo, jornada);
+    {
+        // What the weigh-in's first activation does to the file.
+        Pesaje p(*d);
+        p.equipoActual = equipoInicial;
+        p.mejores();
+    }
+    printClassification(*d, codigo, jornada);
+    return 0;
+}
+
+int pesar(const Args& a)
+{
+    const int jornada = smallNumber(a[2], "La jornada");
+    const int equipo = smallNumber(a[3], "El equipo");
+    const int piezas = smallNumber(a[4], "El número de piezas");
+    const qint64 codPez = wholeNumber(a[5], "El código de pez", kIntMin, kIntMax);
+    const int peso = int(wholeNumber(a[6], "El peso", kIntMin, kIntMax));
+    std::optional<int> valido;
+    if (a.size() == 8)
+        valido = int(wholeNumber(a[7], "El peso válido", kIntMin, kIntMax));
+    OpenFile d = openDay(a[0], a[1], jornada);
+    Pesaje p(*d);
+    bool exists = false;
+    p.nombrePrimerParticipante(equipo, &exists);
+    if (!exists)
+        throw Refusal{"No existe el equipo " + QString::number(equipo)};
+    const Pesaje::LineaGuardada r = p.guardarLinea(equipo, piezas, codPez, peso, valido);
+    if (!r.ok)
+        return 1;
+    out(QString::number(r.pesada) + '\t' + QString::number(r.total));
+    return 0;
+}
+
+}  // namespace
+
+QList<Command> scoringCommands()
+{
+    return {
+        {"recalcular", "FICHERO CODIGO JORNADA", 3, 3, recalcular},
+        {"pesar", "FICHERO CODIGO JORNADA EQUIPO PIEZAS COD_PEZ PESO [PESO_VALIDO]", 7, 8, pesar},
+    };
+}
+
+}  // namespace cli
