@@ -1,8 +1,17 @@
 #include "app/TfMain.h"
 
+#include "data/Dialogs.h"
+#include "data/Tdm.h"
+#include "dialogs/TSeleccion.h"
+#include "engine/ScopeGuard.h"
+#include "reports/Actas.h"
+#include "reports/PainterSurface.h"
+#include "reports/Resumen.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
+#include "widgets/DataGrid.h"
+#include "widgets/Guard.h"
 
 #include <QAction>
 #include <QDate>
@@ -16,6 +25,9 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <functional>
+#include <memory>
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -167,17 +179,79 @@ void TfMain::Definicin1Click()
     if (FCompet2)
         FCompet2->exec();
 }
-void TfMain::ImprimirListadodeParticipantes1Click() {}
+namespace {
+
+// The competition and day chooser; false when it was cancelled (or is missing).
+bool elegirDia()
+{
+    return Seleccion && dm && Seleccion->exec() == QDialog::Accepted;
+}
+
+// The print dialog, then the report on the printer it gave; nothing on
+// Cancel. A failure is reported once the document has been ended.
+void imprimirInforme(const std::function<void(PrintSurface&)>& informe)
+{
+    std::unique_ptr<PrintDevice> impresora = userDialogs().printRequest();
+    if (!impresora)
+        return;
+    widgets::guarded([&] {
+        try {
+            PainterSurface s(*impresora);
+            informe(s);
+        } catch (const PrintError& e) {
+            userDialogs().showError(e.message());
+        }
+    });
+}
+
+}  // namespace
+
+void TfMain::ImprimirListadodeParticipantes1Click()
+{
+    if (elegirDia())
+        imprimirInforme([](PrintSurface& s) { imprimirParticipantes(*dm, s); });
+}
 void TfMain::PenalizacionesClick() {}
 void TfMain::Verclasificacin1Click() {}
-void TfMain::Resumen1Click() {}
+void TfMain::Resumen1Click()
+{
+    if (!elegirDia())
+        return;
+    // The day's catches are looked for once the printer is chosen.
+    imprimirInforme([](PrintSurface& s) {
+        if (!imprimirResumen(*dm, s))
+            userDialogs().showMessage(textoSinPesaje());
+    });
+}
 void TfMain::InformePruebaCSVClick() {}
 void TfMain::ExportaraHTML1Click() {}
 void TfMain::ExportaraCSVClick() {}
 void TfMain::Salir1Click() { close(); }
 void TfMain::Pesaje2Click() {}
-void TfMain::ImprimirActas1Click() {}
-void TfMain::Actafinal1Click() {}
+void TfMain::ImprimirActas1Click()
+{
+    if (elegirDia())
+        imprimirInforme([](PrintSurface& s) { imprimirActaJornada(*dm, s); });
+}
+
+void TfMain::Actafinal1Click()
+{
+    if (!Seleccion || !dm)
+        return;
+    // Only the competition is chosen: the day list is hidden while it shows.
+    bool elegida = false;
+    {
+        Seleccion->DBGJor->hide();
+        Seleccion->stJornada->hide();
+        engine::ScopeGuard mostrar{[] {
+            Seleccion->DBGJor->show();
+            Seleccion->stJornada->show();
+        }};
+        elegida = Seleccion->exec() == QDialog::Accepted;
+    }
+    if (elegida)
+        imprimirInforme([](PrintSurface& s) { imprimirActaFinal(*dm, s); });
+}
 // The registers: created for one use, shown modally, released on closing.
 void TfMain::Especies2Click()
 {

@@ -7,14 +7,12 @@
 #include "data/Tdm.h"
 #include "reports/Actas.h"
 #include "reports/PainterSurface.h"
+#include "reports/PdfDevice.h"
 #include "reports/Resumen.h"
 #include "scoring/Pesaje.h"
 #include "weighin/Actilla.h"
 
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QSaveFile>
 
 #include <functional>
@@ -31,10 +29,7 @@ void alPdf(const QString& salida, const std::function<void(PrintSurface&)>& info
     if (QFileInfo(salida).isDir() || !fichero.open(QIODevice::WriteOnly))
         throw Refusal{QString::fromUtf8("No se puede escribir el fichero «%1»").arg(salida)};
     {
-        QPdfWriter pdf(&fichero);
-        pdf.setCreator(QStringLiteral("Tarsela"));
-        pdf.setResolution(600);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        PdfDevice pdf(&fichero);
         PainterSurface surface(pdf);
         try {
             informe(surface);

@@ -1,5 +1,7 @@
 #include "reports/PainterSurface.h"
 
+#include "data/Dialogs.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
@@ -22,6 +24,11 @@ QFont PainterSurface::fuentePorDefecto()
 
 PainterSurface::PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter)
     : device_(device), titleSetter_(std::move(titleSetter)), font_(fuentePorDefecto())
+{
+}
+
+PainterSurface::PainterSurface(PrintDevice& device)
+    : PainterSurface(device.device(), [&device](const QString& t) { device.setDocumentTitle(t); })
 {
 }
 

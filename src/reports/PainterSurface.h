@@ -8,6 +8,7 @@
 #include <functional>
 
 class QPagedPaintDevice;
+class PrintDevice;
 
 // The print surface over QPainter on any paged device: the print dialog's
 // QPrinter or a QPdfWriter. The device's title is set through `setTitle`
@@ -20,6 +21,8 @@ public:
     static constexpr int kTamanoInicial = 10;
 
     explicit PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter = {});
+    // On what the print dialog handed back.
+    explicit PainterSurface(PrintDevice& device);
     ~PainterSurface() override;
 
     void setOrientation(Orientacion o) override;

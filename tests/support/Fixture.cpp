@@ -68,3 +68,9 @@ bool ScriptedDialogs::confirm(const QString& text)
 }
 
 bool ScriptedDialogs::inputQuery(const QString&, const QString&, QString&) { return false; }
+
+std::unique_ptr<PrintDevice> ScriptedDialogs::printRequest()
+{
+    ++printRequests;
+    return printer ? printer() : nullptr;
+}

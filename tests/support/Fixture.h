@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 // A fresh database made with the schema code in a temporary folder.
@@ -36,12 +37,16 @@ public:
     QStringList messages;          // msgDlgPos texts
     QStringList errors;            // showError texts
     QStringList notices;           // showMessage texts
+    int printRequests = 0;         // times the print dialog was asked for
+    // The print dialog's answer: nothing (Cancel) unless a test gives a device.
+    std::function<std::unique_ptr<PrintDevice>()> printer;
 
     int msgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y) override;
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
     bool confirm(const QString& text) override;
     bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    std::unique_ptr<PrintDevice> printRequest() override;
 
 private:
     UserDialogs* previous_;
