@@ -64,9 +64,9 @@ DatosActa leerActaJornada(Tdm& dm)
         f.total = st.column(4).toLongLong();
         d.filas << f;
     }
+    const QHash<int, TDatosPescaEquipo> pesca = datosPescaDia(dm, codigo, jornada);
     for (FilaActa& f : d.filas) {
-        TDatosPescaEquipo dpe;
-        datosPescaEquipo(dm, f.equipo, dpe);
+        const TDatosPescaEquipo dpe = pesca.value(f.equipo);
         f.presentadas = dpe.numPresentadas;
         f.validas = dpe.numValidas;
         f.pesoValidas = dpe.pesoTotal;
@@ -136,11 +136,11 @@ DatosActa leerActaFinal(Tdm& dm)
 
     // The two days' catch records of every team, one day current at a time.
     QHash<int, TDatosPescaEquipo> dia[2];
+    bool existe[2] = {false, false};
     for (int j = 0; j < 2; ++j) {
-        if (!dm.TAjornada.locate("Numero", j + 1))
-            continue;
-        for (const Total& t : orden)
-            datosPescaEquipo(dm, t.equipo, dia[j][t.equipo]);
+        existe[j] = dm.TAjornada.locate("Numero", j + 1);
+        if (existe[j])
+            dia[j] = datosPescaDia(dm, codigo, j + 1);
     }
 
     for (const Total& t : orden) {
@@ -148,8 +148,8 @@ DatosActa leerActaFinal(Tdm& dm)
         f.equipo = t.equipo;
         f.total = t.total;
         const TDatosPescaEquipo d1 = dia[0].value(t.equipo), d2 = dia[1].value(t.equipo);
-        f.puntos1 = dia[0].contains(t.equipo) ? totalDia(1, t.equipo) : 0;
-        f.puntos2 = dia[1].contains(t.equipo) ? totalDia(2, t.equipo) : 0;
+        f.puntos1 = existe[0] ? totalDia(1, t.equipo) : 0;
+        f.puntos2 = existe[1] ? totalDia(2, t.equipo) : 0;
         for (const TDatosPescaEquipo* x : {&d1, &d2})
             if (x->pesoPMayor > d.pesoPieza) {
                 d.pesoPieza = x->pesoPMayor;
