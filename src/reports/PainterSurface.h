@@ -17,8 +17,9 @@ class PrintDevice;
 class PainterSurface : public PrintSurface {
 public:
     // The default face and size of the surface: the platform's default face
-    // (on Linux one that holds every Spanish letter and "º") at 10 points.
-    static constexpr int kTamanoInicial = 10;
+    // (on Linux one that holds every Spanish letter and "º") at 8 points, the
+    // size the layouts' column widths were drawn for.
+    static constexpr int kTamanoInicial = 8;
 
     explicit PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter = {});
     // On what the print dialog handed back.
