@@ -1,9 +1,6 @@
 // Times the day minutes of the benchmark day (300 teams of two, 30 catch
 // lines each, classification records written) to a PDF: the whole command,
 // "tarsela-cli imprimir acta … --pdf", start-up included; median of 5.
-#include "data/Globals.h"
-#include "data/Seleccion.h"
-#include "data/Tdm.h"
 #include "engine/Format.h"
 #include "scoring/Pesaje.h"
 
@@ -30,18 +27,7 @@ int main(int argc, char** argv)
     benchScenario(path, teams, lines);
 
     // The day's classification records, as the weigh-in leaves them.
-    SilentDialogs dialogs;
-    setUserDialogs(&dialogs);
-    {
-        Tdm d(dir.path());
-        dm = &d;
-        elegirCompeticion(d, "BENCH", 1);
-        Pesaje p(d);
-        p.equipoActual = equipoInicial;
-        p.mejores();
-        dm = nullptr;
-    }
-    setUserDialogs(nullptr);
+    onBenchDay(dir.path(), [](Pesaje& p, const SilentDialogs&) { p.mejores(); });
 
     const QString pdf = dir.path() + "/acta.pdf";
     std::vector<double> ms;

@@ -1,9 +1,5 @@
 // Times the whole-day recomputation (mejores) on a day of 300 teams with 30
 // catch lines each, and the save of one line on that day.
-#include "data/Dialogs.h"
-#include "data/Globals.h"
-#include "data/Seleccion.h"
-#include "data/Tdm.h"
 #include "engine/Format.h"
 #include "scoring/Pesaje.h"
 
@@ -28,14 +24,7 @@ int main(int argc, char** argv)
     const QString path = dir.path() + "/marfondo.abs";
     benchScenario(path, teams, lines);
 
-    SilentDialogs dialogs;
-    setUserDialogs(&dialogs);
-    {
-        Tdm d(dir.path());
-        dm = &d;
-        elegirCompeticion(d, "BENCH", 1);
-        Pesaje p(d);
-        p.equipoActual = equipoInicial;
+    onBenchDay(dir.path(), [&](Pesaje& p, const SilentDialogs& dialogs) {
         std::vector<double> ms;
         for (int i = 0; i < runs; ++i) {
             QElapsedTimer t;
@@ -54,8 +43,6 @@ int main(int argc, char** argv)
                     lines, ms.front(), ms[ms.size() / 2], ms.back(), runs);
         std::printf("guardar una linea (sumapuntos + dos escrituras): %.2f ms de media\n", saveMs);
         std::printf("mejor puntuacion: %s; avisos mostrados: %d\n", p.lempuntos().toUtf8().constData(), dialogs.shown);
-        dm = nullptr;
-    }
-    setUserDialogs(nullptr);
+    });
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "Scenario.h"
 
+#include "data/Globals.h"
 #include "data/Schema.h"
+#include "data/Seleccion.h"
+#include "data/Tdm.h"
+#include "scoring/Pesaje.h"
 
 #include <sqlite3.h>
 
@@ -57,3 +61,19 @@ void benchScenario(const QString& path, int teams, int linesPerTeam)
     sqlite3_close(db);
 }
 
+
+void onBenchDay(const QString& folder, const std::function<void(Pesaje&, const SilentDialogs&)>& work)
+{
+    SilentDialogs dialogs;
+    setUserDialogs(&dialogs);
+    {
+        Tdm d(folder);
+        dm = &d;
+        elegirCompeticion(d, "BENCH", 1);
+        Pesaje p(d);
+        p.equipoActual = equipoInicial;
+        work(p, dialogs);
+        dm = nullptr;
+    }
+    setUserDialogs(nullptr);
+}

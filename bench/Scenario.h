@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 void benchScenario(const QString& path, int teams, int linesPerTeam);
 
 // Counts the warnings instead of showing them.
@@ -25,3 +27,9 @@ public:
     bool inputQuery(const QString&, const QString&, QString&) override { return false; }
     std::unique_ptr<PrintDevice> printRequest() override { return nullptr; }
 };
+
+class Pesaje;
+// Opens the scenario in `folder` as the program does, makes its day current
+// and runs `work` with a weigh-in session on the first team.
+void onBenchDay(const QString& folder, const std::function<void(Pesaje&, const SilentDialogs&)>& work);
+

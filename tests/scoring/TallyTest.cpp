@@ -271,22 +271,16 @@ TEST_F(TallyTest, DatosPescaEquipo)
         d.puntos = 77;
         datosPescaEquipo(dm, c.eq, d);
         SCOPED_TRACE(c.eq);
-        EXPECT_EQ(d.numPresentadas, c.presentadas);
-        EXPECT_EQ(d.numValidas, c.validas);
-        EXPECT_EQ(d.pesoTotal, c.pesoTotal);
-        EXPECT_EQ(d.puntos, c.puntos);
-        EXPECT_EQ(d.idPMayor, c.idMayor);
-        EXPECT_EQ(d.pesoPMayor, c.pesoMayor);
-        EXPECT_EQ(d.NombrePMayor, QString(c.nombre));
         // The whole day read in one pass gives the same record.
-        const TDatosPescaEquipo e = dia.value(c.eq);
-        EXPECT_EQ(e.numPresentadas, c.presentadas);
-        EXPECT_EQ(e.numValidas, c.validas);
-        EXPECT_EQ(e.pesoTotal, c.pesoTotal);
-        EXPECT_EQ(e.puntos, c.puntos);
-        EXPECT_EQ(e.idPMayor, c.idMayor);
-        EXPECT_EQ(e.pesoPMayor, c.pesoMayor);
-        EXPECT_EQ(e.NombrePMayor, QString(c.nombre));
+        for (const TDatosPescaEquipo& e : {d, dia.value(c.eq)}) {
+            EXPECT_EQ(e.numPresentadas, c.presentadas);
+            EXPECT_EQ(e.numValidas, c.validas);
+            EXPECT_EQ(e.pesoTotal, c.pesoTotal);
+            EXPECT_EQ(e.puntos, c.puntos);
+            EXPECT_EQ(e.idPMayor, c.idMayor);
+            EXPECT_EQ(e.pesoPMayor, c.pesoMayor);
+            EXPECT_EQ(e.NombrePMayor, QString(c.nombre));
+        }
     }
     EXPECT_FALSE(dia.contains(5));  // no lines
     // The catch table is left open, unfiltered, on the whole day.
