@@ -2,16 +2,15 @@
 
 #include "data/Dialogs.h"
 #include "data/Tdm.h"
+#include "dialogs/Impresion.h"
 #include "dialogs/TSeleccion.h"
 #include "engine/ScopeGuard.h"
 #include "reports/Actas.h"
-#include "reports/PainterSurface.h"
 #include "reports/Resumen.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
 #include "widgets/DataGrid.h"
-#include "widgets/Guard.h"
 
 #include <QAction>
 #include <QDate>
@@ -26,8 +25,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <functional>
-#include <memory>
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -185,23 +182,6 @@ namespace {
 bool elegirDia()
 {
     return Seleccion && dm && Seleccion->exec() == QDialog::Accepted;
-}
-
-// The print dialog, then the report on the printer it gave; nothing on
-// Cancel. A failure is reported once the document has been ended.
-void imprimirInforme(const std::function<void(PrintSurface&)>& informe)
-{
-    std::unique_ptr<PrintDevice> impresora = userDialogs().printRequest();
-    if (!impresora)
-        return;
-    widgets::guarded([&] {
-        try {
-            PainterSurface s(*impresora);
-            informe(s);
-        } catch (const PrintError& e) {
-            userDialogs().showError(e.message());
-        }
-    });
 }
 
 }  // namespace
