@@ -25,7 +25,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fMain"));
