@@ -116,7 +116,7 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         pesaje_.TApes2.open();
         llenarEquipos();
     });
-    centreOnScreen(this);
+    centreOnScreen(this, true);
 }
 
 TFpesaje2::~TFpesaje2()
@@ -234,7 +234,8 @@ void TFpesaje2::build()
                                     this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setReadOnly(true);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    // The species column takes the spare width.
+    DBGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     DBGrid1->installEventFilter(this);
 
     DBNpescada = new DataNavigator(&DSpesada,
@@ -355,7 +356,7 @@ void TFpesaje2::build()
     setTabOrder(DBEPeso, dbPesoValido);
     setTabOrder(dbPesoValido, BBGuardar);
     setTabOrder(BBGuardar, DBGrid1);
-    resize(860, 640);
+    resize(900, 680);
 }
 
 int TFpesaje2::equipo() const { return SPeq->value(); }
