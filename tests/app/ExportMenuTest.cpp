@@ -121,19 +121,6 @@ Answers::Step typeFolder(const QString& text, QString* initial = nullptr)
     };
 }
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList files(const QString& dir)
-{
-    QStringList l = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    l.sort();
-    return l;
-}
-
 class ExportMenuTest : public ::testing::Test {
 protected:
     TempDatabase db;
@@ -183,9 +170,9 @@ TEST_F(ExportMenuTest, HtmlWritesThePageAndTheStylesheetAndSaysWhere)
     EXPECT_TRUE(a.seen[3].joined().contains(u("Recuerde que el archivo tablasPesca.css\ndebe estar en la misma carpeta para\n"
                                               "poder visualizar correctamente la página web")))
         << a.seen[3].joined().toStdString();
-    EXPECT_EQ(files(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
-    EXPECT_EQ(bytes(in("clasific.htm")), reports::paginaClasificacion(*dm, kCodigo, 1));
-    EXPECT_EQ(bytes(in("tablasPesca.css")), reports::hojaEstilos());
+    EXPECT_EQ(filesIn(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
+    EXPECT_EQ(fileBytes(in("clasific.htm")), reports::paginaClasificacion(*dm, kCodigo, 1));
+    EXPECT_EQ(fileBytes(in("tablasPesca.css")), reports::hojaEstilos());
 }
 
 TEST_F(ExportMenuTest, HtmlCancelledWritesNothingAndSaysNothing)
@@ -201,7 +188,7 @@ TEST_F(ExportMenuTest, HtmlCancelledWritesNothingAndSaysNothing)
         w.ExportaraHTML1Click();
         EXPECT_EQ(a.seen.size(), 1);
     }
-    EXPECT_TRUE(files(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(ExportMenuTest, AFolderThatCannotBeWrittenIsReportedWithoutSuccess)
@@ -215,7 +202,7 @@ TEST_F(ExportMenuTest, AFolderThatCannotBeWrittenIsReportedWithoutSuccess)
     EXPECT_TRUE(a.seen[2].joined().contains(u("No se pudo escribir el archivo ") + missing +
                                             u("clasific.htm: no existe la carpeta.")))
         << a.seen[2].joined().toStdString();
-    EXPECT_TRUE(files(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(ExportMenuTest, CsvMakesTheChosenCompetitionCurrentWithItsFirstDay)
@@ -241,7 +228,7 @@ TEST_F(ExportMenuTest, CsvMakesTheChosenCompetitionCurrentWithItsFirstDay)
     EXPECT_EQ(initial, reports::defaultFolder());
     const QString name = in(u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
     EXPECT_TRUE(a.seen[2].joined().contains(u("Exportación realizada al archivo\n") + name)) << a.seen[2].joined().toStdString();
-    EXPECT_EQ(bytes(name), reports::ficheroPesca(*dm, kCodigo, 1));
+    EXPECT_EQ(fileBytes(name), reports::ficheroPesca(*dm, kCodigo, 1));
     EXPECT_EQ(codigoActual(*dm), kCodigo);
     EXPECT_EQ(jornadaActual(*dm), 1);
 }
@@ -262,7 +249,7 @@ TEST_F(ExportMenuTest, CsvOfACompetitionGoneMeanwhileIsNotFound)
     w.ExportaraCSVClick();
     ASSERT_EQ(a.seen.size(), 2);
     EXPECT_TRUE(a.seen[1].joined().contains(u("No encontrada la competición OTRA"))) << a.seen[1].joined().toStdString();
-    EXPECT_TRUE(files(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(ExportMenuTest, SummaryGoesToTheCurrentDirectory)
@@ -278,7 +265,7 @@ TEST_F(ExportMenuTest, SummaryGoesToTheCurrentDirectory)
         EXPECT_TRUE(a.seen[1].joined().contains("Datos guardados en ")) << a.seen[1].joined().toStdString();
         EXPECT_TRUE(a.seen[1].joined().contains(in("ResumenCapturas.csv")));
     }
-    const QByteArray first = bytes(in("ResumenCapturas.csv"));
+    const QByteArray first = fileBytes(in("ResumenCapturas.csv"));
     EXPECT_EQ(first, reports::utf8WithBom(reports::joinLines(*reports::lineasResumen(*dm, kCodigo, 1))));
     {
         // Day 2 has no catch lines: the message, and the file stays as it was.
@@ -287,7 +274,7 @@ TEST_F(ExportMenuTest, SummaryGoesToTheCurrentDirectory)
         ASSERT_EQ(a.seen.size(), 2);
         EXPECT_TRUE(a.seen[1].joined().contains(u("No hay pesaje de esta competición"))) << a.seen[1].joined().toStdString();
     }
-    EXPECT_EQ(bytes(in("ResumenCapturas.csv")), first);
+    EXPECT_EQ(fileBytes(in("ResumenCapturas.csv")), first);
     QDir::setCurrent(before);
 }
 

@@ -17,20 +17,6 @@ using namespace exporttest;
 
 namespace {
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// The names in plain code order.
-QStringList files(const QString& dir)
-{
-    QStringList l = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    l.sort();
-    return l;
-}
-
 class ExportCommandsTest : public ::testing::Test {
 protected:
     TempDatabase db;
@@ -63,12 +49,12 @@ TEST_F(ExportCommandsTest, EachCommandWritesTheMenusFileIntoTheFolder)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, in("ResumenCapturas.csv") + "\n");
 
-    EXPECT_EQ(bytes(in("clasific.htm")), expected([](Tdm& dm) { return reports::paginaClasificacion(dm, kCodigo, 1); }));
-    EXPECT_EQ(bytes(in("tablasPesca.css")), reports::hojaEstilos());
-    EXPECT_EQ(bytes(in(pesca)), expected([](Tdm& dm) { return reports::ficheroPesca(dm, kCodigo, 1); }));
-    EXPECT_TRUE(bytes(in("ResumenCapturas.csv")).startsWith("\xEF\xBB\xBFResumen de Capturas y Peso\r\n \r\n"));
-    EXPECT_TRUE(bytes(in("ResumenCapturas.csv")).endsWith("\r\nPeso por equipo:;4.367 gr\r\n"));
-    EXPECT_EQ(files(out.path()), QStringList({pesca, "ResumenCapturas.csv", "clasific.htm", "tablasPesca.css"}));
+    EXPECT_EQ(fileBytes(in("clasific.htm")), expected([](Tdm& dm) { return reports::paginaClasificacion(dm, kCodigo, 1); }));
+    EXPECT_EQ(fileBytes(in("tablasPesca.css")), reports::hojaEstilos());
+    EXPECT_EQ(fileBytes(in(pesca)), expected([](Tdm& dm) { return reports::ficheroPesca(dm, kCodigo, 1); }));
+    EXPECT_TRUE(fileBytes(in("ResumenCapturas.csv")).startsWith("\xEF\xBB\xBFResumen de Capturas y Peso\r\n \r\n"));
+    EXPECT_TRUE(fileBytes(in("ResumenCapturas.csv")).endsWith("\r\nPeso por equipo:;4.367 gr\r\n"));
+    EXPECT_EQ(filesIn(out.path()), QStringList({pesca, "ResumenCapturas.csv", "clasific.htm", "tablasPesca.css"}));
 }
 
 TEST_F(ExportCommandsTest, WithoutAFolderTheCurrentDirectory)
@@ -76,7 +62,7 @@ TEST_F(ExportCommandsTest, WithoutAFolderTheCurrentDirectory)
     const CliRun r = cli({"exportar", "resumen", db.path(), "OTRA", "1"}, out.path());
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, in("ResumenCapturas.csv") + "\n");
-    EXPECT_TRUE(bytes(in("ResumenCapturas.csv")).endsWith("\r\nPeso por equipo:;1.000 gr\r\n"));
+    EXPECT_TRUE(fileBytes(in("ResumenCapturas.csv")).endsWith("\r\nPeso por equipo:;1.000 gr\r\n"));
 }
 
 TEST_F(ExportCommandsTest, TheCatchFileTakesTheFirstDayUnlessToldOtherwise)
@@ -85,10 +71,10 @@ TEST_F(ExportCommandsTest, TheCatchFileTakesTheFirstDayUnlessToldOtherwise)
     CliRun r = cli({"exportar", "pesca", db.path(), "OTRA", "--carpeta", out.path()});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QString name = in(u("Pesca Ñandú €.csv"));
-    EXPECT_EQ(bytes(name), expected([](Tdm& dm) { return reports::ficheroPesca(dm, "OTRA", 1); }));
+    EXPECT_EQ(fileBytes(name), expected([](Tdm& dm) { return reports::ficheroPesca(dm, "OTRA", 1); }));
     r = cli({"exportar", "pesca", db.path(), "OTRA", "3", "--carpeta", out.path()});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(bytes(name), QByteArray("\xD1\x61nd\xFA \x80;Este;17/07/2026\r\nEquipo;Pez;Piezas;Peso\r\n"));
+    EXPECT_EQ(fileBytes(name), QByteArray("\xD1\x61nd\xFA \x80;Este;17/07/2026\r\nEquipo;Pez;Piezas;Peso\r\n"));
 }
 
 TEST_F(ExportCommandsTest, RefusalsWriteNothing)
@@ -119,7 +105,7 @@ TEST_F(ExportCommandsTest, RefusalsWriteNothing)
     }
     const CliRun r = cli({"exportar", "pesca", db.path(), kCodigo, "--carpeta", none});
     EXPECT_EQ(r.err.trimmed(), u("No existe la carpeta «") + none + u("»"));
-    EXPECT_TRUE(files(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(ExportCommandsTest, UsageListsTheExportCommands)
