@@ -134,6 +134,16 @@ TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
     EXPECT_EQ(filesIn(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
 }
 
+TEST_F(DayExportsTest, AStylesheetThatCannotBeWrittenLeavesThePageAndSaysWhy)
+{
+    ASSERT_TRUE(QDir(out.path()).mkdir("tablasPesca.css"));
+    const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.ficheros, QStringList{reports::nombreCompleto(folder + "clasific.htm")});
+    EXPECT_EQ(r.error, u("No se pudo escribir el archivo ") + QDir(out.path()).absoluteFilePath("tablasPesca.css") +
+                           u(": ya hay una carpeta con ese nombre."));
+}
+
 TEST_F(DayExportsTest, CatchCsvByteForByte)
 {
     const QStringList l = {u("\"Copa \"\"Ñ\"\" <script>; A&B Ω\";\"Cala \"\"Ñ\"\"; Ω\";01/06/2026"),
