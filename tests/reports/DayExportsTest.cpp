@@ -98,8 +98,8 @@ TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
 {
     const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    const QString pagina = reports::nombreCompleto(folder + "clasific.htm");
-    const QString hoja = reports::nombreCompleto(folder + "tablasPesca.css");
+    const QString pagina = reports::fullName(folder + "clasific.htm");
+    const QString hoja = reports::fullName(folder + "tablasPesca.css");
     EXPECT_EQ(r.ficheros, QStringList({pagina, hoja}));
 
     const readback::Html h = readback::readHtml(pagina);
@@ -139,7 +139,7 @@ TEST_F(DayExportsTest, AStylesheetThatCannotBeWrittenLeavesThePageAndSaysWhy)
     ASSERT_TRUE(QDir(out.path()).mkdir("tablasPesca.css"));
     const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.ficheros, QStringList{reports::nombreCompleto(folder + "clasific.htm")});
+    EXPECT_EQ(r.ficheros, QStringList{reports::fullName(folder + "clasific.htm")});
     EXPECT_EQ(r.error, u("No se pudo escribir el archivo ") + QDir(out.path()).absoluteFilePath("tablasPesca.css") +
                            u(": ya hay una carpeta con ese nombre."));
 }
@@ -167,7 +167,7 @@ TEST_F(DayExportsTest, CatchCsvReadsBackAsTyped)
 {
     const reports::Exportado r = reports::exportarPesca(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    const QString name = reports::nombreCompleto(folder + u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
+    const QString name = reports::fullName(folder + u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
     ASSERT_EQ(r.ficheros, QStringList{name});
     const readback::Csv c = readback::readCsv(name);
     EXPECT_EQ(c.encoding, "utf-8");
@@ -208,7 +208,7 @@ TEST_F(DayExportsTest, SummaryByteForByte)
 
     const reports::Exportado r = reports::exportarResumen(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    ASSERT_EQ(r.ficheros, QStringList{reports::nombreCompleto(folder + "ResumenCapturas.csv")});
+    ASSERT_EQ(r.ficheros, QStringList{reports::fullName(folder + "ResumenCapturas.csv")});
     EXPECT_EQ(fileBytes(r.ficheros[0]), "\xEF\xBB\xBF" + (l.join("\r\n") + "\r\n").toUtf8());
 
     const readback::Csv c = readback::readCsv(r.ficheros[0]);
