@@ -42,6 +42,7 @@ struct Command {
 // The command groups, one source file each.
 QList<Command> databaseCommands();
 QList<Command> scoringCommands();
+QList<Command> rankingCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.

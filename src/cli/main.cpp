@@ -14,7 +14,7 @@ namespace {
 QList<Command> allCommands()
 {
     QList<Command> all;
-    for (const QList<Command>& group : {databaseCommands(), scoringCommands()})
+    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), rankingCommands()})
         all += group;
     return all;
 }

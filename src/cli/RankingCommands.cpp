@@ -1,0 +1,91 @@
+// penalizar and clasificacion: the penalties dialog's save and the rankings,
+// through the same core code as the screens.
+#include "cli/Command.h"
+
+#include "data/Seleccion.h"
+#include "data/Tdm.h"
+#include "scoring/ClasFinal.h"
+#include "scoring/Penal.h"
+
+namespace cli {
+
+namespace {
+
+int penalizar(const Args& a)
+{
+    const int jornada = smallNumber(a[2], "La jornada");
+    const int equipo = smallNumber(a[3], "El equipo");
+    const QString valor = a[4].trimmed();
+    const bool enPorcentaje = valor.endsWith('%');
+    const qint64 cifra = enPorcentaje ? wholeNumber(valor.chopped(1), "El porcentaje", 0, kPenalPorcentajeMax)
+                                      : wholeNumber(valor, "La penalización", 0, kPenalPuntosMax);
+    if (a.size() == 6 && a[5].size() > kMotivoMax)
+        throw Refusal{QString::fromUtf8("El motivo no puede tener más de %1 caracteres").arg(kMotivoMax)};
+
+    OpenFile d = openDay(a[0], a[1], jornada);
+    if (!d->TAparticipa.locate("Equipo", equipo))
+        throw Refusal{"No existe el equipo " + QString::number(equipo)};
+
+    // As the dialog does: choosing the team loads its stored penalty, then
+    // the value typed (or worked out with "Calc") replaces the points.
+    const TPenalizacion antes = leerPenalizacion(*d, equipo);
+    qint64 puntos = cifra;
+    int porcentaje = 0;
+    if (enPorcentaje) {
+        const std::optional<qint64> base = basePenalizacion(*d, equipo);
+        if (!base)
+            throw Refusal{QString::fromUtf8("El equipo %1 no tiene clasificación en la jornada %2: no hay puntos "
+                                            "de los que calcular el porcentaje")
+                              .arg(equipo)
+                              .arg(jornada)};
+        porcentaje = int(cifra);
+        puntos = puntosDePorcentaje(porcentaje, *base);
+    }
+    const QString motivo = a.size() == 6 ? a[5] : antes.motivo;
+    const std::optional<qint64> total = guardarPenalizacion(*d, equipo, puntos, porcentaje, motivo);
+    if (total)
+        out(QString::number(*total));
+    else
+        err(QString::fromUtf8("El equipo %1 no tiene clasificación en la jornada %2: la penalización queda guardada "
+                              "y se aplicará cuando se pese")
+                .arg(equipo)
+                .arg(jornada));
+    return 0;
+}
+
+// The final ranking: one line per team, its cells as the window shows them,
+// the members' names joined.
+void printFinalRanking(Tdm& d, const QString& codigo)
+{
+    const TClasFinal c = clasificacionFinal(d, codigo);
+    for (int k = 0; k < int(c.equipos.size()); ++k) {
+        QStringList cells = c.celdasEquipo(k);
+        cells[2] = c.equipos[size_t(k)].nombres.join(", ");
+        out(cells.join('\t'));
+    }
+}
+
+int clasificacion(const Args& a)
+{
+    if (a.size() == 3) {
+        // the day ranking
+        throw Refusal{QString::fromUtf8("Falta la clasificación de la jornada")};
+    }
+    OpenFile d = openFile(a[0]);
+    if (!elegirCompeticion(*d, a[1], 0))
+        throw Refusal{QString::fromUtf8("No existe la competición «%1»").arg(a[1])};
+    printFinalRanking(*d, a[1]);
+    return 0;
+}
+
+}  // namespace
+
+QList<Command> rankingCommands()
+{
+    return {
+        {"penalizar", "FICHERO CODIGO JORNADA EQUIPO VALOR [MOTIVO]", 5, 6, penalizar},
+        {"clasificacion", "FICHERO CODIGO [JORNADA]", 2, 3, clasificacion},
+    };
+}
+
+}  // namespace cli
