@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 // A fresh database made with the schema code in a temporary folder.
 class TempDatabase {
@@ -36,6 +37,14 @@ public:
     QStringList messages;          // msgDlgPos texts
     QStringList errors;            // showError texts
     QStringList notices;           // showMessage texts
+    // Answers for inputQuery, in order: a text accepts it, nullopt (or none
+    // left) cancels it. Each question is recorded as caption, prompt and the
+    // initial text it offered.
+    std::deque<std::optional<QString>> inputAnswers;
+    struct Input {
+        QString caption, prompt, initial;
+    };
+    QList<Input> inputs;
 
     int msgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y) override;
     void showMessage(const QString& text) override;
