@@ -1,11 +1,15 @@
-// penalizar and clasificacion: the penalties dialog's save and the rankings,
-// through the same core code as the screens.
+// penalizar, clasificacion and exportar clasfinal: the penalties dialog's
+// save, the rankings and the final ranking page, through the same core code
+// as the screens.
 #include "cli/Command.h"
 
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "reports/ClasFinalHtml.h"
 #include "scoring/ClasFinal.h"
 #include "scoring/Penal.h"
+
+#include <QDir>
 
 namespace cli {
 
@@ -65,16 +69,38 @@ void printFinalRanking(Tdm& d, const QString& codigo)
     }
 }
 
+// Opens the file and makes the competition current, whatever its days.
+OpenFile openCompetition(const QString& file, const QString& codigo)
+{
+    OpenFile d = openFile(file);
+    if (!elegirCompeticion(*d, codigo, 0))
+        throw Refusal{QString::fromUtf8("No existe la competición «%1»").arg(codigo)};
+    return d;
+}
+
 int clasificacion(const Args& a)
 {
     if (a.size() == 3) {
         // the day ranking
         throw Refusal{QString::fromUtf8("Falta la clasificación de la jornada")};
     }
-    OpenFile d = openFile(a[0]);
-    if (!elegirCompeticion(*d, a[1], 0))
-        throw Refusal{QString::fromUtf8("No existe la competición «%1»").arg(a[1])};
+    OpenFile d = openCompetition(a[0], a[1]);
     printFinalRanking(*d, a[1]);
+    return 0;
+}
+
+int exportarClasfinal(const Args& a)
+{
+    OpenFile d = openCompetition(a[0], a[1]);
+    // --carpeta names a folder: a missing one is reported by the write.
+    QString carpeta = a.has("--carpeta") ? a.option("--carpeta") : QDir::currentPath();
+    if (!carpeta.endsWith('/') && !carpeta.endsWith(QDir::separator()))
+        carpeta += QDir::separator();
+    const reports::Exportado r =
+        reports::exportarClasFinal(clasificacionFinal(*d, a[1]), reports::tituloCompeticion(*d, a[1]), carpeta);
+    if (!r.ok)
+        throw Refusal{r.error};
+    out(r.ficheros.first());
     return 0;
 }
 
@@ -85,6 +111,7 @@ QList<Command> rankingCommands()
     return {
         {"penalizar", "FICHERO CODIGO JORNADA EQUIPO VALOR [MOTIVO]", 5, 6, penalizar},
         {"clasificacion", "FICHERO CODIGO [JORNADA]", 2, 3, clasificacion},
+        {"exportar clasfinal", "FICHERO CODIGO [--carpeta CARPETA]", 2, 2, exportarClasfinal, {"--carpeta"}},
     };
 }
 
