@@ -1,6 +1,6 @@
 #include "app/SelfCheck.h"
 
-#include "app/MsgDlg.h"
+#include "dialogs/MsgDlg.h"
 #include "app/TfMain.h"
 #include "engine/Format.h"
 

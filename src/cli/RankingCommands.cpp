@@ -7,6 +7,7 @@
 #include "data/Tdm.h"
 #include "reports/ClasFinalHtml.h"
 #include "scoring/ClasFinal.h"
+#include "scoring/ClasificacionDia.h"
 #include "scoring/Penal.h"
 
 #include <QDir>
@@ -78,11 +79,16 @@ OpenFile openCompetition(const QString& file, const QString& codigo)
     return d;
 }
 
+// With a day, the day ranking as the ranking window shows it; without, the
+// final ranking over every day.
 int clasificacion(const Args& a)
 {
     if (a.size() == 3) {
-        // the day ranking
-        throw Refusal{QString::fromUtf8("Falta la clasificación de la jornada")};
+        const int jornada = smallNumber(a[2], "La jornada");
+        OpenFile d = openDay(a[0], a[1], jornada, true);
+        for (const FilaClasificacion& f : filasClasificacionDia(*d, a[1], jornada))
+            out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje}.join('\t'));
+        return 0;
     }
     OpenFile d = openCompetition(a[0], a[1]);
     printFinalRanking(*d, a[1]);

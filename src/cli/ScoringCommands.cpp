@@ -1,4 +1,4 @@
-// recalcular and pesar: the weigh-in's arithmetic on a day.
+// recalcular, pesar and borrar-pesada: the weigh-in's work on a day.
 #include "cli/Command.h"
 
 #include "data/Globals.h"
@@ -68,6 +68,23 @@ int pesar(const Args& a)
     return 0;
 }
 
+int borrarPesada(const Args& a)
+{
+    const int jornada = smallNumber(a[2], "La jornada");
+    const int equipo = smallNumber(a[3], "El equipo");
+    const int pesada = smallNumber(a[4], "La pesada");
+    OpenFile d = openDay(a[0], a[1], jornada);
+    Pesaje p(*d);
+    bool exists = false;
+    p.nombrePrimerParticipante(equipo, &exists);
+    if (!exists)
+        throw Refusal{"No existe el equipo " + QString::number(equipo)};
+    if (!p.borrarPesada(equipo, pesada))
+        throw Refusal{QString::fromUtf8("El equipo %1 no tiene la pesada nº %2 en esta jornada").arg(equipo).arg(pesada)};
+    out(QString::number(p.rEquipo.TotalPuntos));
+    return 0;
+}
+
 }  // namespace
 
 QList<Command> scoringCommands()
@@ -75,6 +92,7 @@ QList<Command> scoringCommands()
     return {
         {"recalcular", "FICHERO CODIGO JORNADA", 3, 3, recalcular},
         {"pesar", "FICHERO CODIGO JORNADA EQUIPO PIEZAS COD_PEZ PESO [PESO_VALIDO]", 7, 8, pesar},
+        {"borrar-pesada", "FICHERO CODIGO JORNADA EQUIPO PESADA", 5, 5, borrarPesada},
     };
 }
 

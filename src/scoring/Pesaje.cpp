@@ -7,6 +7,9 @@
 #include "engine/ScopeGuard.h"
 #include "scoring/Penal.h"
 
+#include <sqlite3.h>
+
+#include <memory>
 #include <vector>
 
 namespace {
@@ -257,6 +260,9 @@ void Pesaje::actualizaClasificacion()
 
 void Pesaje::mejores()
 {
+    // Every team of the day is tallied: its lines were warned about when
+    // they were saved, so the rewrite shows no warning.
+    SilencioAvisos silencio;
     rMejores.Puntos = 0;
     rMejores.PesoPMayor = 0;
     const QString cc = codigoActual(dm);
@@ -388,6 +394,9 @@ bool Pesaje::guardarEntrada()
         return false;
     }
     ultimaEspecie = TApes2.fieldByName("Cod pez").asLargeInt();
+    // The saved line is checked once, by itself; the tally behind it is silent.
+    comprobarPeso(reglasActuales(dm), ultimaEspecie, fieldInt(TApes2, "Numero piezas"), fieldInt(TApes2, "Peso"));
+    SilencioAvisos silencio;
     const qint64 total = sumapuntos(cc, jor, equipoActual);
     mejoresTrasGuardar(total);
     escribeClasificacionGuardada();
@@ -429,4 +438,62 @@ Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez
     res.pesada = fieldInt(TApes2, "Pesada num");
     res.total = rEquipo.TotalPuntos;
     return res;
+}
+
+bool Pesaje::borrarPesada(int equipo, int pesada)
+{
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    engine::Database& db = dm.db;
+    auto lineas = [&](const char* sql) {
+        auto st = std::make_unique<engine::Statement>(db.handle(), QString::fromUtf8(sql));
+        st->bind(1, cc);
+        st->bind(2, jor);
+        st->bind(3, equipo);
+        return st;
+    };
+    TApes2.cancel();
+    db.startTransaction();
+    try {
+        auto del = lineas("DELETE FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? AND \"Pesada num\" = ?");
+        del->bind(4, pesada);
+        del->step();
+        if (sqlite3_changes(db.handle()) == 0) {
+            db.rollback();
+            return false;
+        }
+        // The team's remaining lines are numbered 1..n in their present order.
+        std::vector<qint64> filas;
+        {
+            auto sel = lineas("SELECT rowid FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? "
+                              "ORDER BY \"Pesada num\", rowid");
+            while (sel->step())
+                filas.push_back(sel->column(0).toLongLong());
+        }
+        engine::Statement upd(db.handle(), "UPDATE PESCADA SET \"Pesada num\" = ? WHERE rowid = ?");
+        for (size_t i = 0; i < filas.size(); ++i) {
+            upd.reset();
+            upd.bind(1, qint64(i + 1));
+            upd.bind(2, filas[i]);
+            upd.step();
+        }
+        db.touch("PESCADA");
+        equipoActual = equipo;
+        rEquipo.equipo = equipo;
+        mejores();
+        actualizaClasificacion();
+        db.commit();
+    } catch (...) {
+        // Rethrown: nothing of the deletion stays.
+        TAcla.cancel();
+        try {
+            db.rollback();
+        } catch (const engine::DatabaseError&) {
+            // The deletion's own error is the one to report.
+        }
+        db.touch("PESCADA");
+        db.touch("CLASIFIC");
+        throw;
+    }
+    return true;
 }

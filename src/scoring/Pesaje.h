@@ -105,6 +105,13 @@ public:
     // the valid weight by the rule unless given, then as guardarEntrada.
     LineaGuardada guardarLinea(int equipo, int piezas, qint64 codPez, int peso, std::optional<int> pesoValidoDado = {});
 
+    // Deletes line `pesada` of team `equipo` on the current day, numbers the
+    // team's remaining lines 1..n in their present order, then runs mejores
+    // and actualizaClasificacion for that team (which becomes the current
+    // one): all in one transaction, nothing of it kept on failure. False,
+    // with nothing changed, when the line does not exist.
+    bool borrarPesada(int equipo, int pesada);
+
     // The first participant's Nombre of a team of the current competition
     // (lowest DNI); exists says whether the team has any participant.
     QString nombrePrimerParticipante(int eq, bool* exists = nullptr);

@@ -153,15 +153,28 @@ QString textoPiezasMinimas() { return QString::fromUtf8("El número de piezas de
 
 QString textoPesoMinimo(int minimo, int piezas)
 {
-    return QString::fromUtf8("El peso mímimo de este pez es de ") + QString::number(minimo) + "gr" + "\r" +
+    return QString::fromUtf8("El peso mínimo de este pez es de ") + QString::number(minimo) + "gr" + "\r" +
            "por lo que " + QString::number(piezas) + QString::fromUtf8(" piezas deberían pesar al menos ") +
            QString::number(qint64(piezas) * minimo) + "gr";
 }
 
+namespace {
+int silencios = 0;
+
+void aviso(const QString& texto)
+{
+    if (silencios == 0)
+        MsgDlg(texto, mtWarning, mbOK, 0);
+}
+}  // namespace
+
+SilencioAvisos::SilencioAvisos() { ++silencios; }
+SilencioAvisos::~SilencioAvisos() { --silencios; }
+
 bool comprobarPeso(const ReglasPrueba& r, qint64 codPez, int piezas, int peso)
 {
     if (piezas < 1) {
-        MsgDlg(textoPiezasMinimas(), mtWarning, mbOK, 0);
+        aviso(textoPiezasMinimas());
         return false;
     }
     const int minimo = r.de(codPez).pesoMinimo;
@@ -169,7 +182,7 @@ bool comprobarPeso(const ReglasPrueba& r, qint64 codPez, int piezas, int peso)
         return true;
     if (piezas == 1)
         return false;
-    MsgDlg(textoPesoMinimo(minimo, piezas), mtWarning, mbOK, 0);
+    aviso(textoPesoMinimo(minimo, piezas));
     return false;
 }
 

@@ -84,6 +84,17 @@ bool lineaValida(const ReglasPrueba& r, qint64 codPez, int piezas, int peso);
 bool comprobarPeso(Tdm& dm, const QString& codComp, qint64 codPez, int piezas, int peso);
 // The same on rules already read (those of codComp).
 bool comprobarPeso(const ReglasPrueba& r, qint64 codPez, int piezas, int peso);
+// While one of these lives, comprobarPeso checks without showing its
+// warnings: the whole-day rewrite and the tallies behind a save are silent,
+// and a saved line is checked once, by itself, so each of its warnings shows
+// once.
+class SilencioAvisos {
+public:
+    SilencioAvisos();
+    ~SilencioAvisos();
+    SilencioAvisos(const SilencioAvisos&) = delete;
+    SilencioAvisos& operator=(const SilencioAvisos&) = delete;
+};
 // The texts of its two warnings.
 QString textoPiezasMinimas();
 QString textoPesoMinimo(int minimo, int piezas);

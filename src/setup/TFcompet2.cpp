@@ -1,7 +1,7 @@
 #include "setup/TFcompet2.h"
 
-#include "app/Centre.h"
-#include "app/Tfselcomp.h"
+#include "dialogs/Centre.h"
+#include "dialogs/Tfselcomp.h"
 #include "data/Dialogs.h"
 #include "data/Globals.h"
 #include "data/Helpers.h"

@@ -1,6 +1,6 @@
 #include "setup/TfDefComp.h"
 
-#include "app/Centre.h"
+#include "dialogs/Centre.h"
 #include "data/Globals.h"
 #include "data/Tdm.h"
 #include "widgets/DataControls.h"

@@ -1,6 +1,6 @@
 #include "setup/TfPescadores.h"
 
-#include "app/Centre.h"
+#include "dialogs/Centre.h"
 #include "data/Tdm.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataNavigator.h"

@@ -206,7 +206,7 @@ protected:
     }
 };
 
-TEST_F(ScoringCliTest, RecalcularPrintsTheDayAndWarnsOnStderr)
+TEST_F(ScoringCliTest, RecalcularPrintsTheDayWithoutRepeatingOldWarnings)
 {
     const CliRun r = cli({"recalcular", db.file.path(), "C1", "1"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -214,9 +214,13 @@ TEST_F(ScoringCliTest, RecalcularPrintsTheDayAndWarnsOnStderr)
                              "2\t2\t1100\t200\t0\t1300\n"
                              "3\t4\t0\t0\t0\t0\n"
                              "4\t3\t-100\t0\t0\t-100\n"));
-    const QString warning =
-        QString::fromUtf8("El peso mímimo de este pez es de 300gr por lo que 2 piezas deberían pesar al menos 600gr");
-    EXPECT_EQ(r.err, warning + "\n" + warning + "\n");
+    // The too-light line of team 3 was warned about when it was weighed.
+    EXPECT_EQ(r.err, QString());
+    // Weighing another too-light line warns about it once.
+    const CliRun w = cli({"pesar", db.file.path(), "C1", "1", "3", "2", "20", "100"});
+    ASSERT_EQ(w.code, 0) << w.err.toStdString();
+    EXPECT_EQ(w.err, QString::fromUtf8("El peso mínimo de este pez es de 300gr por lo que 2 piezas deberían pesar al "
+                                       "menos 600gr\n"));
 }
 
 TEST_F(ScoringCliTest, PesarSavesOneLine)
@@ -233,6 +237,27 @@ TEST_F(ScoringCliTest, PesarSavesOneLine)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QString("3\t%1\n").arg(1100 + 5100 + 6100 + 400));
     EXPECT_EQ(db.scalar("SELECT \"Peso valido\" FROM PESCADA WHERE Equipo = 2 AND \"Pesada num\" = 3"), 6000);
+}
+
+TEST_F(ScoringCliTest, BorrarPesadaAndTheDayRanking)
+{
+    // The ranking reads what is stored, in the window's cells.
+    CliRun r = cli({"clasificacion", db.file.path(), "C1", "1"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::fromUtf8("1º\t3\tMarta\t0\t0\t-12\t100,00\n"));
+    ASSERT_EQ(cli({"recalcular", db.file.path(), "C1", "1"}).code, 0);
+    r = cli({"clasificacion", db.file.path(), "C1", "1"});
+    EXPECT_EQ(r.out, QString::fromUtf8("1º\t1\tAna\t1.100\t200\t1.300\t100,00\n"
+                                       "2º\t2\tLuis\t1.100\t200\t1.300\t100,00\n"
+                                       "3º\t4\tPilar\t0\t0\t0\t0,00\n"
+                                       "4º\t3\tMarta\t-100\t0\t-100\t-7,69\n"));
+    // Deleting team 3's first line renumbers the second to 1.
+    r = cli({"borrar-pesada", db.file.path(), "C1", "1", "3", "1"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString("-50\n"));
+    EXPECT_EQ(db.scalar("SELECT \"Pesada num\" FROM PESCADA WHERE Equipo = 3"), 1);
+    EXPECT_EQ(db.scalar("SELECT Peso FROM PESCADA WHERE Equipo = 3"), 100);
+    EXPECT_EQ(db.scalar("SELECT TotalPuntos FROM CLASIFIC WHERE Equipo = 3"), -50);
 }
 
 TEST_F(ScoringCliTest, RefusalsChangeNothing)
@@ -265,6 +290,13 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         {{"pesar", f, "C1", "1", "1", "1", "10", "500", "1e3"}, "número entero"},
         {{"pesar", f, "C1'--", "1", "1", "1", "10", "500"}, "No existe la competición"},
         {{"pesar", f, "C1", "1", "1", "1", "10"}, "Uso"},
+        {{"borrar-pesada", f, "C1", "1", "1", "9"}, "no tiene la pesada"},
+        {{"borrar-pesada", f, "C1", "1", "7", "1"}, "No existe el equipo 7"},
+        {{"borrar-pesada", f, "C1", "2", "1", "1"}, "no tiene la jornada"},
+        {{"borrar-pesada", f, "C9", "1", "1", "1"}, "No existe la competición"},
+        {{"borrar-pesada", f, "C1", "1", "1", "uno"}, "número entero"},
+        {{"clasificacion", f, "C9", "1"}, "No existe la competición"},
+        {{"clasificacion", f, "C1", "2"}, "no tiene la jornada"},
     };
     for (const auto& c : cases) {
         const CliRun r = cli(c.args);

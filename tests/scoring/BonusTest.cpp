@@ -182,8 +182,8 @@ TEST_F(BonusTest, WarningsOfOneTally)
     ScriptedDialogs dialogs;
     Pesaje p(dm);
     p.sumapuntos("C1", 1, 1);
-    const QString x = QString::fromUtf8("El peso mímimo de este pez es de 300gr\rpor lo que 2 piezas deberían pesar al menos 600gr");
-    const QString y = QString::fromUtf8("El peso mímimo de este pez es de 300gr\rpor lo que 3 piezas deberían pesar al menos 900gr");
+    const QString x = QString::fromUtf8("El peso mínimo de este pez es de 300gr\rpor lo que 2 piezas deberían pesar al menos 600gr");
+    const QString y = QString::fromUtf8("El peso mínimo de este pez es de 300gr\rpor lo que 3 piezas deberían pesar al menos 900gr");
     const QString z = QString::fromUtf8("El número de piezas debe ser al menos 1");
     // Quota bonus first (every row), then the species bonus.
     EXPECT_EQ(dialogs.messages, (QStringList{x, y, z, x, z}));

@@ -128,9 +128,9 @@ TEST_F(ValuationTest, MinimumWeightCheckAndItsWarnings)
         {kOtra, 1, 300, true, {}},
         {kOtra, 4, 1200, true, {}},
         {kOtra, 3, 700, false,
-         QString::fromUtf8("El peso mímimo de este pez es de 300gr\rpor lo que 3 piezas deberían pesar al menos 900gr")},
+         QString::fromUtf8("El peso mínimo de este pez es de 300gr\rpor lo que 3 piezas deberían pesar al menos 900gr")},
         {kS, 2, 1999, false,
-         QString::fromUtf8("El peso mímimo de este pez es de 1000gr\rpor lo que 2 piezas deberían pesar al menos 2000gr")},
+         QString::fromUtf8("El peso mínimo de este pez es de 1000gr\rpor lo que 2 piezas deberían pesar al menos 2000gr")},
         {kS, 2, 2000, true, {}},
     };
     for (const Case& c : cases) {

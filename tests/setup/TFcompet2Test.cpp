@@ -1,5 +1,5 @@
 #include "app/TfMain.h"
-#include "app/Tfselcomp.h"
+#include "dialogs/Tfselcomp.h"
 #include "data/Dialogs.h"
 #include "data/Globals.h"
 #include "data/Tdm.h"

@@ -1,6 +1,6 @@
-#include "app/TSeleccion.h"
+#include "dialogs/TSeleccion.h"
 
-#include "app/Centre.h"
+#include "dialogs/Centre.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
 #include "widgets/DataGrid.h"

@@ -1,6 +1,6 @@
-#include "app/GuiDialogs.h"
+#include "dialogs/GuiDialogs.h"
 
-#include "app/MsgDlg.h"
+#include "dialogs/MsgDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "app/Tfselcomp.h"
+#include "dialogs/Tfselcomp.h"
 
-#include "app/Centre.h"
+#include "dialogs/Centre.h"
 #include "data/Globals.h"
 #include "data/Helpers.h"
 #include "data/Tdm.h"

@@ -1,4 +1,4 @@
-#include "app/MsgDlg.h"
+#include "dialogs/MsgDlg.h"
 
 #include "data/Dialogs.h"
 

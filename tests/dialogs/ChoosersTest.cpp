@@ -1,5 +1,5 @@
-#include "app/TSeleccion.h"
-#include "app/Tfselcomp.h"
+#include "dialogs/TSeleccion.h"
+#include "dialogs/Tfselcomp.h"
 #include "data/Globals.h"
 #include "data/Tdm.h"
 #include "support/Fixture.h"

@@ -1,5 +1,5 @@
-#include "app/GuiDialogs.h"
-#include "app/MsgDlg.h"
+#include "dialogs/GuiDialogs.h"
+#include "dialogs/MsgDlg.h"
 #include "support/ModalAnswer.h"
 
 #include <QAbstractButton>
