@@ -1,5 +1,9 @@
 #include "app/TfMain.h"
 
+#include "data/Tdm.h"
+#include "dialogs/TSeleccion.h"
+#include "ranking/Tfclafinal.h"
+#include "ranking/TtfPenal.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
@@ -168,8 +172,27 @@ void TfMain::Definicin1Click()
         FCompet2->exec();
 }
 void TfMain::ImprimirListadodeParticipantes1Click() {}
-void TfMain::PenalizacionesClick() {}
-void TfMain::Verclasificacin1Click() {}
+// The long-lived penalties dialog, after the competition and day chooser.
+void TfMain::PenalizacionesClick()
+{
+    if (!Seleccion || !tfPenal || Seleccion->exec() != QDialog::Accepted)
+        return;
+    tfPenal->abrir();
+}
+// A chooser of its own, then the final ranking captioned with the title.
+void TfMain::Verclasificacin1Click()
+{
+    if (!dm)
+        return;
+    {
+        TSeleccion seleccion(*dm, this);
+        if (seleccion.exec() != QDialog::Accepted)
+            return;
+    }
+    Tfclafinal fclafinal(*dm, this);
+    fclafinal.setWindowTitle(dm->TAcomp.fieldByName("Titulo").asString());
+    fclafinal.exec();
+}
 void TfMain::Resumen1Click() {}
 void TfMain::InformePruebaCSVClick() {}
 void TfMain::ExportaraHTML1Click() {}
