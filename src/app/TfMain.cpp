@@ -6,6 +6,8 @@
 #include "data/Tdm.h"
 #include "dialogs/TSeleccion.h"
 #include "dialogs/Tfselcomp.h"
+#include "ranking/Tfclafinal.h"
+#include "ranking/TtfPenal.h"
 #include "reports/DayExports.h"
 #include "reports/TextFile.h"
 #include "scoring/Scoring.h"
@@ -180,8 +182,27 @@ void TfMain::Definicin1Click()
         FCompet2->exec();
 }
 void TfMain::ImprimirListadodeParticipantes1Click() {}
-void TfMain::PenalizacionesClick() {}
-void TfMain::Verclasificacin1Click() {}
+// The long-lived penalties dialog, after the competition and day chooser.
+void TfMain::PenalizacionesClick()
+{
+    if (!Seleccion || !tfPenal || Seleccion->exec() != QDialog::Accepted)
+        return;
+    tfPenal->abrir();
+}
+// A chooser of its own, then the final ranking captioned with the title.
+void TfMain::Verclasificacin1Click()
+{
+    if (!dm)
+        return;
+    {
+        TSeleccion seleccion(*dm, this);
+        if (seleccion.exec() != QDialog::Accepted)
+            return;
+    }
+    Tfclafinal fclafinal(*dm, this);
+    fclafinal.setWindowTitle(dm->TAcomp.fieldByName("Titulo").asString());
+    fclafinal.exec();
+}
 void TfMain::Resumen1Click() {}
 // The catch summary of the chosen day, written into the current directory.
 void TfMain::InformePruebaCSVClick()

@@ -43,6 +43,7 @@ struct Command {
 QList<Command> databaseCommands();
 QList<Command> scoringCommands();
 QList<Command> exportCommands();
+QList<Command> rankingCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.

@@ -14,7 +14,7 @@ namespace {
 QList<Command> allCommands()
 {
     QList<Command> all;
-    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), exportCommands()})
+    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands()})
         all += group;
     return all;
 }
