@@ -1,19 +1,30 @@
 #include "app/TfMain.h"
 
 #include "data/Dialogs.h"
+#include "data/Globals.h"
+#include "data/Seleccion.h"
 #include "data/Tdm.h"
 #include "dialogs/Impresion.h"
 #include "dialogs/TSeleccion.h"
+#include "dialogs/Tfselcomp.h"
 #include "engine/ScopeGuard.h"
+#include "ranking/Tfclafinal.h"
+#include "ranking/TtfPenal.h"
 #include "reports/Actas.h"
+#include "reports/DayExports.h"
 #include "reports/Resumen.h"
+#include "reports/TextFile.h"
+#include "scoring/Scoring.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
+#include "weighin/TFpesaje2.h"
 #include "widgets/DataGrid.h"
+#include "widgets/Guard.h"
 
 #include <QAction>
 #include <QDate>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -190,8 +201,27 @@ void TfMain::ImprimirListadodeParticipantes1Click()
     if (elegirDia())
         imprimirInforme([](PrintSurface& s) { imprimirParticipantes(*dm, s); });
 }
-void TfMain::PenalizacionesClick() {}
-void TfMain::Verclasificacin1Click() {}
+// The long-lived penalties dialog, after the competition and day chooser.
+void TfMain::PenalizacionesClick()
+{
+    if (!Seleccion || !tfPenal || Seleccion->exec() != QDialog::Accepted)
+        return;
+    tfPenal->abrir();
+}
+// A chooser of its own, then the final ranking captioned with the title.
+void TfMain::Verclasificacin1Click()
+{
+    if (!dm)
+        return;
+    {
+        TSeleccion seleccion(*dm, this);
+        if (seleccion.exec() != QDialog::Accepted)
+            return;
+    }
+    Tfclafinal fclafinal(*dm, this);
+    fclafinal.setWindowTitle(dm->TAcomp.fieldByName("Titulo").asString());
+    fclafinal.exec();
+}
 void TfMain::Resumen1Click()
 {
     if (!elegirDia())
@@ -202,11 +232,86 @@ void TfMain::Resumen1Click()
             userDialogs().showMessage(textoSinPesaje());
     });
 }
-void TfMain::InformePruebaCSVClick() {}
-void TfMain::ExportaraHTML1Click() {}
-void TfMain::ExportaraCSVClick() {}
+// The catch summary of the chosen day, written into the current directory.
+void TfMain::InformePruebaCSVClick()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    widgets::guarded([] {
+        const QString carpeta = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator();
+        const reports::Exportado r = reports::exportarResumen(*dm, codigoActual(*dm), jornadaActual(*dm), carpeta);
+        if (r.vacio)
+            userDialogs().showMessage(r.error);
+        else if (!r.ok)
+            userDialogs().showError(r.error);
+        else
+            userDialogs().showMessage(reports::textoDatosGuardados(r.ficheros.first()));
+    });
+}
+
+// The chosen day's ranking page, with its stylesheet beside it when none is
+// there, in the folder the user types.
+void TfMain::ExportaraHTML1Click()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    widgets::guarded([] {
+        QString carpeta = reports::defaultFolder();
+        if (!reports::askFolder(QStringLiteral("Guardar clasific.htm"), carpeta))
+            return;
+        const reports::Exportado r =
+            reports::exportarClasificacion(*dm, codigoActual(*dm), jornadaActual(*dm), carpeta);
+        if (!r.ok) {
+            userDialogs().showError(r.error);
+            return;
+        }
+        MsgDlg(reports::textoExportacionRealizada(r.ficheros.first()), mtInformation, mbOK, 0);
+        if (!r.error.isEmpty())
+            userDialogs().showError(r.error);  // the stylesheet could not be written
+        MsgDlg(reports::textoRecuerdeHojaEstilos(), mtInformation, mbOK, 0);
+    });
+}
+
+// The catch lines of the chosen competition's first day, which becomes the
+// current competition and day.
+void TfMain::ExportaraCSVClick()
+{
+    if (!dm)
+        return;
+    QString codigo;
+    {
+        Tfselcomp fselcomp(*dm, this);
+        if (fselcomp.exec() != QDialog::Accepted)
+            return;
+        codigo = competicionElegida;
+    }
+    widgets::guarded([&] {
+        const int jornada = reports::primeraJornada(*dm, codigo);
+        if (!elegirCompeticion(*dm, codigo, jornada)) {
+            ShowMsg(reports::textoCompeticionNoEncontrada(codigo));
+            return;
+        }
+        QString carpeta = reports::defaultFolder();
+        if (!reports::askFolder(QStringLiteral("Guardar Pesca "), carpeta))
+            return;
+        const reports::Exportado r = reports::exportarPesca(*dm, codigo, jornadaActual(*dm), carpeta);
+        if (!r.ok) {
+            userDialogs().showError(r.error);
+            return;
+        }
+        MsgDlg(reports::textoExportacionPesca(r.ficheros.first()), mtInformation, mbOK, 0);
+    });
+}
 void TfMain::Salir1Click() { close(); }
-void TfMain::Pesaje2Click() {}
+// The competition and day first; the weigh-in is made for one use.
+void TfMain::Pesaje2Click()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    TFpesaje2 fPesaje(*dm, this);
+    pesajeIniciado = false;
+    fPesaje.exec();
+}
 void TfMain::ImprimirActas1Click()
 {
     if (elegirDia())

@@ -6,6 +6,7 @@
 #include "data/Tdm.h"
 #include "engine/DatabaseError.h"
 #include "engine/Format.h"
+#include "ranking/TtfPenal.h"
 #include "setup/TFcompet2.h"
 #include "widgets/Guard.h"
 
@@ -49,6 +50,7 @@ void createLongLivedScreens(TfMain& main)
     // The competition chooser serves the workbook's participant copy.
     auto* fselcomp = new Tfselcomp(*dm, &main);
     FCompet2 = new TFcompet2(*dm, fselcomp, &main);
+    tfPenal = new TtfPenal(*dm, &main);
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ struct Command {
 // The command groups, one source file each.
 QList<Command> databaseCommands();
 QList<Command> scoringCommands();
+QList<Command> exportCommands();
+QList<Command> rankingCommands();
 QList<Command> printCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
@@ -62,6 +64,10 @@ constexpr qint64 kIntMin = -2147483648LL, kIntMax = 2147483647LL;
 
 // A 16-bit day or team number typed on the command line.
 int smallNumber(const QString& text, const char* what);
+
+// The folder an export writes into, with its final separator: --carpeta
+// when given (an existing folder, or a refusal), else the current directory.
+QString carpetaDestino(const Args& a);
 
 // Opens an existing database file, or refuses. The returned data module is
 // also the program's `dm` until it goes.

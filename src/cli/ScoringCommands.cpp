@@ -1,10 +1,9 @@
-// recalcular, pesar, borrar-pesada and clasificacion: the weigh-in's work on a day.
+// recalcular, pesar and borrar-pesada: the weigh-in's work on a day.
 #include "cli/Command.h"
 
 #include "data/Globals.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
-#include "scoring/ClasificacionDia.h"
 #include "scoring/Pesaje.h"
 
 #include <optional>
@@ -86,16 +85,6 @@ int borrarPesada(const Args& a)
     return 0;
 }
 
-// The day ranking as the ranking window shows it.
-int clasificacion(const Args& a)
-{
-    const int jornada = smallNumber(a[2], "La jornada");
-    OpenFile d = openDay(a[0], a[1], jornada, true);
-    for (const FilaClasificacion& f : filasClasificacionDia(*d, a[1], jornada))
-        out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje}.join('\t'));
-    return 0;
-}
-
 }  // namespace
 
 QList<Command> scoringCommands()
@@ -104,7 +93,6 @@ QList<Command> scoringCommands()
         {"recalcular", "FICHERO CODIGO JORNADA", 3, 3, recalcular},
         {"pesar", "FICHERO CODIGO JORNADA EQUIPO PIEZAS COD_PEZ PESO [PESO_VALIDO]", 7, 8, pesar},
         {"borrar-pesada", "FICHERO CODIGO JORNADA EQUIPO PESADA", 5, 5, borrarPesada},
-        {"clasificacion", "FICHERO CODIGO JORNADA", 3, 3, clasificacion},
     };
 }
 

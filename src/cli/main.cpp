@@ -25,7 +25,8 @@ void quietPlatform(QtMsgType type, const QMessageLogContext&, const QString& msg
 QList<Command> allCommands()
 {
     QList<Command> all;
-    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), printCommands()})
+    for (const QList<Command>& group :
+         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), printCommands()})
         all += group;
     return all;
 }

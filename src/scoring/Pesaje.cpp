@@ -5,6 +5,7 @@
 #include "data/Tdm.h"
 #include "engine/Database.h"
 #include "engine/ScopeGuard.h"
+#include "scoring/Penal.h"
 
 #include <sqlite3.h>
 
@@ -191,25 +192,27 @@ void Pesaje::prepararTAcla(const QString& cc, int jor, int eq)
         TAcla.open();
 }
 
-void Pesaje::ponerValores(int eq, bool todos)
+void Pesaje::ponerValores(int eq, bool todos, int penaliza)
 {
     const int bonifica = clampInt(qint64(rEquipo.puntosEspecies) + rEquipo.puntosCupos);
     if (todos) {
         TAcla.fieldByName("Competicion").setValue(rangoCodigo_);
         TAcla.fieldByName("Jornada").setAsInteger(rangoJornada_);
-        TAcla.fieldByName("Penaliza").setAsInteger(rEquipo.penal);
     }
+    // The team's stored penalty stays applied through every rewrite.
+    rEquipo.penal = penaliza;
+    TAcla.fieldByName("Penaliza").setAsInteger(penaliza);
     TAcla.fieldByName("Equipo").setAsInteger(eq);
     TAcla.fieldByName("Puntos").setAsInteger(rEquipo.puntos);
     TAcla.fieldByName("Bonifica").setAsInteger(bonifica);
-    TAcla.fieldByName("TotalPuntos").setAsLargeInt(rEquipo.TotalPuntos);
+    TAcla.fieldByName("TotalPuntos").setAsLargeInt(totalPenalizado(rEquipo.puntos, bonifica, penaliza));
     TAcla.fieldByName("Presentadas").setAsInteger(rEquipo.piezasPresentadas);
     TAcla.fieldByName("Validas").setAsInteger(rEquipo.piezasValidas);
     TAcla.fieldByName("codPiezaMayor").setAsInteger(rEquipo.CodpezMayor);
     TAcla.fieldByName("PesoPiezaMayor").setAsInteger(rEquipo.PesoPMayor);
 }
 
-void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
+void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
 {
     prepararTAcla(cc, jor, eq);
     if (TAcla.seek(QVariantList{cc, jor, eq}))
@@ -217,7 +220,7 @@ void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
     else
         TAcla.insert();
     try {
-        ponerValores(eq, true);
+        ponerValores(eq, true, penaliza);
         TAcla.post();
     } catch (...) {
         TAcla.cancel();
@@ -228,22 +231,25 @@ void Pesaje::escribirRegistro(const QString& cc, int jor, int eq)
 void Pesaje::escribeClasificacionGuardada()
 {
     engine::ScopeGuard closer{[&] { cancelAndClose(TAcla); }};
-    escribirRegistro(codigoActual(dm), jornadaActual(dm), rEquipo.equipo);
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    escribirRegistro(cc, jor, rEquipo.equipo, penalizacionEquipo(dm.db, cc, jor, rEquipo.equipo));
 }
 
 void Pesaje::actualizaClasificacion()
 {
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
+    const int penaliza = penalizacionEquipo(dm.db, cc, jor, rEquipo.equipo);
     prepararTAcla(cc, jor, rEquipo.equipo);
     if (!TAcla.seek(QVariantList{cc, jor, rEquipo.equipo})) {
         // Both callers have just written it; should it be gone, write it whole.
-        escribirRegistro(cc, jor, rEquipo.equipo);
+        escribirRegistro(cc, jor, rEquipo.equipo, penaliza);
         return;
     }
     TAcla.edit();
     try {
-        ponerValores(rEquipo.equipo, false);
+        ponerValores(rEquipo.equipo, false, penaliza);
         TAcla.post();
     } catch (...) {
         TAcla.cancel();
@@ -291,11 +297,12 @@ void Pesaje::mejores()
 
     // Every team's record is rewritten in one transaction: all or nothing.
     engine::Database& db = dm.db;
+    const QHash<int, int> penalizaciones = penalizacionesDia(db, cc, jor);
     db.startTransaction();
     try {
         for (const Equipo& e : equipos) {
             rEquipo.TotalPuntos = sumapuntos(cc, jor, e.eq);
-            escribirRegistro(cc, jor, e.eq);
+            escribirRegistro(cc, jor, e.eq, penalizaciones.value(e.eq, 0));
             if (rEquipo.TotalPuntos > rMejores.Puntos) {
                 rMejores.Puntos = rEquipo.TotalPuntos;
                 rMejores.EquipoPuntos = e.eq;

@@ -17,13 +17,16 @@ class Tdm;
 
 // The tally of the team last tallied. Points, bonuses and counts are
 // 32-bit (clamped); the total is 64-bit, as its classification column, so
-// that TotalPuntos = puntos + bonuses always holds exactly.
+// that TotalPuntos = puntos + bonuses always holds exactly. The team's
+// stored penalty is not part of the tally: penal holds the one the last
+// classification write applied, and the record's TotalPuntos is this
+// total less it.
 struct tRequipo {
     int equipo = 0;             // team being worked on (not set by the tally)
     int puntos = 0;
     int puntosEspecies = 0;
     int puntosCupos = 0;
-    int penal = 0;
+    int penal = 0;              // the penalty the last classification write applied
     qint64 TotalPuntos = 0;
     int piezasPresentadas = 0;
     int piezasValidas = 0;
@@ -76,6 +79,8 @@ public:
     // Raises the best marks after a save; total is the saved team's tally.
     void mejoresTrasGuardar(qint64 total);
 
+    // Every classification write sets Penaliza from the team's PENAL row of
+    // the day and TotalPuntos = Puntos + Bonifica - Penaliza (scoring/Penal.h).
     // The write after a save: the record of (current competition, current
     // day, rEquipo.equipo); TAcla is closed afterwards, also on failure.
     void escribeClasificacionGuardada();
@@ -134,8 +139,9 @@ public:
 private:
     void prepararTAcla(const QString& cc, int jor, int eq);
     // Sets every column of a team's record from rEquipo and posts it.
-    void escribirRegistro(const QString& cc, int jor, int eq);
-    void ponerValores(int eq, bool todos);
+    // penaliza: the team's stored penalty of the day (see scoring/Penal.h).
+    void escribirRegistro(const QString& cc, int jor, int eq, int penaliza);
+    void ponerValores(int eq, bool todos, int penaliza);
 
     QString lnpuntos_ = "0", lPValidas_ = "0", Lppmayor_ = "0", lPuntosCupos_ = "0", lPuntosEspecies_ = "0",
             lTotal_ = "0", LCupos_ = "0", LEspecies_ = "0", lempuntos_ = "0", lpmayorCamp_ = "0";

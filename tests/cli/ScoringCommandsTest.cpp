@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <set>
@@ -49,6 +50,18 @@ struct Model {
     std::map<qint64, std::pair<qint64, qint64>> cupos;
     std::set<int> teams;                 // teams with participants
     std::map<int, std::vector<Line>> lines;
+    std::map<int, double> penal;         // the PENAL points of a team that day
+
+    // A stored penalty as applied: the nearest whole number, halves to even.
+    qint64 penaliza(int eq) const
+    {
+        auto it = penal.find(eq);
+        if (it == penal.end()) return 0;
+        const double lo = std::floor(it->second), frac = it->second - lo;
+        const qint64 n = qint64(lo);
+        if (frac != 0.5) return frac < 0.5 ? n : n + 1;
+        return n % 2 == 0 ? n : n + 1;
+    }
 
     const Consts& of(qint64 pez) const
     {
@@ -109,8 +122,9 @@ struct Model {
 QString expectedRecord(const Model& m, int eq)
 {
     const Model::Record r = m.tally(eq);
-    return QStringList{m.cc, num(m.jor), num(eq), num(r.puntos), num(r.bonifica), "0", num(r.total), num(r.presentadas),
-                       num(r.validas), num(r.codMayor), num(r.pesoMayor)}
+    const qint64 pen = m.penaliza(eq);
+    return QStringList{m.cc, num(m.jor), num(eq), num(r.puntos), num(r.bonifica), num(pen), num(r.total - pen),
+                       num(r.presentadas), num(r.validas), num(r.codMayor), num(r.pesoMayor)}
         .join('|');
 }
 
@@ -148,7 +162,7 @@ QString ranking(const Model& m, const std::map<int, QString>& extra = {})
     std::vector<Row> rows;
     for (int eq : m.teams) {
         const Model::Record r = m.tally(eq);
-        rows.push_back({eq, r.puntos, r.bonifica, 0, r.total});
+        rows.push_back({eq, r.puntos, r.bonifica, m.penaliza(eq), r.total - m.penaliza(eq)});
     }
     for (const auto& [eq, rec] : extra) {
         const QStringList c = rec.split('|');
@@ -366,7 +380,13 @@ TEST(ScoringCliRandom, RecalcularAndPesarAgreeWithTheRules)
             m.teams.insert(eq);
             for (int k = 0, n = pick(1, 2); k < n; ++k)
                 db.participante(m.cc, eq, QString("%1-%2").arg(eq).arg(k), QString("Nombre %1").arg(eq));
-            if (pick(0, 3) == 0) db.clasific(m.cc, 1, eq, 1, 2, pick(1, 40), 3);  // a penalty saved earlier
+            if (pick(0, 3) == 0) db.clasific(m.cc, 1, eq, 1, 2, pick(1, 40), 3);  // a record holding an old penalty
+            if (pick(0, 2) == 0) {
+                // A stored penalty, whole or with a half (rounded to even).
+                m.penal[eq] = pick(0, 300) + (pick(0, 1) ? 0.5 : 0.0);
+                db.penal(m.cc, 1, eq, m.penal[eq], 0, "motivo");
+            }
+            if (pick(0, 3) == 0) db.penal(m.cc, 2, eq, 999);  // another day, never applied
             for (int k = 1, n = pick(0, 8); k <= n; ++k) {
                 const int piezas = pick(0, 9) == 0 ? 0 : pick(1, 4);
                 const qint64 peso = pick(0, 3000), pv = pick(0, 4) == 0 ? pick(0, 3000) : peso;
@@ -377,6 +397,7 @@ TEST(ScoringCliRandom, RecalcularAndPesarAgreeWithTheRules)
             db.linea(m.cc, 2, eq, 1, 1, 1, 5000, 5000);  // another day, never read
         }
         db.clasific("R2", 1, 1, 9, 9, 9, 9);  // another competition, never touched
+        db.penal("R2", 1, 1, 77);
 
         CliRun r = cli({"recalcular", db.file.path(), m.cc, "1"});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();

@@ -212,17 +212,49 @@ TEST_F(ClassificationTest, MejoresIsAllOrNothing)
     EXPECT_EQ(record(1), QString("C1|1|1|3800|1700|0|5500|8|7|20|800"));
 }
 
-TEST_F(ClassificationTest, ClosingRewriteKeepsKeyAndPenalty)
+TEST_F(ClassificationTest, ClosingRewriteKeepsKeyAndAppliesTheStoredPenalty)
 {
     firstFive(1);
+    firstFive(2);
     db.clasific("C1", 1, 1, 0, 0, 12, -12);
+    db.clasific("C1", 1, 2, 0, 0, 12, -12);
+    db.penal("C1", 1, 2, 7.5);  // halves to even: 8
     Tdm& dm = db.open("C1", 1);
     Pesaje p(dm);
-    p.rEquipo.equipo = 1;
-    p.sumapuntos("C1", 1, 1);
-    p.actualizaClasificacion();
-    EXPECT_EQ(record(1), QString("C1|1|1|3800|1700|12|5500|8|7|20|800"));
+    for (int eq : {1, 2}) {
+        p.rEquipo.equipo = eq;
+        p.sumapuntos("C1", 1, eq);
+        p.actualizaClasificacion();
+    }
+    // Penaliza comes from PENAL, not from what the record held.
+    EXPECT_EQ(record(1), QString("C1|1|1|3800|1700|0|5500|8|7|20|800"));
+    EXPECT_EQ(record(2), QString("C1|1|2|3800|1700|8|5492|8|7|20|800"));
+    EXPECT_EQ(p.rEquipo.penal, 8);
+    EXPECT_EQ(p.rEquipo.TotalPuntos, 5500);  // the tally itself keeps its arithmetic
     EXPECT_TRUE(p.TAcla.active());
+}
+
+TEST_F(ClassificationTest, EveryWriteAppliesTheTeamsPenaltyOfThatDay)
+{
+    firstFive(1);
+    db.penal("C1", 1, 1, 12);
+    db.penal("C1", 1, 2, 2.5);  // 2
+    db.penal("C1", 1, 4, 3.5);  // 4
+    db.penal("C1", 2, 1, 900);  // another day
+    db.penal("C2", 1, 1, 900);  // another competition
+    Tdm& dm = db.open("C1", 1);
+    Pesaje p(dm);
+    p.equipoActual = 1;
+    p.mejores();
+    EXPECT_EQ(record(1), QString("C1|1|1|3800|1700|12|5488|8|7|20|800"));
+    EXPECT_EQ(record(2), QString("C1|1|2|0|0|2|-2|0|0|0|0"));
+    EXPECT_EQ(record(4), QString("C1|1|4|0|0|4|-4|0|0|0|0"));
+    // The write after a save and the closing rewrite.
+    ASSERT_TRUE(p.guardarLinea(1, 1, Z, 900).ok);
+    EXPECT_EQ(record(1), QString("C1|1|1|4800|1700|12|6488|9|8|30|900"));
+    ASSERT_TRUE(p.guardarLinea(2, 1, X, 400).ok);
+    EXPECT_EQ(record(2), QString("C1|1|2|500|200|2|698|1|1|10|400"));
+    EXPECT_EQ(record(1), QString("C1|1|1|4800|1700|12|6488|9|8|30|900"));
 }
 
 TEST_F(ClassificationTest, WriteAfterSaveClosesTheTableAlsoOnFailure)

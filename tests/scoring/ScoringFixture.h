@@ -84,6 +84,14 @@ public:
                      "VALUES ('%1', %2, %3, %4, %5, %6, %7)")
                  .arg(sq(cc)).arg(jor).arg(eq).arg(puntos).arg(bonifica).arg(penaliza).arg(total));
     }
+    void penal(const QString& cc, int jor, int eq, double puntos, int porcentaje = 0, const QString& motivo = {})
+    {
+        exec(QString("INSERT INTO PENAL (Cod_comp, Jornada, Equipo, Puntos, Motivo, Porcentaje) VALUES ('%1', %2, %3, "
+                     "%4, %5, %6)")
+                 .arg(sq(cc)).arg(jor).arg(eq).arg(puntos, 0, 'g', 17)
+                 .arg(motivo.isEmpty() ? QString("NULL") : "'" + sq(motivo) + "'")
+                 .arg(porcentaje));
+    }
 
     // Opens the data module and makes (cc, jor) current as the chooser's OK does.
     Tdm& open(const QString& cc, int jor)

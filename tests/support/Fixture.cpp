@@ -67,7 +67,16 @@ bool ScriptedDialogs::confirm(const QString& text)
     return a;
 }
 
-bool ScriptedDialogs::inputQuery(const QString&, const QString&, QString&) { return false; }
+bool ScriptedDialogs::inputQuery(const QString& caption, const QString& prompt, QString& value)
+{
+    inputs.append({caption, prompt, value});
+    if (inputAnswers.empty()) return false;
+    const std::optional<QString> a = inputAnswers.front();
+    inputAnswers.pop_front();
+    if (!a) return false;
+    value = *a;
+    return true;
+}
 
 std::unique_ptr<PrintDevice> ScriptedDialogs::printRequest()
 {

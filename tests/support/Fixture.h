@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A fresh database made with the schema code in a temporary folder.
 class TempDatabase {
@@ -40,6 +41,14 @@ public:
     int printRequests = 0;         // times the print dialog was asked for
     // The print dialog's answer: nothing (Cancel) unless a test gives a device.
     std::function<std::unique_ptr<PrintDevice>()> printer;
+    // Answers for inputQuery, in order: a text accepts it, nullopt (or none
+    // left) cancels it. Each question is recorded as caption, prompt and the
+    // initial text it offered.
+    std::deque<std::optional<QString>> inputAnswers;
+    struct Input {
+        QString caption, prompt, initial;
+    };
+    QList<Input> inputs;
 
     int msgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y) override;
     void showMessage(const QString& text) override;

@@ -1,0 +1,286 @@
+// The day's files: the ranking page, the catch lines and the catch summary,
+// byte for byte and read back by independent parsers.
+#include "reports/DayExports.h"
+
+#include "data/Tdm.h"
+#include "reports/ExportFixture.h"
+#include "reports/TextFile.h"
+#include "support/Readback.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace exporttest;
+
+namespace {
+
+class DayExportsTest : public ::testing::Test {
+protected:
+    TempDatabase db;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tdm> dm;
+    QTemporaryDir out;
+    QString folder;
+
+    void SetUp() override
+    {
+        fill(db);
+        dm = std::make_unique<Tdm>(db.dir());
+        ASSERT_TRUE(dm->db.isOpen());
+        folder = out.path() + QDir::separator();
+    }
+};
+
+const char* const kEncabezado =
+    "<tr class=\"encabezado\"> <td class=\"e3\">Pez</td> <td class=\"e4\">Peso</td> <td class=\"e5\">Puntos</td> </tr>";
+
+QStringList cabeceraPagina(const QString& fecha)
+{
+    return {u("<!DOCTYPE html> <html lang=\"es\"> <head> <title> CLASIFICACIÓN </title>"),
+            "<meta charset=\"UTF-8\">",
+            "<link rel=\"stylesheet\" type=\"text/css\" href=\"tablasPesca.css\"> </head>",
+            "<body>",
+            "<table class=\"contenedora\" style=\"margin:auto; border-collapse: collapse;\">",
+            u("<tr><th colspan=\"2\"> Copa &quot;Ñ&quot; &lt;script&gt;; A&amp;B Ω<br>") + fecha + "</th></tr>"};
+}
+
+TEST_F(DayExportsTest, RankingPageByteForByte)
+{
+    QStringList l = cabeceraPagina("01/06/2026");
+    l << u("<tr class=\"equipo\"> <td>1 Ana &lt;b&gt;Ñ&lt;/b&gt;<br>Luis; Pérez</td><td> C.D. &quot;Mar&quot; &amp; Sol</td></tr>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 6<br>Válidas: 5<br>Especies: <br>Cupos: </td>")
+      << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
+      // Dentón first (code 10), heaviest valid weight first, the weighed weight shown.
+      << "<tr class=\"pesca\">" << u("<td> Dentón</td> <td>6.000</td><td> 5.100</td></tr>")
+      << "<tr class=\"pesca\">" << u("<td> Dentón</td> <td>5.500</td><td> 5.100</td></tr>")
+      << "<tr class=\"pesca\">" << u("<td> Dentón</td> <td>250</td><td> 0</td></tr>")
+      << "<tr class=\"pesca\">" << u("<td> Sargo &quot;real&quot;; Ñ (3)</td> <td>1.200</td><td> 1.500</td></tr>")
+      << "<tr> <td class=\"total\" colspan=\"3\">11.700</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>300</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"3\">12.000</td></tr>"
+      << "</table>" << "</td></tr>"
+      // Teams 2 and 3 tie at 500: the lower number first.
+      << u("<tr class=\"equipo\"> <td>2 Ωmar</td><td> Club 2</td></tr>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 1<br>Válidas: 0<br>Especies: <br>Cupos: </td>")
+      << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
+      << "<tr class=\"pesca\">" << u("<td> &lt;script&gt;&amp;Ω</td> <td>150</td><td> -50</td></tr>")
+      << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>0</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
+      << "</table>" << "</td></tr>"
+      // A team without catch lines: its heading row, then 0, the bonus and the bonus.
+      << "<tr class=\"equipo\"> <td>3 Eva</td><td> </td></tr>"
+      << u("<tr class=\"piezas\"> <td>Presentadas: <br>Válidas: <br>Especies: <br>Cupos: </td>")
+      << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
+      << "<tr> <td class=\"total\" colspan=\"3\">0</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>200</td></tr>"
+      << "<tr> <td class=\"total\" colspan=\"3\">200</td></tr>"
+      << "</table>" << "</td></tr>"
+      << "</table> </body> </html>";
+    EXPECT_EQ(reports::lineasClasificacion(*dm, kCodigo, 1), l);
+    QByteArray expected = "\xEF\xBB\xBF" + l.join("\r\n").toUtf8() + "\r\n";
+    EXPECT_EQ(reports::paginaClasificacion(*dm, kCodigo, 1), expected);
+}
+
+TEST_F(DayExportsTest, ADayWithoutRankingRowsHasTheHeadingAndTheEnd)
+{
+    QStringList l = cabeceraPagina("02/06/2026");
+    l << "</table> </body> </html>";
+    EXPECT_EQ(reports::lineasClasificacion(*dm, kCodigo, 2), l);
+}
+
+TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
+{
+    const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const QString pagina = reports::fullName(folder + "clasific.htm");
+    const QString hoja = reports::fullName(folder + "tablasPesca.css");
+    EXPECT_EQ(r.ficheros, QStringList({pagina, hoja}));
+
+    const readback::Html h = readback::readHtml(pagina);
+    EXPECT_EQ(h.encoding, "utf-8");
+    // No name became markup.
+    EXPECT_FALSE(h.tags.contains("script"));
+    EXPECT_FALSE(h.tags.contains("b"));
+    ASSERT_FALSE(h.cells.isEmpty());
+    EXPECT_EQ(h.cells.last().tag, "td");  // the outer table's last cell closes last
+    QStringList equipos, peces, titulos;
+    for (const readback::Cell& c : h.cells) {
+        if (c.tag == "th") titulos << c.text;
+        if (c.row == "equipo") equipos << c.text;
+        if (c.row == "pesca") peces << c.text;
+    }
+    EXPECT_EQ(titulos, QStringList{" " + kTitulo + "\n01/06/2026"});
+    EXPECT_EQ(equipos, QStringList({u("1 Ana <b>Ñ</b>\nLuis; Pérez"), u(" C.D. \"Mar\" & Sol"), u("2 Ωmar"), " Club 2",
+                                    "3 Eva", " "}));
+    EXPECT_EQ(peces.mid(9), QStringList({u(" Sargo \"real\"; Ñ (3)"), "1.200", " 1.500", u(" <script>&Ω"), "150", " -50"}));
+
+    // The stylesheet is the shipped one; one the user changed stays.
+    EXPECT_EQ(fileBytes(hoja), reports::hojaEstilos());
+    EXPECT_TRUE(reports::hojaEstilos().contains("tr.equipo"));
+    QFile mine(hoja);
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    mine.write("body { color: red }");
+    mine.close();
+    const reports::Exportado again = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(again.ficheros, QStringList{pagina});
+    EXPECT_EQ(fileBytes(hoja), "body { color: red }");
+    EXPECT_EQ(filesIn(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
+}
+
+TEST_F(DayExportsTest, AStylesheetThatCannotBeWrittenLeavesThePageAndSaysWhy)
+{
+    ASSERT_TRUE(QDir(out.path()).mkdir("tablasPesca.css"));
+    const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.ficheros, QStringList{reports::fullName(folder + "clasific.htm")});
+    EXPECT_EQ(r.error, u("No se pudo escribir el archivo ") + QDir(out.path()).absoluteFilePath("tablasPesca.css") +
+                           u(": ya hay una carpeta con ese nombre."));
+}
+
+TEST_F(DayExportsTest, CatchCsvByteForByte)
+{
+    const QStringList l = {u("\"Copa \"\"Ñ\"\" <script>; A&B Ω\";\"Cala \"\"Ñ\"\"; Ω\";01/06/2026"),
+                           "Equipo;Pez;Piezas;Peso",
+                           // Team, then species name; one species in weighing order.
+                           u("1;Dentón;1;250"), u("1;Dentón;1;6000"), u("1;Dentón;1;5500"),
+                           u("1;\"Sargo \"\"real\"\"; Ñ\";3;1200"), u("2;<script>&Ω;1;150")};
+    EXPECT_EQ(reports::lineasPesca(*dm, kCodigo, 1), l);
+    // Omega is not in Windows-1252: the whole file is UTF-8 with a mark.
+    EXPECT_EQ(reports::ficheroPesca(*dm, kCodigo, 1), "\xEF\xBB\xBF" + (l.join("\r\n") + "\r\n").toUtf8());
+    // Everything in the code page: Windows-1252, no mark.
+    EXPECT_EQ(reports::ficheroPesca(*dm, "OTRA", 1),
+              QByteArray("\xD1\x61nd\xFA \x80;Sur;15/07/2026\r\nEquipo;Pez;Piezas;Peso\r\n1;Mero;1;1000\r\n2;Mero;1;1001\r\n"));
+    // A day without catch lines: the two heading lines.
+    EXPECT_EQ(reports::lineasPesca(*dm, kCodigo, 2), QStringList({u("\"Copa \"\"Ñ\"\" <script>; A&B Ω\";Norte;02/06/2026"),
+                                                                 "Equipo;Pez;Piezas;Peso"}));
+    EXPECT_EQ(reports::nombreFicheroPesca(kTitulo), u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
+}
+
+TEST_F(DayExportsTest, CatchCsvReadsBackAsTyped)
+{
+    const reports::Exportado r = reports::exportarPesca(*dm, kCodigo, 1, folder);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const QString name = reports::fullName(folder + u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
+    ASSERT_EQ(r.ficheros, QStringList{name});
+    const readback::Csv c = readback::readCsv(name);
+    EXPECT_EQ(c.encoding, "utf-8");
+    const QList<QStringList> rows = {{kTitulo, kLugar, "01/06/2026"},
+                                     {"Equipo", "Pez", "Piezas", "Peso"},
+                                     {"1", u("Dentón"), "1", "250"},
+                                     {"1", u("Dentón"), "1", "6000"},
+                                     {"1", u("Dentón"), "1", "5500"},
+                                     {"1", u("Sargo \"real\"; Ñ"), "3", "1200"},
+                                     {"2", u("<script>&Ω"), "1", "150"}};
+    EXPECT_EQ(c.rows, rows);
+
+    const reports::Exportado otra = reports::exportarPesca(*dm, "OTRA", 1, folder);
+    ASSERT_TRUE(otra.ok);
+    const readback::Csv w = readback::readCsv(otra.ficheros.value(0));
+    EXPECT_EQ(w.encoding, "windows-1252");
+    EXPECT_EQ(w.rows.value(0), QStringList({u("Ñandú €"), "Sur", "15/07/2026"}));
+}
+
+TEST_F(DayExportsTest, SummaryByteForByte)
+{
+    const QStringList l = {"Resumen de Capturas y Peso",
+                           " ",
+                           u("\"Copa \"\"Ñ\"\" <script>; A&B Ω\""),
+                           u("\"Cala \"\"Ñ\"\"; Ω\";;01/06/2026"),
+                           " ",
+                           "Especie;Ejemplares; Peso (gr)",
+                           u("Dentón;3;11.750"),
+                           u("\"Sargo \"\"real\"\"; Ñ\";3;1.200"),
+                           u("<script>&Ω;1;150"),
+                           "TOTALES;7;13.100",
+                           " ",
+                           u("ESTADÍSTICA"),
+                           u("Número de equipos:;3"),
+                           "Piezas por equipo:;2,33",
+                           "Peso por equipo:;4.367 gr"};
+    EXPECT_EQ(reports::lineasResumen(*dm, kCodigo, 1), l);
+
+    const reports::Exportado r = reports::exportarResumen(*dm, kCodigo, 1, folder);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    ASSERT_EQ(r.ficheros, QStringList{reports::fullName(folder + "ResumenCapturas.csv")});
+    EXPECT_EQ(fileBytes(r.ficheros[0]), "\xEF\xBB\xBF" + (l.join("\r\n") + "\r\n").toUtf8());
+
+    const readback::Csv c = readback::readCsv(r.ficheros[0]);
+    EXPECT_EQ(c.encoding, "utf-8");
+    ASSERT_EQ(c.rows.size(), l.size());
+    EXPECT_EQ(c.rows[2], QStringList{kTitulo});
+    EXPECT_EQ(c.rows[3], QStringList({kLugar, "", "01/06/2026"}));
+    EXPECT_EQ(c.rows[7], QStringList({u("Sargo \"real\"; Ñ"), "3", "1.200"}));
+    EXPECT_EQ(c.rows[8], QStringList({u("<script>&Ω"), "1", "150"}));
+}
+
+TEST_F(DayExportsTest, SummaryGroupsByNameAndRoundsHalvesToEven)
+{
+    // Two species records named "Mero": one row. 2001 g / 2 teams = 1000.5 -> 1000.
+    std::optional<QStringList> l = reports::lineasResumen(*dm, "OTRA", 1);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(l->mid(6), QStringList({"Mero;2;2.001", "TOTALES;2;2.001", " ", u("ESTADÍSTICA"), u("Número de equipos:;2"),
+                                      "Piezas por equipo:;1,00", "Peso por equipo:;1.000 gr"}));
+    // 2003 g / 2 = 1001.5 -> 1002.
+    db.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", Peso) "
+            "VALUES ('OTRA', 1, 1, 2, 1, 40, 2)");
+    l = reports::lineasResumen(*dm, "OTRA", 1);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(l->last(), "Peso por equipo:;1.002 gr");
+    // No participants: no averages.
+    db.exec("DELETE FROM PARTICIP WHERE \"Cod comp\" = 'OTRA'");
+    l = reports::lineasResumen(*dm, "OTRA", 1);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(l->mid(l->size() - 3), QStringList({u("Número de equipos:;0"), "Piezas por equipo:;-", "Peso por equipo:;-"}));
+}
+
+TEST_F(DayExportsTest, ADayWithoutCatchesWritesNoSummary)
+{
+    EXPECT_FALSE(reports::lineasResumen(*dm, kCodigo, 2));
+    const reports::Exportado r = reports::exportarResumen(*dm, kCodigo, 2, folder);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.vacio);
+    EXPECT_EQ(r.error, u("No hay pesaje de esta competición"));
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
+}
+
+TEST_F(DayExportsTest, AFolderThatCannotBeWrittenLeavesNothing)
+{
+    const QString missing = folder + "no-existe" + QDir::separator();
+    const struct {
+        reports::Exportado r;
+        QString file;
+    } cases[] = {
+        {reports::exportarClasificacion(*dm, kCodigo, 1, missing), "clasific.htm"},
+        {reports::exportarPesca(*dm, kCodigo, 1, missing), reports::nombreFicheroPesca(kTitulo)},
+        {reports::exportarResumen(*dm, kCodigo, 1, missing), "ResumenCapturas.csv"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(c.r.ok);
+        EXPECT_TRUE(c.r.ficheros.isEmpty());
+        EXPECT_EQ(c.r.error, u("No se pudo escribir el archivo ") + missing + c.file + u(": no existe la carpeta."));
+    }
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
+}
+
+TEST_F(DayExportsTest, Messages)
+{
+    EXPECT_EQ(reports::textoExportacionRealizada("/x/clasific.htm"), u("Exportación realizada al archivo\r\n/x/clasific.htm"));
+    EXPECT_EQ(reports::textoExportacionPesca("/x/P.csv"), u("Exportación realizada al archivo\n\r/x/P.csv"));
+    EXPECT_EQ(reports::textoDatosGuardados("/x/R.csv"), "Datos guardados en \r\n/x/R.csv");
+    EXPECT_EQ(reports::textoCompeticionNoEncontrada("ZZ"), u("No encontrada la competición ZZ"));
+    EXPECT_EQ(reports::textoRecuerdeHojaEstilos(),
+              u("Recuerde que el archivo tablasPesca.css\r\ndebe estar en la misma carpeta para\r\npoder visualizar "
+                "correctamente la página web"));
+    EXPECT_EQ(reports::primeraJornada(*dm, kCodigo), 1);
+    EXPECT_EQ(reports::primeraJornada(*dm, "NADA"), 0);
+    EXPECT_EQ(reports::tituloCompeticion(*dm, kCodigo), kTitulo);
+}
+
+}  // namespace
