@@ -229,7 +229,7 @@ void TfMain::Resumen1Click()
     // The day's catches are looked for once the printer is chosen.
     imprimirInforme([](PrintSurface& s) {
         if (!imprimirResumen(*dm, s))
-            userDialogs().showMessage(textoSinPesaje());
+            userDialogs().showMessage(reports::textoSinPesaje());
     });
 }
 // The catch summary of the chosen day, written into the current directory.

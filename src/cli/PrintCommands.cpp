@@ -6,6 +6,7 @@
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
 #include "reports/Actas.h"
+#include "reports/DayExports.h"
 #include "reports/PainterSurface.h"
 #include "reports/PdfDevice.h"
 #include "reports/Resumen.h"
@@ -85,7 +86,7 @@ int imprimir(const Args& a)
         } else {
             const DatosResumen r = leerResumen(*d);
             if (r.especies.isEmpty())
-                throw Refusal{textoSinPesaje()};
+                throw Refusal{reports::textoSinPesaje()};
             alPdf(salida, [&](PrintSurface& s) { dibujarResumen(r, s); });
         }
     } else if (informe == "acta-final") {

@@ -3,7 +3,9 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
+#include "reports/DayExports.h"
 #include "reports/Pagina.h"
+#include "scoring/Scoring.h"
 
 #include <QColor>
 
@@ -25,32 +27,27 @@ const QColor kGris(238, 238, 238);
 
 }  // namespace
 
-QString textoSinPesaje() { return QString::fromUtf8("No hay pesaje de esta competición"); }
+qint64 DatosResumen::piezas() const
+{
+    qint64 n = 0;
+    for (const EspecieResumen& e : especies)
+        n += e.piezas;
+    return n;
+}
+
+qint64 DatosResumen::peso() const
+{
+    qint64 n = 0;
+    for (const EspecieResumen& e : especies)
+        n += e.peso;
+    return n;
+}
 
 DatosResumen leerResumen(Tdm& dm)
 {
-    DatosResumen d;
-    QString codigo;
-    diaActual(dm, d.titulo, d.lugar, d.fecha, codigo);
-    const QString dia = dm.TAjornada.fieldByName("Cod comp").asString();
-    const int jornada = dm.TAjornada.fieldByName("Numero").asInteger();
-    {
-        // Grouped by name: two species of one name add up. Equal weights by name.
-        engine::Statement st(dm.db.handle(),
-                             "SELECT sp.Nombre, sum(p.Peso) AS tpeso, sum(p.\"Numero piezas\") AS piezas "
-                             "FROM PESCADA p JOIN ESPECIES sp ON p.\"Cod pez\" = sp.Codigo "
-                             "WHERE p.\"Cod comp\" = ? AND p.Jornada = ? GROUP BY sp.Nombre "
-                             "ORDER BY tpeso DESC, sp.Nombre");
-        st.bind(1, dia);
-        st.bind(2, jornada);
-        while (st.step())
-            d.especies << EspecieResumen{st.column(0).toString(), st.column(2).toLongLong(), st.column(1).toLongLong()};
-    }
-    engine::Statement st(dm.db.handle(), "SELECT count(DISTINCT Equipo) FROM PARTICIP WHERE \"Cod comp\" = ?");
-    st.bind(1, codigo);
-    if (st.step())
-        d.equipos = int(st.column(0).toLongLong());
-    return d;
+    if (!dm.TAcomp.active() || dm.TAcomp.isEmpty())
+        throw engine::DatabaseError(QString::fromUtf8("No hay competición elegida"));
+    return reports::datosResumen(dm, codigoActual(dm), jornadaActual(dm));
 }
 
 void dibujarResumen(const DatosResumen& d, PrintSurface& s)

@@ -20,6 +20,8 @@ struct DatosResumen {
     QString titulo, lugar, fecha;
     QList<EspecieResumen> especies;  // heaviest first
     int equipos = 0;                 // distinct team numbers among the participants
+    qint64 piezas() const;           // totals of the rows
+    qint64 peso() const;
 };
 
 // The summary of the current day; its species rows are empty when the day
@@ -27,9 +29,8 @@ struct DatosResumen {
 DatosResumen leerResumen(Tdm& dm);
 void dibujarResumen(const DatosResumen& d, PrintSurface& s);
 // Prints the summary of the current day; false (nothing printed) when the
-// day has no catch line: the caller says "No hay pesaje de esta competición".
+// day has no catch line: the caller says reports::textoSinPesaje().
 bool imprimirResumen(Tdm& dm, PrintSurface& s);
-QString textoSinPesaje();
 
 struct ParticipanteListado {
     int equipo = 0;

@@ -4,6 +4,7 @@
 #include "reports/Pagina.h"
 #include "reports/RecordingSurface.h"
 #include "reports/ReportFixture.h"
+#include "reports/DayExports.h"
 #include "reports/Resumen.h"
 
 #include <QPdfWriter>
@@ -126,7 +127,7 @@ TEST_F(Reports, SummaryOfADayWithoutCatchesPrintsNothing)
     const RecordingSurface s = resumen(&impreso);
     EXPECT_FALSE(impreso);
     EXPECT_EQ(s.documents(), 0);
-    EXPECT_EQ(textoSinPesaje(), "No hay pesaje de esta competición");
+    EXPECT_EQ(reports::textoSinPesaje(), "No hay pesaje de esta competición");
 }
 
 TEST_F(Reports, SummaryRowsGoOnToANewPageUnderTheHeadings)
