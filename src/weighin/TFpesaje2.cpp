@@ -424,7 +424,19 @@ void TFpesaje2::primeraActivacion()
         MsgDlg(QStringLiteral("No hay participantes en esta prueba"), mtError, mbOK, 0);
         return;
     }
+    // Set first: a box shown below activates the screen again. A failure
+    // leaves it to the next activation.
     pesajeIniciado = true;
+    try {
+        inicializar();
+    } catch (...) {
+        pesajeIniciado = false;
+        throw;
+    }
+}
+
+void TFpesaje2::inicializar()
+{
     setWindowTitle("Pesaje de " + dm_.TAcomp.fieldByName("Titulo").asString());
     if (!dm_.TAjornada.active()) {
         dm_.TAcomp.open();
