@@ -5,8 +5,10 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
+#include "dialogs/Impresion.h"
 #include "engine/ScopeGuard.h"
 #include "ranking/Tfclasificacion.h"
+#include "weighin/Actilla.h"
 #include "widgets/DataEdit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataLookupCombo.h"
@@ -96,10 +98,6 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         ds.fieldByName("puntos").setAsInteger(d.puntos);
         ds.fieldByName("Bonifica").setAsInteger(d.Bonifica);
         ds.fieldByName("Penal").setAsInteger(d.Penal);
-    };
-    pesaje_.TApes2.addCalculatedField(QStringLiteral("NombrePez"), FieldType::String, 30);
-    pesaje_.TApes2.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("NombrePez").setValue(dm_.speciesName(ds.fieldByName("Cod pez").asLargeInt()));
     };
     taEspecies.setIndexName(QStringLiteral("isNombre"));
     taEspecies.setReadOnly(true);
@@ -328,6 +326,11 @@ void TFpesaje2::build()
         b->setAutoDefault(false);
     connect(VerNoVer, &QPushButton::clicked, this, [this] { guarded([this] { verNoVer(); }); });
     connect(BBSalir, &QPushButton::clicked, this, &QDialog::accept);
+    // The sheet of the team shown, from the tally on screen.
+    connect(bbImprimir, &QPushButton::clicked, this, [this] {
+        pesaje_.equipoActual = equipo();
+        imprimirInforme([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
+    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(VerNoVer);
@@ -637,7 +640,7 @@ void TFpesaje2::guardar()
     pesaje_.equipoActual = equipo();
     if (!pesaje_.guardarEntrada())
         return;
-    const QString especie = e.fieldByName("NombrePez").asString();
+    const QString especie = dm_.speciesName(pesaje_.ultimaEspecie);
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
     TApesada.refresh();
     if (!nueva && fila >= 0 && fila < TApesada.recordCount())

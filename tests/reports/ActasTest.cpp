@@ -199,15 +199,18 @@ TEST_F(Minutes, PagesBreakAfterATeamAndNoBlockRunsPastTheBottom)
     for (const auto& t : s.texts())
         EXPECT_LE(t.y2, 4961) << t.text.toStdString();
     // Continuation pages start at the left margin's value; a team's members share its page.
-    for (const auto& t : s.texts())
-        if (t.text.startsWith("Competición: ") && t.page > 1)
+    for (const auto& t : s.texts()) {
+        if (t.text.startsWith("Competición: ") && t.page > 1) {
             EXPECT_EQ(t.y, L);
+        }
+    }
     QHash<QString, int> paginaEquipo;
     for (const auto& t : s.texts())
         if (t.text.startsWith("Socio ")) {
             const QString eq = t.text.section('-', 0, 0);
-            if (paginaEquipo.contains(eq))
+            if (paginaEquipo.contains(eq)) {
                 EXPECT_EQ(paginaEquipo[eq], t.page) << eq.toStdString();
+            }
             paginaEquipo[eq] = t.page;
         }
     EXPECT_EQ(s.count("40º"), 1);
