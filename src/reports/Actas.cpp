@@ -4,6 +4,7 @@
 #include "data/Tdm.h"
 #include "engine/Database.h"
 #include "engine/ScopeGuard.h"
+#include "scoring/ClasificacionDia.h"
 #include "scoring/Scoring.h"
 
 #include <QHash>
@@ -48,20 +49,13 @@ DatosActa leerActaJornada(Tdm& dm)
     d.cabecera = leerCabecera(true);
     const QHash<int, QList<MiembroActa>> miembros = miembrosPorEquipo(dm, codigo);
 
-    // Highest total first; equal totals by team number.
-    engine::Statement st(dm.db.handle(),
-                         "SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
-                         "WHERE Competicion = ? AND Jornada = ? "
-                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
-    while (st.step()) {
+    for (const RegistroClasificacion& r : registrosClasificacionDia(dm, codigo, jornada)) {
         FilaActa f;
-        f.equipo = int(st.column(0).toLongLong());
-        f.puntos1 = st.column(1).toLongLong();
-        f.puntos2 = st.column(2).toLongLong();
-        f.penal = st.column(3).toLongLong();
-        f.total = st.column(4).toLongLong();
+        f.equipo = r.equipo;
+        f.puntos1 = r.puntos;
+        f.puntos2 = r.bonifica;
+        f.penal = r.penaliza;
+        f.total = r.totalPuntos;
         d.filas << f;
     }
     const QHash<int, TDatosPescaEquipo> pesca = datosPescaDia(dm, codigo, jornada);
