@@ -1,5 +1,6 @@
 #include "app/TfMain.h"
 
+#include "data/Tdm.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
@@ -181,12 +182,12 @@ void TfMain::Actafinal1Click() {}
 // The registers: created for one use, shown modally, released on closing.
 void TfMain::Especies2Click()
 {
-    TFPeces fPeces(this);
+    TFPeces fPeces(*dm, this);
     fPeces.exec();
 }
 
 void TfMain::Pescadores1Click()
 {
-    TfPescadores fPescadores(this);
+    TfPescadores fPescadores(*dm, this);
     fPescadores.exec();
 }

@@ -17,7 +17,8 @@
 using widgets::DataNavigator;
 using widgets::guarded;
 
-TFPeces::TFPeces(QWidget* parent) : QDialog(parent), TApeces(dm->db, QStringLiteral("ESPECIES")), data_(*dm)
+TFPeces::TFPeces(Tdm& data, QWidget* parent)
+    : QDialog(parent), TApeces(data.db, QStringLiteral("ESPECIES")), data_(data)
 {
     setObjectName(QStringLiteral("FPeces"));
     setWindowTitle(QStringLiteral("Peces"));

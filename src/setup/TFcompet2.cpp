@@ -704,7 +704,7 @@ void TFcompet2::BNuevaPruebaClick()
 {
     modoDefinicion = 3;
     {
-        TfDefComp dlg(this);
+        TfDefComp dlg(dm_, this);
         if (dlg.exec() == QDialog::Accepted) {
             refreshList();
             guarded([this] { ABSQ.first(); });
@@ -717,7 +717,7 @@ void TFcompet2::bEditarPruebaClick()
 {
     modoDefinicion = 2;
     {
-        TfDefComp dlg(this);
+        TfDefComp dlg(dm_, this);
         dlg.exec();
     }
     refreshList();

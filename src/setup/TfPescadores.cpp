@@ -16,8 +16,8 @@ using widgets::DataNavigator;
 using widgets::GridColumn;
 using widgets::guarded;
 
-TfPescadores::TfPescadores(QWidget* parent)
-    : QDialog(parent), pescadores(dm->db, QStringLiteral("PESCADORES")), data_(*dm)
+TfPescadores::TfPescadores(Tdm& data, QWidget* parent)
+    : QDialog(parent), pescadores(data.db, QStringLiteral("PESCADORES")), data_(data)
 {
     setObjectName(QStringLiteral("fPescadores"));
     setWindowTitle(QStringLiteral("Pescadores registrados"));

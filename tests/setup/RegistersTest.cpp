@@ -61,7 +61,7 @@ void expectNavigator(DataNavigator* nav, const QStringList& hints)
 
 TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
 {
-    TFPeces f;
+    TFPeces f(*data);
     EXPECT_EQ(f.windowTitle(), QString("Peces"));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());  // fixed size
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -89,7 +89,7 @@ TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
 
 TEST_F(RegistersTest, SpeciesAreAddedAndEditedThroughTheNavigatorOnly)
 {
-    TFPeces f;
+    TFPeces f(*data);
     run(f, [&] {
         widgets::DataGrid* g = f.DBGPeces;
         // Typing alone does not start editing.
@@ -133,7 +133,7 @@ TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)
     ASSERT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString::fromUtf8("Dentón"));
     ASSERT_EQ(dm->TApescada.fieldByName("pez").asString(), QString::fromUtf8("Dentón"));
     ASSERT_EQ(dm->TACupos.fieldByName("nPez").asString(), QString::fromUtf8("Dentón"));
-    TFPeces f;
+    TFPeces f(*data);
     run(f, [&] {
         f.TApeces.moveTo(0);  // Dentón
         f.DBNPeces->click(DataNavigator::Edit);
@@ -154,7 +154,7 @@ TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)
 TEST_F(RegistersTest, DeletingASpeciesAsksAndLeavesItsRulesWithAnEmptyName)
 {
     dialogs.confirmations = {false, true};
-    TFPeces f;
+    TFPeces f(*data);
     run(f, [&] {
         f.TApeces.moveTo(0);  // Dentón
         f.DBNPeces->click(DataNavigator::Delete);  // No
@@ -171,7 +171,7 @@ TEST_F(RegistersTest, DeletingASpeciesAsksAndLeavesItsRulesWithAnEmptyName)
 
 TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)
 {
-    TfPescadores f;
+    TfPescadores f(*data);
     EXPECT_EQ(f.windowTitle(), QString("Pescadores registrados"));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -202,7 +202,7 @@ TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)
 // engine's; the row stays in editing with what was typed.
 TEST_F(RegistersTest, AFishermanWithoutDniOrWithARepeatedOneIsRefusedAndStaysInEditing)
 {
-    TfPescadores f;
+    TfPescadores f(*data);
     run(f, [&] {
         widgets::DataGrid* g = f.DBGPescadores;
         f.DBNPescadores->click(DataNavigator::Insert);
@@ -241,7 +241,7 @@ TEST_F(RegistersTest, AFishermanWithoutDniOrWithARepeatedOneIsRefusedAndStaysInE
 
 TEST_F(RegistersTest, TypingStartsEditingMovingPostsAndClosingLeavesAnEditUnsaved)
 {
-    TfPescadores f;
+    TfPescadores f(*data);
     run(f, [&] {
         widgets::DataGrid* g = f.DBGPescadores;
         typeInCell(g, 0, 2, "L-9");  // Ana Pérez's licence
@@ -262,7 +262,7 @@ TEST_F(RegistersTest, TypingStartsEditingMovingPostsAndClosingLeavesAnEditUnsave
 TEST_F(RegistersTest, DeletingAFishermanAsksTheStandardQuestion)
 {
     dialogs.confirmations = {true};
-    TfPescadores f;
+    TfPescadores f(*data);
     run(f, [&] {
         f.DBNPescadores->click(DataNavigator::Delete);  // Ana Pérez, the first by name
         f.bbCerrar->click();

@@ -46,7 +46,7 @@ protected:
 
 TEST_F(DefCompTest, ANewCompetitionWithOnlyCodeAndNameStoresTheDefaultsAndGetsDayOneToday)
 {
-    TfDefComp d;
+    TfDefComp d(*data);
     const int r = run(d, 3, [&] {
         EXPECT_EQ(d.focusWidget(), d.DBECodigo);
         EXPECT_EQ(dm->TAcomp.state(), Dataset::State::Insert);
@@ -88,7 +88,7 @@ TEST_F(DefCompTest, ANewCompetitionWithOnlyCodeAndNameStoresTheDefaultsAndGetsDa
 // nothing, and a corrected code then saves.
 TEST_F(DefCompTest, ADuplicateCodeIsRefusedAndTheDialogKeepsWhatWasTypedForACorrection)
 {
-    TfDefComp d;
+    TfDefComp d(*data);
     const int r = run(d, 3, [&] {
         type(d.DBECodigo, "A1");
         type(d.DBETitulo, "Otra prueba");
@@ -138,7 +138,7 @@ TEST_F(DefCompTest, ARefusedSaveExplainsItInPlainWordsAndCancelStoresNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sentence);
         dialogs.errors.clear();
-        TfDefComp d;
+        TfDefComp d(*data);
         const int r = run(d, 3, [&] {
             type(d.DBECodigo, c.code);
             type(d.DBETitulo, QString::fromUtf8(c.name));
@@ -170,7 +170,7 @@ TEST_F(DefCompTest, CancelAndTheCloseButtonDiscardWhatWasTyped)
     } cases[] = {{3, false}, {3, true}, {2, false}, {2, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << (c.closeButton ? " close button" : " Cancelar"));
-        TfDefComp d;
+        TfDefComp d(*data);
         const int r = run(d, c.mode, [&] {
             EXPECT_EQ(dm->TAcomp.state(), c.mode == 3 ? Dataset::State::Insert : Dataset::State::Edit);
             if (c.mode == 2) {
@@ -197,7 +197,7 @@ TEST_F(DefCompTest, CancelAndTheCloseButtonDiscardWhatWasTyped)
 
 TEST_F(DefCompTest, EditingSavesTheCurrentCompetitionAndKeepsItsDays)
 {
-    TfDefComp d;
+    TfDefComp d(*data);
     const int r = run(d, 2, [&] {
         EXPECT_EQ(d.DBECodigo->text(), QString("A1"));
         EXPECT_EQ(d.DBEpMinimo->text(), QString("700"));
@@ -217,7 +217,7 @@ TEST_F(DefCompTest, ACompetitionAlreadyInEditingKeepsItsPendingChanges)
 {
     dm->TAcomp.edit();
     dm->TAcomp.fieldByName("Titulo").setAsString("Pendiente");
-    TfDefComp d;
+    TfDefComp d(*data);
     const int r = run(d, 2, [&] {
         EXPECT_EQ(d.DBETitulo->text(), QString("Pendiente"));
         d.BBOK->click();
@@ -231,7 +231,7 @@ TEST_F(DefCompTest, ACompetitionAlreadyInEditingKeepsItsPendingChanges)
 TEST_F(DefCompTest, NumbersTakeOnlyWholeDigitsInRangeAndTextsStopAtTheFieldSize)
 {
     const QString longName = QString(60, QChar('n'));
-    TfDefComp d;
+    TfDefComp d(*data);
     const int r = run(d, 3, [&] {
         const struct {
             widgets::DataEdit* edit;
@@ -267,7 +267,7 @@ TEST_F(DefCompTest, NumbersTakeOnlyWholeDigitsInRangeAndTextsStopAtTheFieldSize)
 
 TEST_F(DefCompTest, CaptionsMnemonicsUnitsAndHint)
 {
-    TfDefComp d;
+    TfDefComp d(*data);
     EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Definición de competición"));
     const struct {
         const char* label;
@@ -325,7 +325,7 @@ TEST_F(DefCompTest, CaptionsMnemonicsUnitsAndHint)
 TEST_F(DefCompTest, EnterSavesAndEscapeCancels)
 {
     {
-        TfDefComp d;
+        TfDefComp d(*data);
         const int r = run(d, 3, [&] {
             type(d.DBECodigo, "K1");
             type(d.DBETitulo, "Con Enter");
@@ -335,7 +335,7 @@ TEST_F(DefCompTest, EnterSavesAndEscapeCancels)
         EXPECT_EQ(count("Codigo = 'K1'"), 1);
     }
     {
-        TfDefComp d;
+        TfDefComp d(*data);
         const int r = run(d, 2, [&] {
             retype(d.DBETitulo, "No guardada");
             d.DBETitulo->clearFocus();
