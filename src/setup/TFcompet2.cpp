@@ -7,6 +7,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "setup/Copia.h"
+#include "setup/PanelPescadores.h"
 #include "setup/TfDefComp.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataEdit.h"
@@ -17,13 +18,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -174,7 +173,6 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
     // The participant buttons follow the participant and the competition.
     connect(&DSTaParticipa, &engine::DataSource::stateChanged, this, &TFcompet2::participantStateChanged);
     connect(&dm_.Scomp, &engine::DataSource::stateChanged, this, &TFcompet2::participantStateChanged);
-    connect(qApp, &QApplication::focusChanged, this, &TFcompet2::focusChanged);
 
     BPartGuardar->setEnabled(false);
     BPartCancelar->setEnabled(false);
@@ -436,35 +434,10 @@ void TFcompet2::buildParticipantes()
     page->addWidget(DBGParticipa, 1);
 
     // The fishermen pick panel floats over the page, under the DNI field.
-    PanelPescadores = new QFrame(TSParticipantes);
-    PanelPescadores->setObjectName("PanelPescadores");
-    PanelPescadores->setFrameShape(QFrame::StyledPanel);
-    PanelPescadores->setFrameShadow(QFrame::Raised);
-    PanelPescadores->setAutoFillBackground(true);
-    EditFiltro = new QLineEdit(PanelPescadores);
-    EditFiltro->setObjectName("EditFiltro");
-    EditFiltro->setMaxLength(50);
-    EditFiltro->installEventFilter(this);
-    connect(EditFiltro, &QLineEdit::textChanged, this, &TFcompet2::filterChanged);
-    bAceptar = button("OK", "bAceptar", PanelPescadores);
-    bCancelar = button("Cancel", "bCancelar", PanelPescadores);
-    connect(bAceptar, &QPushButton::clicked, this, &TFcompet2::bAceptarClick);
-    connect(bCancelar, &QPushButton::clicked, this, &TFcompet2::bCancelarClick);
-    DBGridPescadores = new DataGrid(&dsPescadores, {GridColumn("Nombre")}, PanelPescadores);
-    DBGridPescadores->setObjectName("DBGridPescadores");
-    DBGridPescadores->setTitlesVisible(false);
-    DBGridPescadores->horizontalHeader()->setStretchLastSection(true);
-    DBGridPescadores->installEventFilter(this);
-    auto* pl = new QVBoxLayout(PanelPescadores);
-    pl->setContentsMargins(4, 4, 4, 4);
-    auto* pTop = new QHBoxLayout;
-    pTop->addWidget(EditFiltro, 1);
-    pTop->addWidget(bAceptar);
-    pTop->addWidget(bCancelar);
-    pl->addLayout(pTop);
-    pl->addWidget(DBGridPescadores, 1);
-    PanelPescadores->resize(DBGridPescadores->fontMetrics().averageCharWidth() * 48 + 40, 220);
-    PanelPescadores->hide();
+    PanelPescadores = new TPanelPescadores(tPescadores, &dsPescadores, TSParticipantes);
+    connect(PanelPescadores, &TPanelPescadores::chosen, this, &TFcompet2::fishermanChosen);
+    connect(PanelPescadores, &TPanelPescadores::cancelled, this, [this] { DBEDNI->setFocus(); });
+    connect(PanelPescadores, &TPanelPescadores::abandoned, this, [this] { DBENombre->setFocus(); });
 }
 
 void TFcompet2::buildEspeciales()
@@ -879,98 +852,27 @@ void TFcompet2::SBpescadoresClick()
     if (!dm_.TAparticipa.isEditing() && !guarded([this] { dm_.TAparticipa.edit(); }))
         return;
     placePanel();
-    PanelPescadores->show();
-    PanelPescadores->raise();
-    bAceptar->setDefault(true);
-    EditFiltro->clear();
-    filterChanged(QString());
-    EditFiltro->setFocus();
-}
-
-void TFcompet2::filterChanged(const QString& text)
-{
-    if (!PanelPescadores->isVisible())
-        return;
-    guarded([&] {
-        tPescadores.setFilter("Nombre like " + quotedCode("%" + text + "%"));
-        tPescadores.setFiltered(true);
-    });
+    PanelPescadores->open();
 }
 
 void TFcompet2::hidePanel()
 {
-    if (!PanelPescadores)
-        return;
-    PanelPescadores->hide();
-    bAceptar->setDefault(false);
+    if (PanelPescadores)
+        PanelPescadores->dismiss();
 }
 
-void TFcompet2::copyFisherman()
+void TFcompet2::fishermanChosen()
 {
     engine::Table& part = dm_.TAparticipa;
-    if (!part.isEditing() || !tPescadores.active() || tPescadores.currentRow() < 0)
-        return;
-    guarded([&] {
-        part.fieldByName("DNI").setValue(tPescadores.fieldByName("DNI").value());
-        part.fieldByName("Nombre").setValue(tPescadores.fieldByName("Nombre").value());
-        part.fieldByName("Fecha nacimiento").setValue(tPescadores.fieldByName("Fecha _nac").value());
-        part.fieldByName("Club").setValue(tPescadores.fieldByName("Club").value());
-        part.fieldByName("Licencia").setValue(tPescadores.fieldByName("Licencia").value());
-    });
-}
-
-void TFcompet2::bAceptarClick()
-{
-    hidePanel();
-    copyFisherman();
+    if (part.isEditing() && tPescadores.active() && tPescadores.currentRow() >= 0)
+        guarded([&] {
+            part.fieldByName("DNI").setValue(tPescadores.fieldByName("DNI").value());
+            part.fieldByName("Nombre").setValue(tPescadores.fieldByName("Nombre").value());
+            part.fieldByName("Fecha nacimiento").setValue(tPescadores.fieldByName("Fecha _nac").value());
+            part.fieldByName("Club").setValue(tPescadores.fieldByName("Club").value());
+            part.fieldByName("Licencia").setValue(tPescadores.fieldByName("Licencia").value());
+        });
     DBENombre->setFocus();
-}
-
-void TFcompet2::bCancelarClick()
-{
-    hidePanel();
-    DBEDNI->setFocus();
-}
-
-void TFcompet2::focusChanged(QWidget*, QWidget* now)
-{
-    if (!PanelPescadores || !PanelPescadores->isVisible() || !now)
-        return;
-    if (now != PanelPescadores && !PanelPescadores->isAncestorOf(now))
-        hidePanel();
-}
-
-bool TFcompet2::eventFilter(QObject* watched, QEvent* e)
-{
-    if (e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, e);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (watched == EditFiltro) {
-        switch (k->key()) {
-        case Qt::Key_Escape:
-            guarded([this] { tPescadores.setFiltered(false); });
-            if (EditFiltro->text().isEmpty()) {
-                hidePanel();
-                DBENombre->setFocus();
-            }
-            return true;
-        case Qt::Key_Down:
-            guarded([this] { tPescadores.next(); });
-            return true;
-        case Qt::Key_Up:
-            guarded([this] { tPescadores.prior(); });
-            return true;
-        default: break;
-        }
-    } else if (watched == DBGridPescadores) {
-        switch (k->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: bAceptarClick(); return true;
-        case Qt::Key_Escape: bCancelarClick(); return true;
-        default: break;
-        }
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 // ---- Copy from a previous competition ----
