@@ -279,6 +279,7 @@ void TFcompet2::buildPruebas()
     DBNPruebas->afterAction = [this](DataNavigator::Button) { refreshList(); };
 
     BNuevaPrueba = button("&Nueva", "BNuevaPrueba", TSPruebas, "Definir una prueba nueva");
+    // Both open the definition dialog and carry the same hint.
     bEditarPrueba = button("&Editar", "bEditarPrueba", TSPruebas, "Definir una prueba nueva");
     BBorrarPrueba = button("Borrar", "BBorrarPrueba", TSPruebas, "Borrar una prueba");
     connect(BNuevaPrueba, &QPushButton::clicked, this, &TFcompet2::BNuevaPruebaClick);

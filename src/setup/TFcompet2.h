@@ -73,7 +73,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    // The controls, found by their object names from outside.
     // Top and bottom.
     widgets::DataLabel* LTitulo = nullptr;
     widgets::DataLabel* LFecha = nullptr;
