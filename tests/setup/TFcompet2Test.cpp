@@ -19,6 +19,7 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -125,6 +126,12 @@ protected:
         return out;
     }
     qint64 count(const QString& sql) const { return file.scalar(sql); }
+    // The hint the workbook shows next to a field, "" when none shows.
+    QString hint() const
+    {
+        auto* l = w->findChild<QLabel*>("FieldHint");
+        return l && !l->isHidden() ? l->text() : QString();
+    }
 
     TempDatabase file;
     ScriptedDialogs dialogs;
@@ -267,13 +274,17 @@ TEST_F(WorkbookTest, TheDayNumberTakesOnlyAWholeNumberInRange)
     TFcompet2& wb = open();
     pick(TFcompet2::PagJornadas);
     ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Insert);
+    // A refused key stops the number where it stood and says why.
     type(ctl<widgets::DataEdit>(wb, "DBENumero"), "-4x0");
-    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString("40"));
-    ctl<widgets::DataEdit>(wb, "DBENumero")->clear();
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString());
+    EXPECT_EQ(hint(), QString("Solo números enteros de 1 a 32767"));
+    key(ctl<widgets::DataEdit>(wb, "DBENumero"), Qt::Key_Backspace);
     type(ctl<widgets::DataEdit>(wb, "DBENumero"), "99999");
     EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString("9999"));
+    EXPECT_EQ(hint(), QString("Solo números enteros de 1 a 32767"));
     type(ctl<widgets::DataEdit>(wb, "DBELugar"), QString(120, 'x'));
     EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBELugar")->text().size(), 100);
+    EXPECT_EQ(hint(), QString("Como máximo 100 caracteres"));
     // Day 0 would read as "no day": refused, and the day stays in editing.
     ctl<widgets::DataEdit>(wb, "DBENumero")->clear();
     type(ctl<widgets::DataEdit>(wb, "DBENumero"), "0");
@@ -289,7 +300,8 @@ TEST_F(WorkbookTest, TheDayNumberTakesOnlyAWholeNumberInRange)
     pick(TFcompet2::PagPruebas);
     ctl<widgets::DataEdit>(wb, "DBEpMinimo")->clear();
     type(ctl<widgets::DataEdit>(wb, "DBEpMinimo"), "-7.5");
-    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEpMinimo")->text(), QString("75"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEpMinimo")->text(), QString());
+    EXPECT_EQ(hint(), QString("Solo números enteros de 0 a 2147483647"));
     ctl<widgets::DataEdit>(wb, "DBEPesoMax")->clear();
     type(ctl<widgets::DataEdit>(wb, "DBEPesoMax"), "99999999999");
     EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEPesoMax")->text(), QString("999999999"));

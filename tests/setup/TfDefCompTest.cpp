@@ -231,36 +231,53 @@ TEST_F(DefCompTest, ACompetitionAlreadyInEditingKeepsItsPendingChanges)
 TEST_F(DefCompTest, NumbersTakeOnlyWholeDigitsInRangeAndTextsStopAtTheFieldSize)
 {
     const QString longName = QString(60, QChar('n'));
+    const QString integer = "Solo números enteros de 0 a 2147483647";
     TfDefComp d(*data);
     const int r = run(d, 3, [&] {
+        // Typed over the defaults; a refused key leaves the rest untyped and
+        // says why next to the field.
         const struct {
             widgets::DataEdit* edit;
             QString typed;
             QString shown;
+            QString hint;
         } cases[] = {
-            {d.DBECodigo, "ABCDEFGH", "ABCDEF"},                  // String 6
-            {d.DBETitulo, longName, QString(50, QChar('n'))},    // String 50
-            {d.DBEpMinimo, "12a.,3", "123"},                     // digits only
-            {d.DBEPunPieza, "-5", "5"},                          // no minus sign
-            {d.DBEPunGramo, "1e3", "13"},
-            {d.DBEPesoMax, "99999999999", "999999999"},          // Integer: up to 2147483647
-            {d.DBEPesoPenal, "2147483647", "2147483647"},
-            {d.DBEPenalGramo, "2147483648", "214748364"},
-            {d.DBEjeCupo, "40000", "4000"},                      // Smallint: up to 32767
-            {d.DBEPuntosCupo, " 7 ", "7"},
-            {d.DBEPuntosEsp, "32767", "32767"},
+            {d.DBECodigo, "ABCDEFGH", "ABCDEF", "Como máximo 6 caracteres"},
+            {d.DBETitulo, longName, QString(50, QChar('n')), "Como máximo 50 caracteres"},
+            {d.DBEpMinimo, "12a.,3", "12", "Solo números enteros"},
+            {d.DBEPunPieza, "-5", "500", integer},  // no minus sign: the default stays
+            {d.DBEPunGramo, "1,5", "1", "Solo números enteros"},
+            {d.DBEPesoMax, "99999999999", "999999999", integer},
+            {d.DBEPesoPenal, "2147483647", "2147483647", ""},
+            {d.DBEPenalGramo, "2147483648", "214748364", integer},
+            {d.DBEjeCupo, "40000", "4000", "Solo números enteros de 0 a 32767"},
+            {d.DBEPuntosCupo, " 7 ", "0", "Solo números enteros"},
+            {d.DBEPuntosEsp, "32767", "32767", ""},
         };
         for (const auto& c : cases) {
+            SCOPED_TRACE(c.edit->objectName().toStdString());
             retype(c.edit, c.typed);
-            EXPECT_EQ(c.edit->text(), c.shown) << c.edit->objectName().toStdString();
+            EXPECT_EQ(c.edit->text(), c.shown);
+            auto* hint = d.findChild<QLabel*>("FieldHint");
+            EXPECT_EQ(hint && !hint->isHidden() ? hint->text() : QString(), c.hint);
         }
+        // A number field stopped by a refused key holds no value: nothing is saved.
+        d.BBOK->click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(dialogs.errors.size(), 1);
+        EXPECT_EQ(count("1"), 1);
+        // The user sees the hint and accepts what stands (End is a correction).
+        for (widgets::DataEdit* e : {d.DBEpMinimo, d.DBEPunPieza, d.DBEPunGramo, d.DBEPesoMax, d.DBEPenalGramo,
+                                     d.DBEjeCupo, d.DBEPuntosCupo})
+            key(e, Qt::Key_End);
+        dialogs.errors.clear();
         d.BBOK->click();
     });
     EXPECT_EQ(r, QDialog::Accepted);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-    EXPECT_EQ(count("Codigo = 'ABCDEF' AND length(Titulo) = 50 AND \"Peso minimo\" = 123 AND \"Puntos pieza\" = 5"
-                    " AND \"Puntos gramo\" = 13 AND \"Peso maximo\" = 999999999 AND \"Peso penalizable\" = 2147483647"
-                    " AND \"Penalizacion gramo\" = 214748364 AND EjemplaresCupo = 4000 AND \"Puntos Cupo\" = 7"
+    EXPECT_EQ(count("Codigo = 'ABCDEF' AND length(Titulo) = 50 AND \"Peso minimo\" = 12 AND \"Puntos pieza\" = 500"
+                    " AND \"Puntos gramo\" = 1 AND \"Peso maximo\" = 999999999 AND \"Peso penalizable\" = 2147483647"
+                    " AND \"Penalizacion gramo\" = 214748364 AND EjemplaresCupo = 4000 AND \"Puntos Cupo\" = 0"
                     " AND \"Puntos Especie\" = 32767"),
               1);
 }
