@@ -1,6 +1,7 @@
 #include "setup/TFPeces.h"
 
 #include "dialogs/Centre.h"
+#include "data/Rules.h"
 #include "data/Tdm.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataNavigator.h"
@@ -25,6 +26,8 @@ TFPeces::TFPeces(Tdm& data, QWidget* parent)
     // Fixed size: a title and a close button, nothing to maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     TApeces.setIndexName(QStringLiteral("isNombre"));
+    // No species without a name; none deleted that catches, rules or quotas use.
+    installSpeciesRules(TApeces);
     Speces.autoEdit = false;
 
     DBGPeces = new widgets::DataGrid(this);

@@ -151,22 +151,51 @@ TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)
     EXPECT_EQ(dm->TAespecies.fieldByName("Nombre").asString(), QString::fromUtf8("Dentón común"));
 }
 
-TEST_F(RegistersTest, DeletingASpeciesAsksAndLeavesItsRulesWithAnEmptyName)
+TEST_F(RegistersTest, DeletingASpeciesAsksAndOneStillInUseIsKept)
 {
-    dialogs.confirmations = {false, true};
+    // Dentón: two catch lines in A1 and B9, a rule and a quota in A1. Sargo: a quota in Z1.
+    file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Cod pez\", Peso)"
+              " VALUES ('B9', 1, 4, 1, 2, 1500)");
+    file.exec("INSERT INTO CUPOS (Cod_comp, Cod_Especie, EjemplaresCupo, Puntos) VALUES ('Z1', 3, 1, 50)");
+    dialogs.confirmations = {false, true, true, true};
     TFPeces f(*data);
     run(f, [&] {
         f.TApeces.moveTo(0);  // Dentón
         f.DBNPeces->click(DataNavigator::Delete);  // No
+        EXPECT_TRUE(dialogs.errors.isEmpty());
+        f.DBNPeces->click(DataNavigator::Delete);  // Yes, refused
+        f.TApeces.moveTo(2);  // Sargo
+        f.DBNPeces->click(DataNavigator::Delete);  // Yes, refused
         EXPECT_EQ(f.TApeces.recordCount(), 3);
+        f.TApeces.moveTo(1);  // Mero: nothing uses it
         f.DBNPeces->click(DataNavigator::Delete);  // Yes
         EXPECT_EQ(f.TApeces.recordCount(), 2);
         f.BBTerminar->click();
     });
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
-    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 2"), 0);
-    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIAL WHERE \"Cod pez\" = 2"), 1);
-    EXPECT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString());
+    EXPECT_EQ(dialogs.notices.size(), 4);
+    EXPECT_EQ(dialogs.errors,
+              QStringList({"No se puede borrar la especie «Dentón»: la usan 2 líneas de pesca y 2 competiciones.",
+                           "No se puede borrar la especie «Sargo»: la usan 0 líneas de pesca y 1 competición."}));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo IN (2, 3)"), 2);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 1"), 0);
+    EXPECT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString::fromUtf8("Dentón"));
+}
+
+TEST_F(RegistersTest, ASpeciesWithoutANameIsRefusedAndStaysInEditing)
+{
+    TFPeces f(*data);
+    run(f, [&] {
+        f.DBNPeces->click(DataNavigator::Insert);
+        const int row = f.DBGPeces->datasetModel()->currentModelRow();
+        typeInCell(f.DBGPeces, row, 1, "Sin nombre");
+        f.DBNPeces->click(DataNavigator::Post);
+        EXPECT_EQ(f.TApeces.state(), Dataset::State::Insert);
+        f.DBNPeces->click(DataNavigator::Cancel);
+        f.BBTerminar->click();
+    });
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Falta el dato obligatorio «Nombre».")) << dialogs.errors[0].toStdString();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES"), 3);
 }
 
 TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)

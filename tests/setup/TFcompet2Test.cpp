@@ -424,7 +424,10 @@ TEST_F(WorkbookTest, ARefusedParticipantStaysInEditingWithEverythingTyped)
         QString team, dni, sentence;
     };
     for (const Case& c : {Case{"same team and DNI", "1", "11A", "Ese DNI ya está inscrito en ese equipo de la competición.\n"},
-                          Case{"no team", "", "66F", "Falta el dato obligatorio «Equipo»."}}) {
+                          Case{"no team", "", "66F", "Falta el dato obligatorio «Equipo»."},
+                          Case{"the same person in another team", "5", "44D", "Ya participa en el equipo 2 de esta prueba"},
+                          Case{"a second person in a team of an individual competition", "1", "66F",
+                               "En una prueba individual cada equipo tiene un solo participante"}}) {
         SCOPED_TRACE(c.name);
         dialogs.errors.clear();
         ctl<QPushButton>(wb, "BPartNuevo")->click();
