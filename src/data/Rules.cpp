@@ -43,7 +43,7 @@ void firstDayOfCompetition(Tdm& dm)
 void confirmCompetitionDeletion(Tdm& dm)
 {
     const QString text = "Borrar competición " + dm.TAcomp.fieldByName("Titulo").asString();
-    if (MsgDlg(text, mtConfirmation, mbYes | mbNo, 0) != mrYes)
+    if (MsgDlg(text, mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
 }
 
@@ -120,7 +120,8 @@ void participantDeleting(Tdm& dm)
         return;
     if (members == 0)
         throw engine::Abort();
-    if (MsgDlg("Si borra al participante se borrarán todos los datos del equipo", mtWarning, mbYes | mbCancel, 0) != mrYes)
+    if (MsgDlg("Si borra al participante se borrarán todos los datos del equipo", mtWarning,
+               mbYes | mbCancel | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
     MsgDlg("Ha elegido borrar todo", mtInformation, mbOK, 0);
 
@@ -173,7 +174,7 @@ void participantPosting(Tdm& dm)
 void confirmSpeciesRuleDeletion(Tdm& dm)
 {
     const QString text = QString::fromUtf8("¿Borrar ") + dm.TAespecial.fieldByName("npez").asString() + "?";
-    if (MsgDlg(text, mtConfirmation, mbYes | mbCancel, 0) != mrYes)
+    if (MsgDlg(text, mtConfirmation, mbYes | mbCancel | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
 }
 

@@ -36,7 +36,7 @@ TPanelPescadores::TPanelPescadores(engine::Table& fishermen, engine::DataSource*
         return b;
     };
     bAceptar = button(QStringLiteral("OK"), QStringLiteral("bAceptar"));
-    bCancelar = button(QStringLiteral("Cancel"), QStringLiteral("bCancelar"));
+    bCancelar = button(QStringLiteral("Cancelar"), QStringLiteral("bCancelar"));
     connect(bAceptar, &QPushButton::clicked, this, [this] { finish(&TPanelPescadores::chosen); });
     connect(bCancelar, &QPushButton::clicked, this, [this] { finish(&TPanelPescadores::cancelled); });
 

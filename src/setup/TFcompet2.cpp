@@ -710,7 +710,8 @@ void TFcompet2::BBorrarPruebaClick()
     const QString following = row + 1 < ABSQ.recordCount() ? ABSQ.rowValue(row + 1, fc).toString() : QString();
 
     bool deleted = false;
-    if (MsgDlg(QString::fromUtf8("¿Quiere borrar la prueba") + "\n\r" + titulo + "?", mtWarning, mbYes | mbNo, 0) ==
+    if (MsgDlg(QString::fromUtf8("¿Quiere borrar la prueba") + "\n\r" + titulo + "?", mtWarning,
+               mbYes | mbNo | mbKeepDefault, 0) ==
         mrYes) {
         deleted = guarded([&] {
             // Only the competition the list shows selected is deleted.

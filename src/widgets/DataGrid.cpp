@@ -382,7 +382,7 @@ void DataGrid::keyPressEvent(QKeyEvent* e)
         e->accept();
         if (ds->isEmpty() && !ds->isEditing())
             return;
-        if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("Delete record?")))
+        if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("¿Borrar el registro?")))
             return;
         guarded([ds] { ds->remove(); });
         return;

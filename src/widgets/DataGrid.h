@@ -96,7 +96,7 @@ public:
     bool isReadOnly() const { return model_.readOnly(); }
     void setTitlesVisible(bool on);
     // Ctrl+Delete deletes the current record; with confirm, after the
-    // toolkit's "Delete record?" question.
+    // toolkit's "¿Borrar el registro?" question.
     void setCtrlDeleteEnabled(bool on, bool confirm = true);
 
     DatasetModel* datasetModel() { return &model_; }

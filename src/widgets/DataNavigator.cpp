@@ -113,7 +113,7 @@ void DataNavigator::run(Button b)
         case Last: ds->last(); break;
         case Insert: ds->insert(); break;
         case Delete:
-            if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("Delete record?")))
+            if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("¿Borrar el registro?")))
                 throw engine::Abort();
             ds->remove();
             break;

@@ -32,7 +32,7 @@ public:
     // The buttons shown, in the bar's fixed order; hints in the order given.
     void setButtons(const QList<Button>& buttons, const QStringList& hints = {});
     void setHint(Button b, const QString& hint);
-    // Delete asks the toolkit's "Delete record?" first.
+    // Delete asks the toolkit's "¿Borrar el registro?" first.
     void setConfirmDelete(bool on) { confirmDelete_ = on; }
     bool confirmDelete() const { return confirmDelete_; }
 

@@ -439,7 +439,7 @@ TEST_F(ControlsTest, NavigatorDeleteConfirmationAndAbort)
     EXPECT_EQ(comp.recordCount(), 2);
     nav.click(DataNavigator::Delete);
     EXPECT_EQ(comp.recordCount(), 1);
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
+    EXPECT_EQ(dialogs.notices, QStringList({"¿Borrar el registro?", "¿Borrar el registro?"}));
 
     // A before-delete hook that abandons the deletion: silent, record kept.
     nav.setConfirmDelete(false);
