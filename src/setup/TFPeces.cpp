@@ -65,6 +65,8 @@ TFPeces::TFPeces(Tdm& data, QWidget* parent)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(DBGPeces);
     lay->addLayout(bottom);
+    // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
+    DBNPeces->setKeyScope(this);
     setFixedSize(620, 420);
 }
 

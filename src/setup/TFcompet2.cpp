@@ -176,6 +176,10 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
 
     BPartGuardar->setEnabled(false);
     BPartCancelar->setEnabled(false);
+
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp change page from any control.
+    for (QWidget* c : findChildren<QWidget*>())
+        c->installEventFilter(this);
 }
 
 TFcompet2::~TFcompet2()
@@ -351,6 +355,7 @@ void TFcompet2::buildJornadas()
     page->addWidget(DBNavJornadas);
     page->addSpacing(8);
     page->addLayout(form);
+    DBNavJornadas->setKeyScope(TSJornadas);
 }
 
 void TFcompet2::buildParticipantes()
@@ -372,7 +377,8 @@ void TFcompet2::buildParticipantes()
     SBpescadores->setObjectName("SBpescadores");
     SBpescadores->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SBpescadores->setToolTip("Buscar");
-    SBpescadores->setFocusPolicy(Qt::NoFocus);
+    // In the tab order after the DNI; Space presses it.
+    SBpescadores->setFocusPolicy(Qt::StrongFocus);
     connect(SBpescadores, &QToolButton::clicked, this, &TFcompet2::SBpescadoresClick);
     DBENombre = edit(s, "Nombre", "DBENombre", TSParticipantes);
     DBEFechaNac = edit(s, "Fecha nacimiento", "DBEFechaNac", TSParticipantes, 11);
@@ -525,6 +531,7 @@ void TFcompet2::buildEspeciales()
     page->addLayout(form);
     page->addLayout(bar);
     page->addWidget(DBGEespeciales, 1);
+    DBNEspeciales->setKeyScope(TSEspeciales);
 }
 
 void TFcompet2::buildCupos()
@@ -589,6 +596,7 @@ void TFcompet2::buildCupos()
     page->addLayout(form);
     page->addLayout(bar);
     page->addWidget(DBGCupos, 1);
+    DBNCupos->setKeyScope(TSCupos);
 }
 
 // ---- Showing and closing ----
@@ -630,12 +638,52 @@ void TFcompet2::done(int r)
 
 void TFcompet2::keyPressEvent(QKeyEvent* e)
 {
-    // Escape cancels what the controls say; it does not close the workbook.
-    if (e->key() == Qt::Key_Escape) {
+    // Escape first cancels what is being edited; with nothing being edited
+    // it closes the workbook, as in the program's other windows.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         e->accept();
+        if (dm_.TAparticipa.isEditing()) {
+            BPartCancelarClick();
+            return;
+        }
+        for (engine::Table* t : {&dm_.TAcomp, &dm_.TAjornada, &dm_.TAespecial, &dm_.TACupos})
+            if (t->active() && t->isEditing()) {
+                guarded([t] { t->cancel(); });
+                return;
+            }
+        reject();
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool TFcompet2::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!(k->modifiers() & Qt::ControlModifier) || (k->modifiers() & Qt::AltModifier))
+        return QDialog::eventFilter(watched, e);
+    int step = 0;
+    switch (k->key()) {
+    case Qt::Key_Tab: step = (k->modifiers() & Qt::ShiftModifier) ? -1 : 1; break;
+    case Qt::Key_Backtab: step = -1; break;
+    case Qt::Key_PageDown: step = 1; break;
+    case Qt::Key_PageUp: step = -1; break;
+    default: return QDialog::eventFilter(watched, e);
+    }
+    e->accept();
+    const int before = PC->currentIndex();
+    PC->setCurrentIndex((before + step + PC->count()) % PC->count());
+    // The focus goes into the page shown, unless a refusal placed it.
+    QWidget* page = PC->currentWidget();
+    if (PC->currentIndex() != PagEspeciales && !(QApplication::focusWidget() && page->isAncestorOf(QApplication::focusWidget())))
+        for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+            if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) && w->isEnabled()) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+    return true;
 }
 
 // ---- The competition list ----

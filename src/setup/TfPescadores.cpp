@@ -62,6 +62,8 @@ TfPescadores::TfPescadores(Tdm& data, QWidget* parent)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(DBGPescadores);
     lay->addLayout(bottom);
+    // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
+    DBNPescadores->setKeyScope(this);
     setFixedSize(780, 460);
 }
 

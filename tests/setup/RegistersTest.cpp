@@ -67,8 +67,10 @@ TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(f.Speces.autoEdit);
     EXPECT_EQ(f.BBTerminar->text(), QString("Terminar"));
-    expectNavigator(f.DBNPeces, {"Primero", "Anterior", "Siguiente", QString::fromUtf8("Último"), "Nuevo", "Borrar",
-                                 "Modificar", "Guardar", QString::fromUtf8("Cancelar edición")});
+    // The hints name the keys of the commands.
+    expectNavigator(f.DBNPeces, {"Primero", "Anterior", "Siguiente", QString::fromUtf8("Último"), "Nuevo (Ins)",
+                                 "Borrar (Ctrl+Supr)", "Modificar (F2)", "Guardar (Intro)",
+                                 QString::fromUtf8("Cancelar edición (Esc)")});
     EXPECT_FALSE(f.TApeces.active());
     const int r = run(f, [&] {
         ASSERT_TRUE(f.TApeces.active());
@@ -206,8 +208,8 @@ TEST_F(RegistersTest, FishermenScreenShowsItsColumnsAndClosesItsTable)
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(f.dsPescadores.autoEdit);
     EXPECT_EQ(f.bbCerrar->text(), QString("&Cerrar"));
-    expectNavigator(f.DBNPescadores, {"Primero", "Anterior", "Siguiente", "Ultimo", "Insertar", "Borrar", "Editar",
-                                      "Guardar", "Cancelar"});
+    expectNavigator(f.DBNPescadores, {"Primero", "Anterior", "Siguiente", "Ultimo", "Insertar (Ins)",
+                                      "Borrar (Ctrl+Supr)", "Editar (F2)", "Guardar (Intro)", "Cancelar (Esc)"});
     const int r = run(f, [&] {
         ASSERT_TRUE(f.pescadores.active());
         auto* m = f.DBGPescadores->datasetModel();
