@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -245,6 +246,157 @@ TEST_F(SetupKeyboardTest, NoWindowShowsAnEnglishWord)
             EXPECT_FALSE(english.match(text).hasMatch()) << text.toStdString();
     }
     wb->reject();
+}
+
+// Sends a key to the control that has the focus, as the keyboard does.
+void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
+{
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QKeyEvent down(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(target, &up);
+    QApplication::processEvents();
+}
+
+void typeKeys(const QString& text)
+{
+    for (QChar c : text)
+        press(c.toUpper().unicode() < 128 ? int(c.toUpper().unicode()) : int(Qt::Key_unknown), Qt::NoModifier, QString(c));
+}
+
+void showActive(QWidget& w)
+{
+    w.show();
+    w.activateWindow();
+    QApplication::processEvents();
+}
+
+TEST_F(SetupKeyboardTest, TheWorkbookFromTheKeyboard)
+{
+    TFcompet2 wb(*data);
+    showActive(wb);
+    auto* pages = ctl<QTabWidget>(wb, "PC");
+    auto code = [&] { return data->TAcomp.fieldByName("Codigo").asString(); };
+    auto* list = ctl<QWidget>(wb, "DBCpompeticiones");
+    list->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    ASSERT_EQ(code(), QString("B2"));
+    // Tab and Shift+Tab leave the list and come back; the competition stays.
+    press(Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), list);
+    EXPECT_EQ(code(), QString("B2"));
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_EQ(code(), QString("B2"));
+    // The arrows move inside it.
+    press(Qt::Key_Down);
+    EXPECT_EQ(code(), QString("A1"));
+    press(Qt::Key_Up);
+    ASSERT_EQ(code(), QString("B2"));
+
+    // The pages, both ways and with both keys; the focus goes into the page shown.
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int page;
+    } steps[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
+                 {Qt::Key_Tab, Qt::ControlModifier, 2},
+                 {Qt::Key_PageDown, Qt::ControlModifier, 3},
+                 {Qt::Key_PageDown, Qt::ControlModifier, 4},
+                 {Qt::Key_PageUp, Qt::ControlModifier, 3},
+                 {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
+                 {Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, 1}};
+    for (const auto& s : steps) {
+        press(s.key, s.mods);
+        EXPECT_EQ(pages->currentIndex(), s.page);
+        EXPECT_TRUE(pages->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+    }
+    ASSERT_EQ(pages->currentIndex(), int(TFcompet2::PagJornadas));
+
+    // The day navigator's keys: Ins new, Intro save, F2 edit, Esc cancel, Ctrl+Supr delete (asking).
+    ctl<QWidget>(wb, "DBGJornadas")->setFocus();
+    QApplication::processEvents();
+    press(Qt::Key_Insert);
+    ASSERT_EQ(data->TAjornada.state(), engine::Dataset::State::Insert);
+    EXPECT_EQ(QApplication::focusWidget(), ctl<QWidget>(wb, "DBENumero"));
+    typeKeys("2");
+    // Ctrl+Tab with the day being edited is refused, and the page stays.
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(gui.extra, QStringList({"Debe guardar la jornada antes de continuar"}));
+    EXPECT_EQ(pages->currentIndex(), int(TFcompet2::PagJornadas));
+    ctl<QWidget>(wb, "DBENumero")->setFocus();
+    QApplication::processEvents();
+    press(Qt::Key_Return);
+    EXPECT_EQ(data->TAjornada.state(), engine::Dataset::State::Browse);
+    EXPECT_EQ(count("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 2);
+    press(Qt::Key_F2);
+    EXPECT_EQ(data->TAjornada.state(), engine::Dataset::State::Edit);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(data->TAjornada.state(), engine::Dataset::State::Browse);
+    EXPECT_TRUE(wb.isVisible());
+    gui.extra.clear();
+    press(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(gui.extra, QStringList({"¿Borrar el registro?"}));
+    EXPECT_EQ(count("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+
+    // "Buscar" follows the DNI in the tab order.
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(pages->currentIndex(), int(TFcompet2::PagParticipantes));
+    ctl<QWidget>(wb, "DBEDNI")->setFocus();
+    QApplication::processEvents();
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), ctl<QWidget>(wb, "SBpescadores"));
+
+    // Escape with nothing being edited closes the workbook.
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(wb.isVisible());
+}
+
+TEST_F(SetupKeyboardTest, TheRegistersFromTheKeyboard)
+{
+    TFPeces peces(*data);
+    TfPescadores pescadores(*data);
+    const struct {
+        QDialog* screen;
+        const char* grid;
+        engine::Table* table;
+        QString table_;
+    } screens[] = {{&peces, "DBGPeces", &peces.TApeces, "ESPECIES"},
+                   {&pescadores, "DBGPescadores", &pescadores.pescadores, "PESCADORES"}};
+    for (const auto& s : screens) {
+        SCOPED_TRACE(s.grid);
+        showActive(*s.screen);
+        auto* grid = ctl<QWidget>(*s.screen, s.grid);
+        ASSERT_EQ(QApplication::focusWidget(), grid);
+        const qint64 rows = count("SELECT count(*) FROM " + s.table_);
+        press(Qt::Key_Insert);
+        EXPECT_EQ(s.table->state(), engine::Dataset::State::Insert);
+        press(Qt::Key_Escape);
+        EXPECT_EQ(s.table->state(), engine::Dataset::State::Browse);
+        press(Qt::Key_F2);
+        EXPECT_EQ(s.table->state(), engine::Dataset::State::Edit);
+        press(Qt::Key_Escape);
+        EXPECT_EQ(s.table->state(), engine::Dataset::State::Browse);
+        EXPECT_TRUE(s.screen->isVisible());
+        // Tab leaves the grid; the record stays.
+        const int row = s.table->currentRow();
+        press(Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), grid);
+        EXPECT_EQ(s.table->currentRow(), row);
+        // Ctrl+Supr asks and deletes the first row (Dentón, used by nothing; Ana).
+        gui.extra.clear();
+        grid->setFocus();
+        QApplication::processEvents();
+        press(Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(gui.extra, QStringList({"¿Borrar el registro?"}));
+        EXPECT_EQ(count("SELECT count(*) FROM " + s.table_), rows - 1);
+        // Escape with nothing being edited closes the window.
+        press(Qt::Key_Escape);
+        EXPECT_FALSE(s.screen->isVisible());
+    }
 }
 
 }  // namespace
