@@ -24,6 +24,8 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -397,6 +399,60 @@ TEST_F(SetupKeyboardTest, TheRegistersFromTheKeyboard)
         press(Qt::Key_Escape);
         EXPECT_FALSE(s.screen->isVisible());
     }
+}
+
+TEST_F(SetupKeyboardTest, AfterARefusalTheFocusIsOnTheFieldAtFaultWithItsTextSelected)
+{
+    TFcompet2 wb(*data);
+    showActive(wb);
+    auto* pages = ctl<QTabWidget>(wb, "PC");
+    auto typeInto = [&](const char* field, const QString& text) {
+        auto* e = ctl<QLineEdit>(wb, field);
+        e->setFocus();
+        QApplication::processEvents();
+        typeKeys(text);
+    };
+    const struct {
+        const char* what;
+        int page;
+        std::vector<std::pair<const char*, QString>> typed;
+        const char* atFault;
+        QString refusal;
+    } cases[] = {
+        {"a day number already used", TFcompet2::PagJornadas, {{"DBENumero", "1"}}, "DBENumero",
+         "Ya existe una jornada con ese número en esta competición."},
+        {"a participant without team", TFcompet2::PagParticipantes, {{"DBEDNI", "77G"}, {"DBENombre", "Sin equipo"}},
+         "DBEEquipo", "Falta el dato obligatorio «Equipo»."},
+        {"the same person in another team", TFcompet2::PagParticipantes, {{"DBEEquipo", "4"}, {"DBEDNI", "11A"}},
+         "DBEDNI", "Ya participa en el equipo 1 de esta prueba"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        pages->setCurrentIndex(c.page);
+        if (c.page == TFcompet2::PagJornadas)
+            ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Insert);
+        else
+            ctl<QPushButton>(wb, "BPartNuevo")->click();
+        for (const auto& [field, text] : c.typed)
+            typeInto(field, text);
+        gui.extra.clear();
+        if (c.page == TFcompet2::PagJornadas)
+            press(Qt::Key_Return);
+        else
+            ctl<QPushButton>(wb, "BPartGuardar")->click();
+        QApplication::processEvents();
+        EXPECT_EQ(gui.extra, QStringList{c.refusal});
+        auto* atFault = ctl<QLineEdit>(wb, c.atFault);
+        EXPECT_EQ(QApplication::focusWidget(), atFault);
+        EXPECT_EQ(atFault->selectedText(), atFault->text());
+        // The refused text is in the record: one Escape cancels the record.
+        press(Qt::Key_Escape);
+        EXPECT_FALSE(data->TAparticipa.isEditing() || data->TAjornada.isEditing());
+        EXPECT_TRUE(wb.isVisible());
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
+    wb.reject();
 }
 
 }  // namespace
