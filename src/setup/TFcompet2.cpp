@@ -220,6 +220,11 @@ void TFcompet2::buildTop()
     LFecha->setFont(bold);
     LLugar->setFont(bold);
     LFecha->setMinimumWidth(LFecha->fontMetrics().horizontalAdvance("00/00/00000"));
+    // A long name wraps, from its start, and never widens the window.
+    for (QLabel* l : {static_cast<QLabel*>(LTitulo), static_cast<QLabel*>(LLugar)}) {
+        l->setWordWrap(true);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
 }
 
 void TFcompet2::buildPruebas()
@@ -230,7 +235,7 @@ void TFcompet2::buildPruebas()
 
     DBECodigo = edit(s, "Codigo", "DBECodigo", TSPruebas, 8);
     DBETitulo = edit(s, "Titulo", "DBETitulo", TSPruebas);
-    DBETitulo->setMinimumWidth(DBETitulo->fontMetrics().averageCharWidth() * 40);
+    DBETitulo->setMinimumWidth(DBETitulo->fontMetrics().averageCharWidth() * 34);
     DBRGTipo = new widgets::DataRadioGroup(" Tipo de Prueba ", TSPruebas);
     DBRGTipo->setObjectName("DBRGTipo");
     DBRGTipo->setItems({"Individual", "Equipos"}, {"I", "E"});
@@ -268,13 +273,15 @@ void TFcompet2::buildPruebas()
         form->addWidget(withUnit(row.field, QString::fromUtf8(row.unit), TSPruebas), r++, 1);
     }
     form->setRowStretch(r, 1);
+    // Twelve rows in the height of the main window.
+    form->setVerticalSpacing(2);
 
     DBCpompeticiones = new DataGrid(&DSabsq, {GridColumn("codigo", QString::fromUtf8("Código"), {}, 0, 8),
                                               GridColumn("titulo", "Prueba", {}, 0, 36)},
                                     TSPruebas);
     DBCpompeticiones->setObjectName("DBCpompeticiones");
     DBCpompeticiones->horizontalHeader()->setStretchLastSection(true);
-    DBCpompeticiones->setMinimumWidth(DBCpompeticiones->fontMetrics().averageCharWidth() * 46 + 40);
+    DBCpompeticiones->setMinimumWidth(DBCpompeticiones->fontMetrics().averageCharWidth() * 40 + 40);
 
     DBNPruebas = new DataNavigator(&DSabsq, {DataNavigator::First, DataNavigator::Prior, DataNavigator::Next,
                                              DataNavigator::Last},
@@ -406,6 +413,7 @@ void TFcompet2::buildParticipantes()
     form->addWidget(label("Club", TSParticipantes, DBEClub), r, 0);
     form->addWidget(DBEClub, r++, 1);
     form->setColumnMinimumWidth(1, DBENombre->fontMetrics().averageCharWidth() * 40);
+    form->setVerticalSpacing(2);
 
     BPartNuevo = button("&Nuevo", "BPartNuevo", TSParticipantes);
     BPartEditar = button("&Editar", "BPartEditar", TSParticipantes);
@@ -433,6 +441,7 @@ void TFcompet2::buildParticipantes()
     DBGParticipa->horizontalHeader()->setStretchLastSection(true);
 
     auto* page = new QVBoxLayout(TSParticipantes);
+    page->setSpacing(4);
     auto* top = new QHBoxLayout;
     top->addLayout(form);
     top->addStretch();

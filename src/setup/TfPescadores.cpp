@@ -64,7 +64,8 @@ TfPescadores::TfPescadores(Tdm& data, QWidget* parent)
     lay->addLayout(bottom);
     // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
     DBNPescadores->setKeyScope(this);
-    setFixedSize(780, 460);
+    // Inside the main window's default size.
+    setFixedSize(740, 460);
 }
 
 TfPescadores::~TfPescadores()

@@ -137,6 +137,9 @@ void DataEdit::show_()
     engine::Field* f = link_.field();
     loading_ = true;
     setText(f ? f->asString() : QString());
+    // A value longer than the edit is shown from its start.
+    if (fontMetrics().horizontalAdvance(text()) > contentsRect().width() - 8)
+        setCursorPosition(0);
     loading_ = false;
     pending_ = false;
     setModified(false);

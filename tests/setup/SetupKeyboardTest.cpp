@@ -455,4 +455,42 @@ TEST_F(SetupKeyboardTest, AfterARefusalTheFocusIsOnTheFieldAtFaultWithItsTextSel
     wb.reject();
 }
 
+TEST_F(SetupKeyboardTest, EveryWindowFitsOnA1024By768Screen)
+{
+    // A competition with a long name and a long day place.
+    file.exec("UPDATE COMPETIC SET Titulo = '" + QString(50, QChar('W')) + "' WHERE Codigo = 'B2'");
+    file.exec("UPDATE JORNADAS SET Lugar = '" + QString(100, QChar('W')) + "' WHERE \"Cod comp\" = 'B2'");
+    data->TAcomp.refresh();
+    data->TAjornada.refresh();
+    TfMain main;
+    const QSize mainSize = main.size();
+    auto* wb = new TFcompet2(*data, nullptr, &main);
+    modoDefinicion = 2;
+    const std::vector<QWidget*> windows{wb, new TfDefComp(*data, &main), new TFPeces(*data, &main),
+                                        new TfPescadores(*data, &main), new TSeleccion(*data, &main),
+                                        new Tfselcomp(*data, &main)};
+    for (QWidget* w : windows) {
+        SCOPED_TRACE(w->metaObject()->className());
+        w->show();
+        if (w == wb)
+            for (int page = 4; page >= 0; --page)
+                ctl<QTabWidget>(*wb, "PC")->setCurrentIndex(page);
+        QApplication::processEvents();
+        EXPECT_LE(w->frameGeometry().width(), 1024);
+        EXPECT_LE(w->frameGeometry().height(), 768);
+        // The workbook and the registers fit inside the main window as it first shows.
+        if (w == windows[0] || w == windows[2] || w == windows[3]) {
+            EXPECT_LE(w->width(), mainSize.width());
+            EXPECT_LE(w->height(), mainSize.height());
+        }
+        if (w == wb) {
+            auto* name = ctl<QLineEdit>(*wb, "DBETitulo");
+            EXPECT_EQ(name->text(), QString(50, QChar('W')));
+            EXPECT_EQ(name->cursorPosition(), 0);  // shown from its start
+        }
+        static_cast<QDialog*>(w)->reject();
+    }
+    modoDefinicion = 0;
+}
+
 }  // namespace
