@@ -1,6 +1,8 @@
 // The setup screens as a keyboard user meets them: the real dialogs answer,
 // every question that deletes keeps the data on Enter, and no English word
 // reaches the screen.
+#include "FindControl.h"
+
 #include "app/TfMain.h"
 #include "data/Dialogs.h"
 #include "data/Globals.h"
@@ -39,15 +41,6 @@
 using widgets::DataNavigator;
 
 namespace {
-
-template <class T>
-T* ctl(QWidget& screen, const char* name)
-{
-    T* c = screen.findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        throw std::runtime_error(std::string("no control named ") + name);
-    return c;
-}
 
 // The real dialogs for the questions a case expects; any further box is
 // not shown but recorded and answered Sí/OK, so a question that let Enter

@@ -1,3 +1,5 @@
+#include "FindControl.h"
+
 #include "app/TfMain.h"
 #include "dialogs/Tfselcomp.h"
 #include "data/Dialogs.h"
@@ -34,16 +36,6 @@
 using widgets::DataNavigator;
 
 namespace {
-
-// A control of a screen, found by its object name; a missing one fails the test.
-template <class T>
-T* ctl(QWidget& screen, const char* name)
-{
-    T* c = screen.findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        throw std::runtime_error(std::string("no control named ") + name);
-    return c;
-}
 
 // Competitions, most recent day first in the workbook's list:
 //   B2 "Segunda"  day 1 2026-06-01 "Faro"      team 1 (11A), team 2 (44D); no rules, no quotas
