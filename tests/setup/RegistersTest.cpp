@@ -7,6 +7,7 @@
 #include "widgets/DataNavigator.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 
 #include <functional>
@@ -116,6 +117,10 @@ TEST_F(RegistersTest, SpeciesAreAddedAndEditedThroughTheNavigatorOnly)
         f.DBNPeces->click(DataNavigator::Edit);
         EXPECT_EQ(typeInCell(g, f.TApeces.currentRow(), 0, "Sargo picudo del Mediterráneo"),
                   QString("Sargo picudo del Med"));
+        // ... and says so next to the cell.
+        auto* hint = f.findChild<QLabel*>("FieldHint");
+        ASSERT_NE(hint, nullptr);
+        EXPECT_EQ(hint->text(), QString("Como máximo 20 caracteres"));
         f.DBNPeces->click(DataNavigator::Cancel);
         f.BBTerminar->click();
     });
