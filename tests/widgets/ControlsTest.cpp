@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 using engine::Dataset;
 using engine::DatabaseError;
 using widgets::DataEdit;
@@ -156,6 +158,22 @@ TEST_F(ControlsTest, APasteThatIsNotAWholeNumberInRangeIsRefusedWholeOnLeaving)
         EXPECT_EQ(comp.fieldByName("Peso maximo").asInteger(), 1250);
         key(edit, Qt::Key_Escape);
         EXPECT_EQ(edit->text(), QString("1250"));
+    }
+    comp.cancel();
+}
+
+TEST_F(ControlsTest, APasteThatDoesNotFitATextFieldIsRefusedWhole)
+{
+    DataEdit code(&src, "Codigo");
+    for (const auto& [pasted, shown, hint] :
+         {std::tuple{QString("ABCDEFGH"), QString("A1"), QString("Como máximo 6 caracteres")},
+          std::tuple{QString("ZZ9"), QString("ZZ9"), QString()}}) {
+        SCOPED_TRACE(pasted.toStdString());
+        QApplication::clipboard()->setText(pasted);
+        key(&code, Qt::Key_A, {}, Qt::ControlModifier);
+        key(&code, Qt::Key_V, {}, Qt::ControlModifier);
+        EXPECT_EQ(code.text(), shown);
+        EXPECT_EQ(hintShown(&code), hint);
     }
     comp.cancel();
 }
