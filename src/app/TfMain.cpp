@@ -339,12 +339,12 @@ void TfMain::Actafinal1Click()
 // The registers: created for one use, shown modally, released on closing.
 void TfMain::Especies2Click()
 {
-    TFPeces fPeces(this);
+    TFPeces fPeces(*dm, this);
     fPeces.exec();
 }
 
 void TfMain::Pescadores1Click()
 {
-    TfPescadores fPescadores(this);
+    TfPescadores fPescadores(*dm, this);
     fPescadores.exec();
 }

@@ -41,9 +41,9 @@ public:
 };
 
 
-// The chooser of competition and day, the competition chooser, the workbook
-// and the penalties screen live as long as the main window; they are created
-// here, in that order, once the main window exists.
+// The chooser of competition and day, the competition chooser and the
+// workbook live as long as the main window; they are created here, in that
+// order, once the main window exists.
 void createLongLivedScreens(TfMain& main)
 {
     Seleccion = new TSeleccion(*dm, &main);

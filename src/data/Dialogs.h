@@ -23,6 +23,9 @@ enum TMsgDlgBtn : unsigned {
     mbIgnore = 1u << 6,
     mbAll = 1u << 7,
     mbHelp = 1u << 8,
+    // Not a button: the question deletes data, so the button that keeps it
+    // (No or Cancel) is the default and Enter never deletes.
+    mbKeepDefault = 1u << 16,
 };
 
 // Results.
@@ -47,7 +50,7 @@ public:
     virtual void showMessage(const QString& text) = 0;
     // The toolkit's standard error box and error report (error icon, one OK).
     virtual void showError(const QString& text) = 0;
-    // The toolkit's standard confirmation before deleting a record ("Delete record?").
+    // The toolkit's standard confirmation before deleting a record ("¿Borrar el registro?").
     virtual bool confirm(const QString& text) = 0;
     // A one-line text input; false when cancelled.
     virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;

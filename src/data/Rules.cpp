@@ -3,10 +3,13 @@
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Tdm.h"
+#include "engine/Query.h"
+#include "engine/Table.h"
 
 #include <QDate>
 
 using engine::Dataset;
+using engine::Field;
 using engine::DatabaseError;
 
 namespace {
@@ -40,7 +43,7 @@ void firstDayOfCompetition(Tdm& dm)
 void confirmCompetitionDeletion(Tdm& dm)
 {
     const QString text = "Borrar competición " + dm.TAcomp.fieldByName("Titulo").asString();
-    if (MsgDlg(text, mtConfirmation, mbYes | mbNo, 0) != mrYes)
+    if (MsgDlg(text, mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
 }
 
@@ -117,7 +120,8 @@ void participantDeleting(Tdm& dm)
         return;
     if (members == 0)
         throw engine::Abort();
-    if (MsgDlg("Si borra al participante se borrarán todos los datos del equipo", mtWarning, mbYes | mbCancel, 0) != mrYes)
+    if (MsgDlg("Si borra al participante se borrarán todos los datos del equipo", mtWarning,
+               mbYes | mbCancel | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
     MsgDlg("Ha elegido borrar todo", mtInformation, mbOK, 0);
 
@@ -149,10 +153,28 @@ void participantDeleting(Tdm& dm)
         cla.open();
 }
 
+// The same person once per competition, one person per team when individual.
+void participantPosting(Tdm& dm)
+{
+    Dataset& part = dm.TAparticipa;
+    const QString dni = part.fieldByName("DNI").asString();
+    Field& team = part.fieldByName("Equipo");
+    if (dni.isEmpty() || team.isNull())
+        return;  // the engine refuses the missing value with its own sentence
+    const bool editing = part.state() == Dataset::State::Edit;
+    QString field;
+    const QString refusal =
+        participantRefusal(dm.db, part.fieldByName("Cod comp").asString(), team.asInteger(), dni,
+                           editing ? part.storedValue("Equipo").toInt() : 0,
+                           editing ? part.storedValue("DNI").toString() : QString(), &field);
+    if (!refusal.isEmpty())
+        throw DatabaseError(refusal, DatabaseError::Kind::General, field);
+}
+
 void confirmSpeciesRuleDeletion(Tdm& dm)
 {
     const QString text = QString::fromUtf8("¿Borrar ") + dm.TAespecial.fieldByName("npez").asString() + "?";
-    if (MsgDlg(text, mtConfirmation, mbYes | mbCancel, 0) != mrYes)
+    if (MsgDlg(text, mtConfirmation, mbYes | mbCancel | mbKeepDefault, 0) != mrYes)
         throw engine::Abort();
 }
 
@@ -186,6 +208,7 @@ void installRecordRules(Tdm& dm)
     dm.TAcomp.afterPost = [m](Dataset&) { firstDayOfCompetition(*m); };
     dm.TAcomp.beforeDelete = [m](Dataset&) { confirmCompetitionDeletion(*m); };
     dm.TAparticipa.afterPost = [m](Dataset&) { participantPosted(*m); };
+    dm.TAparticipa.beforePost = [m](Dataset&) { participantPosting(*m); };
     dm.TAparticipa.beforeDelete = [m](Dataset&) { participantDeleting(*m); };
     dm.TAespecial.beforeDelete = [m](Dataset&) { confirmSpeciesRuleDeletion(*m); };
     dm.TAespecial.afterPost = [m](Dataset&) { refreshIfOpen(m->ABSQueryEspecial); };
@@ -194,4 +217,84 @@ void installRecordRules(Tdm& dm)
     dm.TACupos.afterDelete = [m](Dataset&) { refreshIfOpen(m->ABSQueryCupos); };
     dm.DSQEspecial.onDataChange = [m] { follow(m->ABSQueryEspecial, m->TAespecial, "Cod pez"); };
     dm.DSQCupos.onDataChange = [m] { follow(m->ABSQueryCupos, m->TACupos, "Cod_Especie"); };
+    installSpeciesRules(dm.TAespecies);
+}
+
+namespace {
+
+// The first column of the first row of a one-line query.
+QVariant firstValue(engine::Database& db, const QStringList& sql)
+{
+    engine::Query q(db);
+    q.setSql(sql);
+    q.open();
+    const QVariant v = q.isEmpty() ? QVariant() : q.field(0).value();
+    q.close();
+    return v;
+}
+
+QString counted(qint64 n, const char* one, const char* many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : many);
+}
+
+}  // namespace
+
+QString speciesInUse(engine::Database& db, qint64 code, const QString& name)
+{
+    const QString c = QString::number(code);
+    const qint64 lines = firstValue(db, {"Select count(*) from pescada where [cod pez] = " + c}).toLongLong();
+    const qint64 competitions =
+        firstValue(db, {"Select count(*) from (Select [cod comp] from pescada where [cod pez] = " + c,
+                        " union Select [cod comp] from especial where [cod pez] = " + c,
+                        " union Select cod_comp from cupos where cod_especie = " + c + ")"})
+            .toLongLong();
+    if (lines == 0 && competitions == 0)
+        return {};
+    return QString::fromUtf8("No se puede borrar la especie «%1»: la usan %2 y %3.")
+        .arg(name, counted(lines, "línea de pesca", "líneas de pesca"),
+             counted(competitions, "competición", "competiciones"));
+}
+
+void installSpeciesRules(engine::Table& species)
+{
+    engine::Database* db = &species.database();
+    species.beforePost = [](Dataset& ds) {
+        if (ds.fieldByName("Nombre").asString().trimmed().isEmpty())
+            throw DatabaseError(QString::fromUtf8("Falta el dato obligatorio «Nombre»."),
+                                DatabaseError::Kind::RequiredMissing, "Nombre");
+    };
+    species.beforeDelete = [db](Dataset& ds) {
+        const QString refusal = speciesInUse(*db, ds.fieldByName("Codigo").asLargeInt(), ds.fieldByName("Nombre").asString());
+        if (!refusal.isEmpty())
+            throw DatabaseError(refusal);
+    };
+}
+
+QString participantRefusal(engine::Database& db, const QString& code, int team, const QString& dni, int storedTeam,
+                           const QString& storedDni, QString* field)
+{
+    // The participant's own row in the file is not another entry.
+    const QString notSelf = storedDni.isEmpty()
+                                ? QString()
+                                : " and not (p.equipo = " + QString::number(storedTeam) +
+                                      " and upper(p.dni) = upper(" + quotedCode(storedDni) + "))";
+    const QString where = "Select p.equipo from particip p where p.[cod comp] = " + quotedCode(code);
+    const QVariant other = firstValue(db, {where, " and upper(p.dni) = upper(" + quotedCode(dni) + ")",
+                                           " and p.equipo <> " + QString::number(team) + notSelf});
+    if (other.isValid() && !other.isNull()) {
+        *field = "DNI";
+        return QString("Ya participa en el equipo %1 de esta prueba").arg(other.toInt());
+    }
+    const QString tipo = firstValue(db, {"Select tipo from competic where codigo = " + quotedCode(code)}).toString();
+    if (tipo != "I")
+        return {};
+    const QVariant mate = firstValue(db, {where, " and p.equipo = " + QString::number(team),
+                                          " and upper(p.dni) <> upper(" + quotedCode(dni) + ")" + notSelf});
+    if (mate.isValid() && !mate.isNull()) {
+        *field = "Equipo";
+        return QString::fromUtf8("En una prueba individual cada equipo tiene un solo participante: el equipo %1 ya "
+                                 "tiene el suyo").arg(team);
+    }
+    return {};
 }

@@ -32,10 +32,15 @@ public:
     engine::Table TAcomp{db, "COMPETIC"};
     engine::Table TAjornada{db, "JORNADAS"};
     engine::Table TAparticipa{db, "PARTICIP"};
+    // The species by name, letter case ignored: the list behind every species picker.
     engine::Table TAespecies{db, "ESPECIES"};
+    // A species by code for the weigh-in screen; the pickers' order is not disturbed.
     engine::Table TAespeci{db, "ESPECIES"};
+    // A species by code for the calculated name fields (speciesName below); moved only by them.
     engine::Table taEsp2{db, "ESPECIES"};
+    // The current competition's species rules, the ones the workbook edits (detail of TAcomp).
     engine::Table TAespecial{db, "ESPECIAL"};
+    // Every competition's species rules, by primary key: the source of a copy of rules.
     engine::Table TAespal{db, "ESPECIAL"};
     engine::Table TApescada{db, "PESCADA"};
     engine::Table TAClasific{db, "CLASIFIC"};

@@ -173,6 +173,8 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
         b->move(left, height - 70);
         left += 70 + 16;
     }
+    if ((buttons & mbKeepDefault) && cancel_)
+        defaultButton = cancel_;
     if (defaultButton) {
         defaultButton->setDefault(true);
         defaultButton->setFocus();

@@ -48,7 +48,7 @@ TSeleccion::TSeleccion(Tdm& data, QWidget* parent)
     BBOK->setObjectName("BBOK");
     BBOK->setDefault(true);
     BBOK->setAutoDefault(true);
-    BBCancel = new QPushButton("Cancel", this);
+    BBCancel = new QPushButton("Cancelar", this);
     BBCancel->setObjectName("BBCancel");
     BBCancel->setAutoDefault(false);
     connect(BBOK, &QPushButton::clicked, this, &QDialog::accept);

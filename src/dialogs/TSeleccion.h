@@ -16,7 +16,7 @@ class DataGrid;
 // The competition and day chooser "Selección de Prueba". Each showing opens
 // the competition list (most recent days first) and the days of the chosen
 // competition; OK makes that competition and day current and records the
-// team range; Cancel, Escape and the window's close button change nothing.
+// team range; Cancelar, Escape and the window's close button change nothing.
 class TSeleccion : public QDialog {
     Q_OBJECT
 public:

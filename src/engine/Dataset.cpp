@@ -301,6 +301,15 @@ QVariant Dataset::rowValue(int row, int field) const
     return field < int(r.size()) ? r[size_t(field)] : QVariant();
 }
 
+QVariant Dataset::storedValue(const QString& name) const
+{
+    const int field = fieldIndex(name);
+    if (field < 0 || state_ == State::Insert || cur_ < 0 || cur_ >= int(rows_.size()))
+        return {};
+    const Row& r = rows_[size_t(cur_)];
+    return field < int(r.size()) ? r[size_t(field)] : QVariant();
+}
+
 QVariant Dataset::currentValue(int field) const
 {
     if (calcRow_)

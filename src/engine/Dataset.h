@@ -52,6 +52,9 @@ public:
     Field& fieldByName(const QString& name);
     int fieldIndex(const QString& name) const;
     QVariant rowValue(int row, int field) const;  // for grids
+    // The value the current record has in the file: while it is being
+    // edited, the one before the edit; null while inserting.
+    QVariant storedValue(const QString& name) const;
     void addCalculatedField(const QString& name, FieldType type, int size = 0);
     FieldMeta& meta(const QString& fieldName);  // kept across open and close
 

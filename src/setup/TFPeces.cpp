@@ -1,6 +1,7 @@
 #include "setup/TFPeces.h"
 
 #include "dialogs/Centre.h"
+#include "data/Rules.h"
 #include "data/Tdm.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataNavigator.h"
@@ -17,13 +18,16 @@
 using widgets::DataNavigator;
 using widgets::guarded;
 
-TFPeces::TFPeces(QWidget* parent) : QDialog(parent), TApeces(dm->db, QStringLiteral("ESPECIES")), data_(*dm)
+TFPeces::TFPeces(Tdm& data, QWidget* parent)
+    : QDialog(parent), TApeces(data.db, QStringLiteral("ESPECIES")), data_(data)
 {
     setObjectName(QStringLiteral("FPeces"));
     setWindowTitle(QStringLiteral("Peces"));
     // Fixed size: a title and a close button, nothing to maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     TApeces.setIndexName(QStringLiteral("isNombre"));
+    // No species without a name; none deleted that catches, rules or quotas use.
+    installSpeciesRules(TApeces);
     Speces.autoEdit = false;
 
     DBGPeces = new widgets::DataGrid(this);
@@ -61,6 +65,8 @@ TFPeces::TFPeces(QWidget* parent) : QDialog(parent), TApeces(dm->db, QStringLite
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(DBGPeces);
     lay->addLayout(bottom);
+    // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
+    DBNPeces->setKeyScope(this);
     setFixedSize(620, 420);
 }
 

@@ -20,7 +20,7 @@ class DataNavigator;
 class TFPeces : public QDialog {
     Q_OBJECT
 public:
-    explicit TFPeces(QWidget* parent = nullptr);
+    explicit TFPeces(Tdm& data, QWidget* parent = nullptr);
     ~TFPeces() override;
 
     engine::Table TApeces;

@@ -7,6 +7,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "setup/Copia.h"
+#include "setup/PanelPescadores.h"
 #include "setup/TfDefComp.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataEdit.h"
@@ -17,13 +18,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -174,10 +173,13 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
     // The participant buttons follow the participant and the competition.
     connect(&DSTaParticipa, &engine::DataSource::stateChanged, this, &TFcompet2::participantStateChanged);
     connect(&dm_.Scomp, &engine::DataSource::stateChanged, this, &TFcompet2::participantStateChanged);
-    connect(qApp, &QApplication::focusChanged, this, &TFcompet2::focusChanged);
 
     BPartGuardar->setEnabled(false);
     BPartCancelar->setEnabled(false);
+
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp change page from any control.
+    for (QWidget* c : findChildren<QWidget*>())
+        c->installEventFilter(this);
 }
 
 TFcompet2::~TFcompet2()
@@ -218,6 +220,11 @@ void TFcompet2::buildTop()
     LFecha->setFont(bold);
     LLugar->setFont(bold);
     LFecha->setMinimumWidth(LFecha->fontMetrics().horizontalAdvance("00/00/00000"));
+    // A long name wraps, from its start, and never widens the window.
+    for (QLabel* l : {static_cast<QLabel*>(LTitulo), static_cast<QLabel*>(LLugar)}) {
+        l->setWordWrap(true);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
 }
 
 void TFcompet2::buildPruebas()
@@ -228,7 +235,7 @@ void TFcompet2::buildPruebas()
 
     DBECodigo = edit(s, "Codigo", "DBECodigo", TSPruebas, 8);
     DBETitulo = edit(s, "Titulo", "DBETitulo", TSPruebas);
-    DBETitulo->setMinimumWidth(DBETitulo->fontMetrics().averageCharWidth() * 40);
+    DBETitulo->setMinimumWidth(DBETitulo->fontMetrics().averageCharWidth() * 34);
     DBRGTipo = new widgets::DataRadioGroup(" Tipo de Prueba ", TSPruebas);
     DBRGTipo->setObjectName("DBRGTipo");
     DBRGTipo->setItems({"Individual", "Equipos"}, {"I", "E"});
@@ -266,13 +273,15 @@ void TFcompet2::buildPruebas()
         form->addWidget(withUnit(row.field, QString::fromUtf8(row.unit), TSPruebas), r++, 1);
     }
     form->setRowStretch(r, 1);
+    // Twelve rows in the height of the main window.
+    form->setVerticalSpacing(2);
 
     DBCpompeticiones = new DataGrid(&DSabsq, {GridColumn("codigo", QString::fromUtf8("Código"), {}, 0, 8),
                                               GridColumn("titulo", "Prueba", {}, 0, 36)},
                                     TSPruebas);
     DBCpompeticiones->setObjectName("DBCpompeticiones");
     DBCpompeticiones->horizontalHeader()->setStretchLastSection(true);
-    DBCpompeticiones->setMinimumWidth(DBCpompeticiones->fontMetrics().averageCharWidth() * 46 + 40);
+    DBCpompeticiones->setMinimumWidth(DBCpompeticiones->fontMetrics().averageCharWidth() * 40 + 40);
 
     DBNPruebas = new DataNavigator(&DSabsq, {DataNavigator::First, DataNavigator::Prior, DataNavigator::Next,
                                              DataNavigator::Last},
@@ -281,6 +290,7 @@ void TFcompet2::buildPruebas()
     DBNPruebas->afterAction = [this](DataNavigator::Button) { refreshList(); };
 
     BNuevaPrueba = button("&Nueva", "BNuevaPrueba", TSPruebas, "Definir una prueba nueva");
+    // Both open the definition dialog and carry the same hint.
     bEditarPrueba = button("&Editar", "bEditarPrueba", TSPruebas, "Definir una prueba nueva");
     BBorrarPrueba = button("Borrar", "BBorrarPrueba", TSPruebas, "Borrar una prueba");
     connect(BNuevaPrueba, &QPushButton::clicked, this, &TFcompet2::BNuevaPruebaClick);
@@ -352,6 +362,7 @@ void TFcompet2::buildJornadas()
     page->addWidget(DBNavJornadas);
     page->addSpacing(8);
     page->addLayout(form);
+    DBNavJornadas->setKeyScope(TSJornadas);
 }
 
 void TFcompet2::buildParticipantes()
@@ -373,7 +384,8 @@ void TFcompet2::buildParticipantes()
     SBpescadores->setObjectName("SBpescadores");
     SBpescadores->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SBpescadores->setToolTip("Buscar");
-    SBpescadores->setFocusPolicy(Qt::NoFocus);
+    // In the tab order after the DNI; Space presses it.
+    SBpescadores->setFocusPolicy(Qt::StrongFocus);
     connect(SBpescadores, &QToolButton::clicked, this, &TFcompet2::SBpescadoresClick);
     DBENombre = edit(s, "Nombre", "DBENombre", TSParticipantes);
     DBEFechaNac = edit(s, "Fecha nacimiento", "DBEFechaNac", TSParticipantes, 11);
@@ -401,6 +413,7 @@ void TFcompet2::buildParticipantes()
     form->addWidget(label("Club", TSParticipantes, DBEClub), r, 0);
     form->addWidget(DBEClub, r++, 1);
     form->setColumnMinimumWidth(1, DBENombre->fontMetrics().averageCharWidth() * 40);
+    form->setVerticalSpacing(2);
 
     BPartNuevo = button("&Nuevo", "BPartNuevo", TSParticipantes);
     BPartEditar = button("&Editar", "BPartEditar", TSParticipantes);
@@ -428,6 +441,7 @@ void TFcompet2::buildParticipantes()
     DBGParticipa->horizontalHeader()->setStretchLastSection(true);
 
     auto* page = new QVBoxLayout(TSParticipantes);
+    page->setSpacing(4);
     auto* top = new QHBoxLayout;
     top->addLayout(form);
     top->addStretch();
@@ -436,35 +450,10 @@ void TFcompet2::buildParticipantes()
     page->addWidget(DBGParticipa, 1);
 
     // The fishermen pick panel floats over the page, under the DNI field.
-    PanelPescadores = new QFrame(TSParticipantes);
-    PanelPescadores->setObjectName("PanelPescadores");
-    PanelPescadores->setFrameShape(QFrame::StyledPanel);
-    PanelPescadores->setFrameShadow(QFrame::Raised);
-    PanelPescadores->setAutoFillBackground(true);
-    EditFiltro = new QLineEdit(PanelPescadores);
-    EditFiltro->setObjectName("EditFiltro");
-    EditFiltro->setMaxLength(50);
-    EditFiltro->installEventFilter(this);
-    connect(EditFiltro, &QLineEdit::textChanged, this, &TFcompet2::filterChanged);
-    bAceptar = button("OK", "bAceptar", PanelPescadores);
-    bCancelar = button("Cancel", "bCancelar", PanelPescadores);
-    connect(bAceptar, &QPushButton::clicked, this, &TFcompet2::bAceptarClick);
-    connect(bCancelar, &QPushButton::clicked, this, &TFcompet2::bCancelarClick);
-    DBGridPescadores = new DataGrid(&dsPescadores, {GridColumn("Nombre")}, PanelPescadores);
-    DBGridPescadores->setObjectName("DBGridPescadores");
-    DBGridPescadores->setTitlesVisible(false);
-    DBGridPescadores->horizontalHeader()->setStretchLastSection(true);
-    DBGridPescadores->installEventFilter(this);
-    auto* pl = new QVBoxLayout(PanelPescadores);
-    pl->setContentsMargins(4, 4, 4, 4);
-    auto* pTop = new QHBoxLayout;
-    pTop->addWidget(EditFiltro, 1);
-    pTop->addWidget(bAceptar);
-    pTop->addWidget(bCancelar);
-    pl->addLayout(pTop);
-    pl->addWidget(DBGridPescadores, 1);
-    PanelPescadores->resize(DBGridPescadores->fontMetrics().averageCharWidth() * 48 + 40, 220);
-    PanelPescadores->hide();
+    PanelPescadores = new TPanelPescadores(tPescadores, &dsPescadores, TSParticipantes);
+    connect(PanelPescadores, &TPanelPescadores::chosen, this, &TFcompet2::fishermanChosen);
+    connect(PanelPescadores, &TPanelPescadores::cancelled, this, [this] { DBEDNI->setFocus(); });
+    connect(PanelPescadores, &TPanelPescadores::abandoned, this, [this] { DBENombre->setFocus(); });
 }
 
 void TFcompet2::buildEspeciales()
@@ -551,6 +540,7 @@ void TFcompet2::buildEspeciales()
     page->addLayout(form);
     page->addLayout(bar);
     page->addWidget(DBGEespeciales, 1);
+    DBNEspeciales->setKeyScope(TSEspeciales);
 }
 
 void TFcompet2::buildCupos()
@@ -615,6 +605,7 @@ void TFcompet2::buildCupos()
     page->addLayout(form);
     page->addLayout(bar);
     page->addWidget(DBGCupos, 1);
+    DBNCupos->setKeyScope(TSCupos);
 }
 
 // ---- Showing and closing ----
@@ -656,12 +647,52 @@ void TFcompet2::done(int r)
 
 void TFcompet2::keyPressEvent(QKeyEvent* e)
 {
-    // Escape cancels what the controls say; it does not close the workbook.
-    if (e->key() == Qt::Key_Escape) {
+    // Escape first cancels what is being edited; with nothing being edited
+    // it closes the workbook, as in the program's other windows.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         e->accept();
+        if (dm_.TAparticipa.isEditing()) {
+            BPartCancelarClick();
+            return;
+        }
+        for (engine::Table* t : {&dm_.TAcomp, &dm_.TAjornada, &dm_.TAespecial, &dm_.TACupos})
+            if (t->active() && t->isEditing()) {
+                guarded([t] { t->cancel(); });
+                return;
+            }
+        reject();
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool TFcompet2::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!(k->modifiers() & Qt::ControlModifier) || (k->modifiers() & Qt::AltModifier))
+        return QDialog::eventFilter(watched, e);
+    int step = 0;
+    switch (k->key()) {
+    case Qt::Key_Tab: step = (k->modifiers() & Qt::ShiftModifier) ? -1 : 1; break;
+    case Qt::Key_Backtab: step = -1; break;
+    case Qt::Key_PageDown: step = 1; break;
+    case Qt::Key_PageUp: step = -1; break;
+    default: return QDialog::eventFilter(watched, e);
+    }
+    e->accept();
+    const int before = PC->currentIndex();
+    PC->setCurrentIndex((before + step + PC->count()) % PC->count());
+    // The focus goes into the page shown, unless a refusal placed it.
+    QWidget* page = PC->currentWidget();
+    if (PC->currentIndex() != PagEspeciales && !(QApplication::focusWidget() && page->isAncestorOf(QApplication::focusWidget())))
+        for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+            if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) && w->isEnabled()) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+    return true;
 }
 
 // ---- The competition list ----
@@ -704,7 +735,7 @@ void TFcompet2::BNuevaPruebaClick()
 {
     modoDefinicion = 3;
     {
-        TfDefComp dlg(this);
+        TfDefComp dlg(dm_, this);
         if (dlg.exec() == QDialog::Accepted) {
             refreshList();
             guarded([this] { ABSQ.first(); });
@@ -717,7 +748,7 @@ void TFcompet2::bEditarPruebaClick()
 {
     modoDefinicion = 2;
     {
-        TfDefComp dlg(this);
+        TfDefComp dlg(dm_, this);
         dlg.exec();
     }
     refreshList();
@@ -736,7 +767,8 @@ void TFcompet2::BBorrarPruebaClick()
     const QString following = row + 1 < ABSQ.recordCount() ? ABSQ.rowValue(row + 1, fc).toString() : QString();
 
     bool deleted = false;
-    if (MsgDlg(QString::fromUtf8("¿Quiere borrar la prueba") + "\n\r" + titulo + "?", mtWarning, mbYes | mbNo, 0) ==
+    if (MsgDlg(QString::fromUtf8("¿Quiere borrar la prueba") + "\n\r" + titulo + "?", mtWarning,
+               mbYes | mbNo | mbKeepDefault, 0) ==
         mrYes) {
         deleted = guarded([&] {
             // Only the competition the list shows selected is deleted.
@@ -879,98 +911,27 @@ void TFcompet2::SBpescadoresClick()
     if (!dm_.TAparticipa.isEditing() && !guarded([this] { dm_.TAparticipa.edit(); }))
         return;
     placePanel();
-    PanelPescadores->show();
-    PanelPescadores->raise();
-    bAceptar->setDefault(true);
-    EditFiltro->clear();
-    filterChanged(QString());
-    EditFiltro->setFocus();
-}
-
-void TFcompet2::filterChanged(const QString& text)
-{
-    if (!PanelPescadores->isVisible())
-        return;
-    guarded([&] {
-        tPescadores.setFilter("Nombre like " + quotedCode("%" + text + "%"));
-        tPescadores.setFiltered(true);
-    });
+    PanelPescadores->open();
 }
 
 void TFcompet2::hidePanel()
 {
-    if (!PanelPescadores)
-        return;
-    PanelPescadores->hide();
-    bAceptar->setDefault(false);
+    if (PanelPescadores)
+        PanelPescadores->dismiss();
 }
 
-void TFcompet2::copyFisherman()
+void TFcompet2::fishermanChosen()
 {
     engine::Table& part = dm_.TAparticipa;
-    if (!part.isEditing() || !tPescadores.active() || tPescadores.currentRow() < 0)
-        return;
-    guarded([&] {
-        part.fieldByName("DNI").setValue(tPescadores.fieldByName("DNI").value());
-        part.fieldByName("Nombre").setValue(tPescadores.fieldByName("Nombre").value());
-        part.fieldByName("Fecha nacimiento").setValue(tPescadores.fieldByName("Fecha _nac").value());
-        part.fieldByName("Club").setValue(tPescadores.fieldByName("Club").value());
-        part.fieldByName("Licencia").setValue(tPescadores.fieldByName("Licencia").value());
-    });
-}
-
-void TFcompet2::bAceptarClick()
-{
-    hidePanel();
-    copyFisherman();
+    if (part.isEditing() && tPescadores.active() && tPescadores.currentRow() >= 0)
+        guarded([&] {
+            part.fieldByName("DNI").setValue(tPescadores.fieldByName("DNI").value());
+            part.fieldByName("Nombre").setValue(tPescadores.fieldByName("Nombre").value());
+            part.fieldByName("Fecha nacimiento").setValue(tPescadores.fieldByName("Fecha _nac").value());
+            part.fieldByName("Club").setValue(tPescadores.fieldByName("Club").value());
+            part.fieldByName("Licencia").setValue(tPescadores.fieldByName("Licencia").value());
+        });
     DBENombre->setFocus();
-}
-
-void TFcompet2::bCancelarClick()
-{
-    hidePanel();
-    DBEDNI->setFocus();
-}
-
-void TFcompet2::focusChanged(QWidget*, QWidget* now)
-{
-    if (!PanelPescadores || !PanelPescadores->isVisible() || !now)
-        return;
-    if (now != PanelPescadores && !PanelPescadores->isAncestorOf(now))
-        hidePanel();
-}
-
-bool TFcompet2::eventFilter(QObject* watched, QEvent* e)
-{
-    if (e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, e);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (watched == EditFiltro) {
-        switch (k->key()) {
-        case Qt::Key_Escape:
-            guarded([this] { tPescadores.setFiltered(false); });
-            if (EditFiltro->text().isEmpty()) {
-                hidePanel();
-                DBENombre->setFocus();
-            }
-            return true;
-        case Qt::Key_Down:
-            guarded([this] { tPescadores.next(); });
-            return true;
-        case Qt::Key_Up:
-            guarded([this] { tPescadores.prior(); });
-            return true;
-        default: break;
-        }
-    } else if (watched == DBGridPescadores) {
-        switch (k->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: bAceptarClick(); return true;
-        case Qt::Key_Escape: bCancelarClick(); return true;
-        default: break;
-        }
-    }
-    return QDialog::eventFilter(watched, e);
 }
 
 // ---- Copy from a previous competition ----

@@ -7,12 +7,11 @@
 #include <QDialog>
 #include <QPointer>
 
-class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+class TPanelPescadores;
 class Tdm;
 class Tfselcomp;
 
@@ -32,7 +31,8 @@ class DataRadioGroup;
 // module's table objects, so the record rules run for every change made here.
 // One instance lives as long as the main window and is shown modally again
 // and again; each showing starts on the Pruebas page with the list's first
-// competition current.
+// competition current. The controls are private; tests find them by their
+// object names, which are the member names below.
 class TFcompet2 : public QDialog {
     Q_OBJECT
 public:
@@ -52,6 +52,28 @@ public:
     // Watches the participant's state for the buttons.
     engine::DataSource DSTaParticipa;
 
+    void done(int r) override;
+
+private Q_SLOTS:
+    void BNuevaPruebaClick();
+    void bEditarPruebaClick();
+    void BBorrarPruebaClick();
+    void BPartNuevoClick();
+    void BPartEditarClick();
+    void BPartGuardarClick();
+    void BPartCancelarClick();
+    void BPartBorrarClick();
+    void SBpescadoresClick();
+    void BBdeAnteriorParticipanClick();
+    void BBdeAnteriorespecialesClick();
+    void BBDeAnteriorCuposClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
     // Top and bottom.
     widgets::DataLabel* LTitulo = nullptr;
     widgets::DataLabel* LFecha = nullptr;
@@ -107,11 +129,7 @@ public:
     QPushButton* BPartCancelar = nullptr;
     QPushButton* BPartBorrar = nullptr;
     QPushButton* BBdeAnteriorParticipan = nullptr;
-    QFrame* PanelPescadores = nullptr;
-    QLineEdit* EditFiltro = nullptr;
-    QPushButton* bAceptar = nullptr;
-    QPushButton* bCancelar = nullptr;
-    widgets::DataGrid* DBGridPescadores = nullptr;
+    TPanelPescadores* PanelPescadores = nullptr;
 
     // Especiales.
     widgets::DataLookupCombo* DBLCBEspPeces = nullptr;
@@ -134,30 +152,6 @@ public:
     QPushButton* BBDeAnteriorCupos = nullptr;
     widgets::DataGrid* DBGCupos = nullptr;
 
-    void done(int r) override;
-
-public Q_SLOTS:
-    void BNuevaPruebaClick();
-    void bEditarPruebaClick();
-    void BBorrarPruebaClick();
-    void BPartNuevoClick();
-    void BPartEditarClick();
-    void BPartGuardarClick();
-    void BPartCancelarClick();
-    void BPartBorrarClick();
-    void SBpescadoresClick();
-    void bAceptarClick();
-    void bCancelarClick();
-    void BBdeAnteriorParticipanClick();
-    void BBdeAnteriorespecialesClick();
-    void BBDeAnteriorCuposClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
     void buildTop();
     void buildPruebas();
     void buildJornadas();
@@ -172,11 +166,9 @@ private:
     void goToPage(int index);
     void participantStateChanged();
     void DBEDNIExit();
-    void filterChanged(const QString& text);
     void placePanel();
     void hidePanel();
-    void focusChanged(QWidget* old, QWidget* now);
-    void copyFisherman();
+    void fishermanChosen();
     void reopenRuleList(engine::Query& q, const QString& condition);
     QString currentCode();
 

@@ -35,7 +35,7 @@ constexpr Default kDefaults[] = {
 
 }  // namespace
 
-TfDefComp::TfDefComp(QWidget* parent) : QDialog(parent), data_(*dm)
+TfDefComp::TfDefComp(Tdm& data, QWidget* parent) : QDialog(parent), data_(data)
 {
     setObjectName(QStringLiteral("fDefComp"));
     setWindowTitle(QStringLiteral("Definición de competición"));

@@ -23,7 +23,7 @@ class DataRadioGroup;
 class TfDefComp : public QDialog {
     Q_OBJECT
 public:
-    explicit TfDefComp(QWidget* parent = nullptr);
+    explicit TfDefComp(Tdm& data, QWidget* parent = nullptr);
     ~TfDefComp() override;
 
     widgets::DataEdit* DBECodigo = nullptr;

@@ -16,8 +16,8 @@ using widgets::DataNavigator;
 using widgets::GridColumn;
 using widgets::guarded;
 
-TfPescadores::TfPescadores(QWidget* parent)
-    : QDialog(parent), pescadores(dm->db, QStringLiteral("PESCADORES")), data_(*dm)
+TfPescadores::TfPescadores(Tdm& data, QWidget* parent)
+    : QDialog(parent), pescadores(data.db, QStringLiteral("PESCADORES")), data_(data)
 {
     setObjectName(QStringLiteral("fPescadores"));
     setWindowTitle(QStringLiteral("Pescadores registrados"));
@@ -62,7 +62,10 @@ TfPescadores::TfPescadores(QWidget* parent)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(DBGPescadores);
     lay->addLayout(bottom);
-    setFixedSize(780, 460);
+    // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
+    DBNPescadores->setKeyScope(this);
+    // Inside the main window's default size.
+    setFixedSize(740, 460);
 }
 
 TfPescadores::~TfPescadores()

@@ -20,7 +20,7 @@ class DataNavigator;
 class TfPescadores : public QDialog {
     Q_OBJECT
 public:
-    explicit TfPescadores(QWidget* parent = nullptr);
+    explicit TfPescadores(Tdm& data, QWidget* parent = nullptr);
     ~TfPescadores() override;
 
     engine::Table pescadores;

@@ -557,7 +557,7 @@ bool TFpesaje2::eventFilter(QObject* watched, QEvent* e)
         if (k->key() == Qt::Key_Delete && (k->modifiers() & Qt::ControlModifier)) {
             // After the toolkit's own question, the weigh-in's.
             guarded([this] {
-                if (TApesada.active() && !TApesada.isEmpty() && userDialogs().confirm(QStringLiteral("Delete record?")))
+                if (TApesada.active() && !TApesada.isEmpty() && userDialogs().confirm(QString::fromUtf8("¿Borrar el registro?")))
                     borrarLinea();
             });
             return true;
@@ -676,7 +676,7 @@ void TFpesaje2::borrarLinea()
     if (!TApesada.active() || TApesada.isEmpty())
         return;
     const qint64 num = TApesada.fieldByName("Pesada num").asLargeInt();
-    if (MsgDlg(QString::fromUtf8("Borrar pesada nº ") + QString::number(num), mtConfirmation, mbYes | mbNo, 0) != mrYes)
+    if (MsgDlg(QString::fromUtf8("Borrar pesada nº ") + QString::number(num), mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes)
         return;
     TApesada.disableControls();
     engine::ScopeGuard thaw{[&] { TApesada.enableControls(); }};

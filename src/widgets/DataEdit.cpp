@@ -1,15 +1,11 @@
 #include "widgets/DataEdit.h"
 
-#include "widgets/IntegerValidator.h"
-
 #include "data/Dialogs.h"
 #include "engine/DatabaseError.h"
 #include "widgets/Guard.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
-#include <QValidator>
 
 #include <limits>
 
@@ -34,7 +30,7 @@ bool isTextKey(const QKeyEvent* e)
 
 }  // namespace
 
-DataEdit::DataEdit(QWidget* parent) : QLineEdit(parent)
+DataEdit::DataEdit(QWidget* parent) : QLineEdit(parent), filter_(new EntryFilter(this))
 {
     connect(&link_, &FieldLink::reload, this, [this] {
         // Text being typed stays while the same record is still being edited.
@@ -109,36 +105,31 @@ void DataEdit::configure()
     if (kind == configured_)
         return;
     configured_ = kind;
-    const QValidator* old = validator();
-    QValidator* v = nullptr;
+    // The filter refuses what the field cannot take; no validator, which
+    // would drop keys and pastes in silence. A text field's own limit is a
+    // last stop behind the filter.
     int maxLen = 32767;
     switch (f->type()) {
     case engine::FieldType::String:
         if (f->size() > 0)
             maxLen = f->size();
+        filter_->setText(f->size());
         break;
     case engine::FieldType::Smallint:
     case engine::FieldType::Integer:
     case engine::FieldType::Largeint:
-    case engine::FieldType::AutoInc:
-        v = new IntegerValidator(lo, hi, this);
-        maxLen = 20;
-        break;
+    case engine::FieldType::AutoInc: filter_->setInteger(lo, hi); break;
     case engine::FieldType::Date:
-        v = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9/\\-]{0,10}$")), this);
-        maxLen = 10;
+        filter_->setPattern(QRegularExpression(QStringLiteral("^[0-9/\\-]{0,10}$")),
+                            QStringLiteral("Solo fechas: día/mes/año"));
         break;
     case engine::FieldType::Float:
-        v = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^-?[0-9.,]*$")), this);
-        maxLen = 30;
+        filter_->setPattern(QRegularExpression(QStringLiteral("^-?[0-9.,]{0,30}$")), QStringLiteral("Solo números"));
         break;
-    case engine::FieldType::Boolean: break;
+    case engine::FieldType::Boolean: filter_->setText(0); break;
     }
     if (maxLength() != maxLen)
         setMaxLength(maxLen);
-    setValidator(v);
-    if (old && old != v && old->parent() == this)
-        delete old;
 }
 
 void DataEdit::show_()
@@ -146,9 +137,13 @@ void DataEdit::show_()
     engine::Field* f = link_.field();
     loading_ = true;
     setText(f ? f->asString() : QString());
+    // A value longer than the edit is shown from its start.
+    if (fontMetrics().horizontalAdvance(text()) > contentsRect().width() - 8)
+        setCursorPosition(0);
     loading_ = false;
     pending_ = false;
     setModified(false);
+    filter_->reset();
 }
 
 void DataEdit::reset() { show_(); }
@@ -162,6 +157,8 @@ bool DataEdit::allowChange()
 
 void DataEdit::keyPressEvent(QKeyEvent* e)
 {
+    if (e->key() == Qt::Key_Escape)
+        filter_->reset();
     if (e->key() == Qt::Key_Escape && pending_) {
         reset();
         e->accept();
@@ -210,24 +207,52 @@ void DataEdit::updateRecord()
     if (!f || !link_.editing())
         return;
     const QString typed = text();
-    // Text the validator only lets through while typing (a number still
-    // below the minimum) is not a value.
-    if (const QValidator* v = validator()) {
-        QString t = typed;
-        int pos = 0;
-        if (!typed.isEmpty() && v->validate(t, pos) != QValidator::Acceptable)
-            throw engine::DatabaseError(QStringLiteral("«%1» no es un valor válido para el campo «%2»").arg(typed, f->name()),
-                                        engine::DatabaseError::Kind::OutOfRange, f->name());
+    // Text the filter only lets through while typing (a number still below
+    // the minimum, a pasted "1,5") is not a value; nor is what stands after a
+    // refused keystroke.
+    if (!filter_->acceptable()) {
+        static const QRegularExpression digits(QStringLiteral("^-?[0-9]+$"));
+        const bool number = digits.match(typed).hasMatch();
+        takeFocusBack();
+        throw engine::DatabaseError(QStringLiteral("%1: «%2»").arg(filter_->problem(), typed),
+                                    number ? engine::DatabaseError::Kind::OutOfRange
+                                           : engine::DatabaseError::Kind::BadValue,
+                                    f->name());
     }
-    f->setAsString(typed);  // throws a DatabaseError for a refused value; the text stays
+    try {
+        f->setAsString(typed);  // throws a DatabaseError for a refused value; the text stays
+    } catch (const engine::DatabaseError&) {
+        takeFocusBack();
+        throw;
+    }
     pending_ = false;
     setModified(false);
+}
+
+void DataEdit::takeFocusBack()
+{
+    // After the report: the focus in this edit, its text selected, so the
+    // user corrects what was refused.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!isVisible())
+                return;
+            setFocus(Qt::OtherFocusReason);
+            selectAll();
+        },
+        Qt::QueuedConnection);
 }
 
 void DataEdit::commitFromUser()
 {
     if (!pending_ || reporting_)
         return;
+    if (!filter_->acceptable() && link_.editing()) {
+        filter_->refuse();
+        takeFocusBack();
+        return;
+    }
     reporting_ = true;
     const QString typed = text();
     guarded([this] { updateRecord(); });
@@ -240,7 +265,14 @@ void DataEdit::commitFromUser()
 void DataEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
+    // The window losing the focus is not the user leaving the field: text
+    // that is not a value waits for the user's return.
+    const bool away = e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
+    if (away && !filter_->acceptable())
+        return;
     commitFromUser();
+    if (!pending_)
+        filter_->reset();
 }
 
 }  // namespace widgets

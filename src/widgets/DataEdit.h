@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/EntryFilter.h"
 #include "widgets/FieldLink.h"
 
 #include <QLineEdit>
@@ -8,14 +9,18 @@ namespace widgets {
 
 // A line edit bound to one field of a data source.
 // - String fields limit the length to the field's size; integer fields take
-//   digits only (a minus sign where the range allows it) within the type's
-//   range or the one set with setIntegerRange; dates are typed dd/MM/yyyy.
+//   whole numbers within the type's range or the one set with
+//   setIntegerRange; dates are typed dd/MM/yyyy. What a field cannot take is
+//   refused visibly, key by key, never dropped in silence (EntryFilter.h).
 // - Typing puts the record into edit mode when the data source's autoEdit is
 //   on; with autoEdit off typing is ignored unless the record is already
 //   being edited.
 // - The typed text is written to the field when the edit is left or Enter is
-//   pressed, and always before the dataset posts. A refused value is shown
-//   through userDialogs().showError and the text stays for correction.
+//   pressed, and always before the dataset posts. Text that is not a value
+//   of the field (a pasted "1,5" in a number field) is refused whole when
+//   the edit is left: a hint next to it, the focus and the text kept. A value
+//   the field refuses is shown through userDialogs().showError; the text
+//   stays for correction, selected, with the focus in the edit.
 // - Escape with pending text shows the field's value again.
 class DataEdit : public QLineEdit {
     Q_OBJECT
@@ -51,8 +56,10 @@ private:
     void onEdited();
     bool allowChange();
     void commitFromUser();
+    void takeFocusBack();
 
     FieldLink link_;
+    EntryFilter* filter_ = nullptr;
     engine::Dataset* registered_ = nullptr;
     int updaterId_ = 0;
     bool pending_ = false;

@@ -227,6 +227,9 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
     setReadOnly(true);
+    // Tab and Shift+Tab go to the next and previous control; the arrows move
+    // inside the grid, so moving the focus never changes the current record.
+    setTabKeyNavigation(false);
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         applyWidths();
         followDataset();
@@ -382,7 +385,7 @@ void DataGrid::keyPressEvent(QKeyEvent* e)
         e->accept();
         if (ds->isEmpty() && !ds->isEditing())
             return;
-        if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("Delete record?")))
+        if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("¿Borrar el registro?")))
             return;
         guarded([ds] { ds->remove(); });
         return;
@@ -393,6 +396,29 @@ void DataGrid::keyPressEvent(QKeyEvent* e)
         return;
     }
     QTableView::keyPressEvent(e);
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab in a cell editor goes to the next cell of the same record; from the
+    // last cell (Shift+Tab: the first) the focus leaves the grid.
+    if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    const bool forward = hint == QAbstractItemDelegate::EditNextItem;
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const QModelIndex at = currentIndex();
+    const int column = at.column() + (forward ? 1 : -1);
+    if (at.isValid() && column >= 0 && column < model_.columnCount()) {
+        const QModelIndex next = model_.index(at.row(), column);
+        setCurrentIndex(next);
+        if (model_.flags(next) & Qt::ItemIsEditable)
+            edit(next, AllEditTriggers, nullptr);
+        return;
+    }
+    setFocus();
+    focusNextPrevChild(forward);
 }
 
 QWidget* DataGrid::openEditor() const

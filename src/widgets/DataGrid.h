@@ -77,7 +77,8 @@ private:
 
 // A grid over a dataset: whole-row selection, the grid's current row and the
 // dataset's current record follow each other, refreshed on every change of
-// the dataset. Edited in place unless read-only: editing starts as the data
+// the dataset. Tab and Shift+Tab leave the grid (in a cell editor they go
+// from cell to cell of the record first); the arrows move inside it. Edited in place unless read-only: editing starts as the data
 // source's autoEdit says (with autoEdit off only a record already being
 // edited can be changed). Failures are reported through userDialogs().
 class DataGrid : public QTableView {
@@ -96,7 +97,7 @@ public:
     bool isReadOnly() const { return model_.readOnly(); }
     void setTitlesVisible(bool on);
     // Ctrl+Delete deletes the current record; with confirm, after the
-    // toolkit's "Delete record?" question.
+    // toolkit's "¿Borrar el registro?" question.
     void setCtrlDeleteEnabled(bool on, bool confirm = true);
 
     DatasetModel* datasetModel() { return &model_; }
@@ -105,11 +106,14 @@ public:
 
     // Writes an in-place edit still open into the record.
     void updateRecord();
+    // A cell editor is open.
+    bool cellEditorOpen() const { return state() == EditingState; }
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void followDataset();

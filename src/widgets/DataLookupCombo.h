@@ -25,6 +25,7 @@ public:
     // Binds the chosen key to a field of another data source (optional).
     void setDataSource(engine::DataSource* source, const QString& dataField);
     engine::DataSource* dataSource() const { return link_.dataSource(); }
+    QString fieldName() const { return link_.fieldName(); }
 
     // The key of the item shown, null when none.
     QVariant keyValue() const;

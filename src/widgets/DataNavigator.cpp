@@ -2,9 +2,13 @@
 
 #include "data/Dialogs.h"
 #include "engine/Dataset.h"
+#include "widgets/DataEdit.h"
+#include "widgets/DataGrid.h"
 #include "widgets/Guard.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 
 namespace widgets {
 
@@ -66,7 +70,78 @@ void DataNavigator::setButtons(const QList<Button>& buttons, const QStringList& 
         setHint(buttons[k], hints[k]);
 }
 
-void DataNavigator::setHint(Button b, const QString& hint) { buttons_[b]->setToolTip(hint); }
+namespace {
+// The keys of the commands, as Spanish keyboards name them.
+const char* keyName(DataNavigator::Button b)
+{
+    switch (b) {
+    case DataNavigator::Insert: return "Ins";
+    case DataNavigator::Delete: return "Ctrl+Supr";
+    case DataNavigator::Edit: return "F2";
+    case DataNavigator::Post: return "Intro";
+    case DataNavigator::Cancel: return "Esc";
+    default: return nullptr;
+    }
+}
+}  // namespace
+
+void DataNavigator::setHint(Button b, const QString& hint)
+{
+    hints_[b] = hint;
+    showHint(b);
+}
+
+void DataNavigator::showHint(Button b)
+{
+    const char* key = keyScope_ ? keyName(b) : nullptr;
+    buttons_[b]->setToolTip(key ? QStringLiteral("%1 (%2)").arg(hints_[b], QString::fromLatin1(key)) : hints_[b]);
+}
+
+void DataNavigator::setKeyScope(QWidget* scope)
+{
+    keyScope_ = scope;
+    scope->installEventFilter(this);
+    for (QWidget* w : scope->findChildren<QWidget*>())
+        w->installEventFilter(this);
+    for (int i = 0; i < ButtonCount; ++i)
+        showHint(Button(i));
+}
+
+bool DataNavigator::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress || !keyScope_)
+        return QWidget::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    engine::Dataset* ds = source_ ? source_->dataset() : nullptr;
+    const bool editing = ds && ds->active() && ds->isEditing();
+    const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+    int b = -1;
+    if (k->key() == Qt::Key_Insert && mods == Qt::NoModifier)
+        b = Insert;
+    else if (k->key() == Qt::Key_Delete && mods == Qt::ControlModifier)
+        b = Delete;
+    else if (k->key() == Qt::Key_F2 && mods == Qt::NoModifier)
+        b = Edit;
+    else if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && mods == Qt::NoModifier && editing &&
+             !qobject_cast<QAbstractButton*>(watched))
+        b = Post;
+    else if (k->key() == Qt::Key_Escape && mods == Qt::NoModifier && editing) {
+        // Typed text not yet in the record goes first.
+        if (auto* line = qobject_cast<DataEdit*>(watched); line && line->isModified())
+            return false;
+        b = Cancel;
+    }
+    // A grid's open cell editor answers its own Intro and Esc.
+    if (b == Post || b == Cancel)
+        for (DataGrid* grid : keyScope_->findChildren<DataGrid*>())
+            if (grid->cellEditorOpen())
+                return QWidget::eventFilter(watched, e);
+    if (b < 0 || !shown_.contains(Button(b)))
+        return QWidget::eventFilter(watched, e);
+    e->accept();
+    click(Button(b));
+    return true;
+}
 
 void DataNavigator::updateButtons()
 {
@@ -113,7 +188,7 @@ void DataNavigator::run(Button b)
         case Last: ds->last(); break;
         case Insert: ds->insert(); break;
         case Delete:
-            if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("Delete record?")))
+            if (confirmDelete_ && !userDialogs().confirm(QStringLiteral("¿Borrar el registro?")))
                 throw engine::Abort();
             ds->remove();
             break;

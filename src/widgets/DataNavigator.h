@@ -32,8 +32,13 @@ public:
     // The buttons shown, in the bar's fixed order; hints in the order given.
     void setButtons(const QList<Button>& buttons, const QStringList& hints = {});
     void setHint(Button b, const QString& hint);
-    // Delete asks the toolkit's "Delete record?" first.
+    // Delete asks the toolkit's "¿Borrar el registro?" first.
     void setConfirmDelete(bool on) { confirmDelete_ = on; }
+    // The commands answer keys anywhere in scope (the screen or page the
+    // navigator serves), and their hints name the keys: Ins new, Ctrl+Supr
+    // delete, F2 edit, Intro save and Esc cancel while editing (Esc in a
+    // field with typed text first gives the field its value back).
+    void setKeyScope(QWidget* scope);
     bool confirmDelete() const { return confirmDelete_; }
 
     QToolButton* button(Button b) const { return buttons_[b]; }
@@ -51,13 +56,19 @@ public:
 Q_SIGNALS:
     void clicked(Button b);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void run(Button b);
+    void showHint(Button b);
 
     QPointer<engine::DataSource> source_;
     QToolButton* buttons_[ButtonCount] = {};
     QList<Button> shown_;
     bool confirmDelete_ = false;
+    QString hints_[ButtonCount];
+    QPointer<QWidget> keyScope_;
     QMetaObject::Connection c1_, c2_, c3_;
 };
 

@@ -13,6 +13,7 @@ const QHash<QString, QString>& fieldWords()
 {
     static const QHash<QString, QString> words = {
         {"codigo", QStringLiteral("Código")},
+        {"dni", QStringLiteral("ID")},
         {"titulo", QStringLiteral("Nombre")},
         {"tipo", QStringLiteral("Tipo de prueba")},
         {"cod comp", QStringLiteral("Competición")},
@@ -105,12 +106,10 @@ QString userFieldName(const QString& field)
 
 QString userErrorText(const engine::DatabaseError& e)
 {
+    // A refusal the program understands is said in its own sentence alone;
+    // the engine's words are kept for the failures it does not.
     const QString sentence = sentenceFor(e);
-    if (sentence.isEmpty())
-        return e.message();
-    if (e.message().isEmpty())
-        return sentence;
-    return sentence + QLatin1Char('\n') + e.message();
+    return sentence.isEmpty() ? e.message() : sentence;
 }
 
 }  // namespace widgets

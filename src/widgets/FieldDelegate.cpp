@@ -2,6 +2,7 @@
 
 #include "engine/Field.h"
 #include "widgets/DataGrid.h"
+#include "widgets/EntryFilter.h"
 #include "widgets/IntegerValidator.h"
 
 #include <QLineEdit>
@@ -22,6 +23,7 @@ QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     case engine::FieldType::String:
         if (f->size() > 0)
             line->setMaxLength(f->size());
+        (new EntryFilter(line))->setText(f->size());
         break;
     case engine::FieldType::Smallint:
     case engine::FieldType::Integer:
@@ -29,6 +31,7 @@ QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     case engine::FieldType::Largeint: {
         qint64 lo, hi;
         engine::integerRange(f->type(), lo, hi);
+        (new EntryFilter(line))->setInteger(lo, hi);
         line->setValidator(new IntegerValidator(lo, hi, line));
         break;
     }

@@ -6,7 +6,8 @@ namespace widgets {
 
 // The cell editor of a DataGrid takes only what its field can hold: a text
 // stops at the field's size, an integer cell takes digits (and a minus sign
-// where the type allows it) and no more of them than the type can hold.
+// where the type allows it) and no more of them than the type can hold. A
+// keystroke refused beeps and says why next to the cell (EntryFilter.h).
 class FieldDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/DatabaseError.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,6 +14,10 @@ namespace widgets {
 // nothing escapes into the event loop. Returns true when the action ran to
 // its end.
 bool guarded(const std::function<void()>& action);
+
+// After a refusal is shown: the focus goes to the visible control of the
+// window in front bound to the field at fault, its text selected.
+void focusFieldAtFault(const engine::DatabaseError& e);
 
 // The Spanish text shown for a failure that is not a DatabaseError.
 QString unexpectedErrorText(const char* what);

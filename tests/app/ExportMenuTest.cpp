@@ -184,7 +184,7 @@ TEST_F(ExportMenuTest, HtmlCancelledWritesNothingAndSaysNothing)
         ASSERT_EQ(a.seen.size(), 2);
     }
     {
-        Answers a({press("Cancel")});
+        Answers a({press("Cancelar")});
         w.ExportaraHTML1Click();
         EXPECT_EQ(a.seen.size(), 1);
     }

@@ -113,7 +113,7 @@ TEST_F(PrintMenu, CancelInTheChooserOrThePrintDialogPrintsNothing)
 {
     for (const char* item : {"Acta1", "Actafinal1", "Resumen1", "ImprimirListadodeParticipantes1"}) {
         impresion.reset();
-        run(item, "Cancel", here.file("nada.pdf"));
+        run(item, "Cancelar", here.file("nada.pdf"));
         EXPECT_TRUE(elegido->seen);
         EXPECT_FALSE(impresion) << item;  // no print dialog after a cancelled choice
         run(item, "OK", QString());

@@ -1,5 +1,6 @@
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
+#include "data/Rules.h"
 #include "data/Tdm.h"
 #include "support/Fixture.h"
 
@@ -211,6 +212,85 @@ TEST_F(RulesTest, SpeciesRulesAskAndTheListsFollow)
     ASSERT_EQ(dm->ABSQueryCupos.recordCount(), 1);
     EXPECT_EQ(dm->ABSQueryCupos.fieldByName("nombre").asString(), QString("Sargo"));
     EXPECT_EQ(dm->TACupos.fieldByName("nPez").asString(), QString("Sargo"));
+}
+
+TEST_F(RulesTest, APersonEntersACompetitionOnceAndAnIndividualTeamHoldsOne)
+{
+    addParticipant(1, "11A");
+    addParticipant(1, "22B");
+    // A second competition, individual, with one participant in team 1.
+    file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('I1', 'Individual', 'I')");
+    file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('I1', 1, '11A')");
+    const struct {
+        const char* name;
+        const char* comp;
+        int team;
+        const char* dni;
+        QString refusal;
+        QString field;
+    } cases[] = {
+        {"same person, another team", "A", 2, "11A", "Ya participa en el equipo 1 de esta prueba", "DNI"},
+        {"letter case does not make another person", "A", 5, "22b", "Ya participa en el equipo 1 de esta prueba", "DNI"},
+        {"a second member of a team", "A", 1, "33C", "", ""},
+        {"the same person in another competition", "B", 3, "11A", "", ""},
+        {"a second person in an individual team", "I1", 1, "44D",
+         "En una prueba individual cada equipo tiene un solo participante: el equipo 1 ya tiene el suyo", "Equipo"},
+        {"another team of an individual competition", "I1", 2, "44D", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString field;
+        EXPECT_EQ(participantRefusal(dm->db, c.comp, c.team, c.dni, 0, {}, &field), c.refusal);
+        EXPECT_EQ(field, c.field);
+    }
+    // A participant being changed does not refuse his own row.
+    QString field;
+    EXPECT_EQ(participantRefusal(dm->db, "A", 4, "11A", 1, "11A", &field), QString());
+    EXPECT_EQ(participantRefusal(dm->db, "I1", 1, "55E", 1, "11A", &field), QString());
+
+    // The record rule refuses the post and keeps the participant in editing.
+    dialogs.errors.clear();
+    EXPECT_THROW(addParticipant(2, "22B"), engine::DatabaseError);
+    EXPECT_EQ(dm->TAparticipa.state(), engine::Dataset::State::Insert);
+    dm->TAparticipa.cancel();
+    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'A' AND DNI = '22B'"), 1);
+    // Moving a participant to another team is a change of his own entry.
+    ASSERT_TRUE(dm->TAparticipa.locate("DNI", QVariant("22B")));
+    dm->TAparticipa.edit();
+    dm->TAparticipa.fieldByName("Equipo").setAsInteger(7);
+    dm->TAparticipa.post();
+    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'A' AND DNI = '22B' AND Equipo = 7"), 1);
+}
+
+TEST_F(RulesTest, ASpeciesInUseSaysWhoUsesItAndOneWithoutANameIsRefused)
+{
+    file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Cod pez\", Peso) VALUES"
+              " ('A', 1, 1, 1, 1, 900), ('A', 1, 1, 2, 1, 700), ('B', 1, 3, 1, 1, 800)");
+    file.exec("INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\") VALUES ('C', 1), ('C', 2)");
+    EXPECT_EQ(speciesInUse(dm->db, 1, "Mero"),
+              QString("No se puede borrar la especie «Mero»: la usan 3 líneas de pesca y 3 competiciones."));
+    EXPECT_EQ(speciesInUse(dm->db, 2, "Sargo"),
+              QString("No se puede borrar la especie «Sargo»: la usan 0 líneas de pesca y 1 competición."));
+    file.exec("INSERT INTO ESPECIES (Nombre) VALUES ('Pargo')");
+    EXPECT_EQ(speciesInUse(dm->db, 3, "Pargo"), QString());
+
+    engine::Table species(dm->db, "ESPECIES");
+    species.setIndexName("idxPrimaryKey");
+    installSpeciesRules(species);
+    species.open();
+    ASSERT_TRUE(species.seek(QVariant(1)));
+    EXPECT_THROW(species.remove(), engine::DatabaseError);
+    EXPECT_EQ(count("ESPECIES WHERE Codigo = 1"), 1);
+    ASSERT_TRUE(species.seek(QVariant(3)));
+    species.remove();
+    EXPECT_EQ(count("ESPECIES WHERE Codigo = 3"), 0);
+    for (const char* name : {"", "   "}) {
+        species.insert();
+        species.fieldByName("Nombre").setAsString(name);
+        EXPECT_THROW(species.post(), engine::DatabaseError);
+        species.cancel();
+    }
+    EXPECT_EQ(count("ESPECIES"), 2);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST_F(ChoosersTest, SeleccionShowsTheListAndOkOnTheFirstRowChoosesIt)
     });
     EXPECT_EQ(s.exec(), QDialog::Accepted);
     EXPECT_EQ(s.windowTitle(), QString("Selección de Prueba"));
-    auto seen = ModalAnswer::pressButton("Cancel");
+    auto seen = ModalAnswer::pressButton("Cancelar");
     EXPECT_EQ(s.exec(), QDialog::Rejected);
     EXPECT_EQ(seen->title, QString("Selección de Prueba"));
     EXPECT_EQ(seen->texts, QStringList({"Competición", "Jornada"}));
@@ -163,7 +163,7 @@ TEST_F(ChoosersTest, CancelEscapeAndCloseChangeNothing)
         QString button;
         int key;
     };
-    for (const Leave& l : {Leave{"Cancel", "Cancel", 0}, Leave{"Escape", "", Qt::Key_Escape}, Leave{"close", "", 0}}) {
+    for (const Leave& l : {Leave{"Cancelar", "Cancelar", 0}, Leave{"Escape", "", Qt::Key_Escape}, Leave{"close", "", 0}}) {
         SCOPED_TRACE(l.name);
         EXPECT_EQ(runSeleccion(s, 1, 0, l.button, l.key), QDialog::Rejected);
         EXPECT_EQ(currentComp(), QString("A1"));
@@ -184,7 +184,7 @@ TEST_F(ChoosersTest, TheTeamRangeStaysUntilTheNextOk)
     file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('A1', 40, 'X9')");
     EXPECT_EQ(equipoInicial, 3);
     EXPECT_EQ(equipoFinal, 12);
-    runSeleccion(s, 0, 0, "Cancel");
+    runSeleccion(s, 0, 0, "Cancelar");
     EXPECT_EQ(equipoFinal, 12);
     // The next OK recomputes it, with the new team.
     runSeleccion(s, 2, 0, "OK");
@@ -201,7 +201,7 @@ TEST_F(ChoosersTest, EveryShowingStartsOnTheFirstCompetitionAndTheDayGridCanBeHi
     ModalAnswer::onNext([&](QWidget* w) {
         first = s.Selec.fieldByName("codigo").asString();
         height = w->height();
-        ModalAnswer::click(w, "Cancel");
+        ModalAnswer::click(w, "Cancelar");
     });
     s.exec();
     EXPECT_EQ(first, QString("C3"));

@@ -459,9 +459,9 @@ TEST_F(MsgDlgTest, StandardBoxesShowTheirTextsAndAnswer)
             if (w->isVisible())
                 w->close();
         });
-        EXPECT_EQ(userDialogs().confirm("Delete record?"), want) << button.toStdString();
+        EXPECT_EQ(userDialogs().confirm("¿Borrar el registro?"), want) << button.toStdString();
         EXPECT_EQ(icon, QMessageBox::Question);
-        EXPECT_EQ(text, "Delete record?");
+        EXPECT_EQ(text, "¿Borrar el registro?");
         EXPECT_EQ(captions, (QStringList{"No", "Sí"}));
     }
 }

@@ -164,7 +164,7 @@ TEST_F(ClafinalTest, VerClasificacionOpensItCaptionedWithTheTitleAfterOK)
     ASSERT_TRUE(ranking);
     EXPECT_EQ(ranking->className, QString("Tfclafinal"));
     EXPECT_EQ(ranking->title, titulo());
-    auto cancelled = ModalAnswer::pressButton("Cancel");
+    auto cancelled = ModalAnswer::pressButton("Cancelar");
     a->trigger();
     EXPECT_EQ(cancelled->className, QString("TSeleccion"));
 }

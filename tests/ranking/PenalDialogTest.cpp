@@ -250,7 +250,7 @@ TEST_F(PenalDialogTest, BothMenuItemsOpenItAfterTheChooser)
         EXPECT_EQ(penalties->className, QString("TtfPenal"));
         EXPECT_TRUE(penalties->texts.contains(titulo()));
         // Cancel on the chooser opens nothing.
-        auto cancelled = ModalAnswer::pressButton("Cancel");
+        auto cancelled = ModalAnswer::pressButton("Cancelar");
         a->trigger();
         EXPECT_EQ(cancelled->className, QString("TSeleccion"));
         EXPECT_FALSE(tfPenal->isVisible());

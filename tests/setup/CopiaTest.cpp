@@ -33,24 +33,26 @@ protected:
 
 TEST_F(CopiaTest, ParticipantsTwiceAddNothingTheSecondTime)
 {
-    // Already entered under another team: still copied, the key has the team.
+    // Already entered under another team: the same person is not entered twice.
     file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('NEW', 9, '33C')");
     dm->TAparticipa.refresh();
-    EXPECT_EQ(copiarParticipantes(*dm, "OLD"), 3);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'NEW'"), 4);
+    const QString twice = "Participante con DNI 33C\rno se pudo copiar: Ya participa en el equipo 9 de esta prueba";
+    EXPECT_EQ(copiarParticipantes(*dm, "OLD"), 2);
+    EXPECT_EQ(dialogs.messages, QStringList{twice});
+    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'NEW'"), 3);
     EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'NEW' AND DNI = '11A' AND Nombre = 'Ana' AND Licencia = 'L1'"
                     " AND Club = 'C1' AND Permiso = 'P1' AND \"Fecha nacimiento\" = '1980-01-02' AND Equipo = 1"), 1);
     // The record rules ran: classification rows for both days and the register.
-    EXPECT_EQ(count("CLASIFIC WHERE Competicion = 'NEW' AND Equipo IN (1, 4)"), 4);
-    EXPECT_EQ(count("PESCADORES"), 3);
+    EXPECT_EQ(count("CLASIFIC WHERE Competicion = 'NEW' AND Equipo IN (1, 4)"), 2);
+    EXPECT_EQ(count("PESCADORES"), 2);
     EXPECT_EQ(dm->TAparticipa.recNo(), 1);  // back on the first participant
 
+    dialogs.messages.clear();
     EXPECT_EQ(copiarParticipantes(*dm, "OLD"), 0);
     EXPECT_EQ(dialogs.messages, (QStringList{"Participante con DNI 11A\rya existe", "Participante con DNI 22B\rya existe",
-                                             "Participante con DNI 33C\rya existe"}));
-    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'NEW'"), 4);
-    EXPECT_EQ(count("CLASIFIC WHERE Competicion = 'NEW'"), 4);
+                                             twice}));
+    EXPECT_EQ(count("PARTICIP WHERE \"Cod comp\" = 'NEW'"), 3);
+    EXPECT_EQ(count("CLASIFIC WHERE Competicion = 'NEW'"), 2);
     EXPECT_FALSE(dm->db.inTransaction());
 }
 

@@ -1,3 +1,5 @@
+#include "FindControl.h"
+
 #include "app/TfMain.h"
 #include "dialogs/Tfselcomp.h"
 #include "data/Dialogs.h"
@@ -19,6 +21,7 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -27,6 +30,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 using widgets::DataNavigator;
 
@@ -79,13 +84,13 @@ protected:
     }
     void terminate()
     {
-        w->BTerminar->click();
+        ctl<QPushButton>(*w, "BTerminar")->click();
         QApplication::processEvents();
     }
 
     QString currentComp() { return data->TAcomp.fieldByName("Codigo").asString(); }
     // The user picks a page on the tab bar.
-    void pick(int page) { w->PC->setCurrentIndex(page); }
+    void pick(int page) { ctl<QTabWidget>(*w, "PC")->setCurrentIndex(page); }
 
     static void key(QWidget* target, int k, const QString& text = {})
     {
@@ -113,6 +118,12 @@ protected:
         return out;
     }
     qint64 count(const QString& sql) const { return file.scalar(sql); }
+    // The hint the workbook shows next to a field, "" when none shows.
+    QString hint() const
+    {
+        auto* l = w->findChild<QLabel*>("FieldHint");
+        return l && !l->isHidden() ? l->text() : QString();
+    }
 
     TempDatabase file;
     ScriptedDialogs dialogs;
@@ -130,14 +141,14 @@ TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
     int page = -1;
     auto seen = ModalAnswer::onNext([&](QWidget* modal) {
         EXPECT_EQ(modal, &wb);
-        for (int i = 0; i < wb.PC->count(); ++i)
-            tabs.push_back(wb.PC->tabText(i));
-        title = wb.LTitulo->text();
-        fecha = wb.LFecha->text();
-        lugar = wb.LLugar->text();
-        listFirst = wb.DBCpompeticiones->cellText(0, 1);
+        for (int i = 0; i < ctl<QTabWidget>(wb, "PC")->count(); ++i)
+            tabs.push_back(ctl<QTabWidget>(wb, "PC")->tabText(i));
+        title = ctl<widgets::DataLabel>(wb, "LTitulo")->text();
+        fecha = ctl<widgets::DataLabel>(wb, "LFecha")->text();
+        lugar = ctl<widgets::DataLabel>(wb, "LLugar")->text();
+        listFirst = ctl<widgets::DataGrid>(wb, "DBCpompeticiones")->cellText(0, 1);
         fixed = modal->minimumSize() == modal->maximumSize();
-        page = wb.PC->currentIndex();
+        page = ctl<QTabWidget>(wb, "PC")->currentIndex();
         ModalAnswer::click(modal, "Terminar");
     });
     wb.exec();
@@ -163,65 +174,65 @@ TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
 TEST_F(WorkbookTest, TheCurrentCompetitionFollowsTheList)
 {
     TFcompet2& wb = open();
-    EXPECT_EQ(column(wb.DBCpompeticiones, 0), QStringList({"B2", "A1", "C3"}));
-    key(wb.DBCpompeticiones, Qt::Key_Down);
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0), QStringList({"B2", "A1", "C3"}));
+    key(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), Qt::Key_Down);
     EXPECT_EQ(currentComp(), QString("A1"));
     EXPECT_EQ(data->TAjornada.recordCount(), 2);
-    EXPECT_EQ(wb.DBETitulo->text(), QString("Primera"));
-    EXPECT_EQ(wb.DBRGTipo->value().toString(), QString("E"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBETitulo")->text(), QString("Primera"));
+    EXPECT_EQ(ctl<widgets::DataRadioGroup>(wb, "DBRGTipo")->value().toString(), QString("E"));
     // The navigator moves the list, and the current competition with it.
-    wb.DBNPruebas->click(DataNavigator::Last);
+    ctl<DataNavigator>(wb, "DBNPruebas")->click(DataNavigator::Last);
     EXPECT_EQ(currentComp(), QString("C3"));
     EXPECT_TRUE(data->TAjornada.isEmpty());
-    wb.DBNPruebas->click(DataNavigator::First);
+    ctl<DataNavigator>(wb, "DBNPruebas")->click(DataNavigator::First);
     EXPECT_EQ(currentComp(), QString("B2"));
 
     // A new showing starts on the first competition and the Pruebas page again.
-    key(wb.DBCpompeticiones, Qt::Key_Down);
+    key(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), Qt::Key_Down);
     pick(TFcompet2::PagJornadas);
     terminate();
     open();
     EXPECT_EQ(currentComp(), QString("B2"));
-    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagPruebas));
+    EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagPruebas));
 }
 
 TEST_F(WorkbookTest, TypingOnThePruebasPageIsSavedWhenTheListMoves)
 {
     TFcompet2& wb = open();
-    wb.DBETitulo->selectAll();
-    type(wb.DBETitulo, "Otra");
+    ctl<widgets::DataEdit>(wb, "DBETitulo")->selectAll();
+    type(ctl<widgets::DataEdit>(wb, "DBETitulo"), "Otra");
     EXPECT_TRUE(data->TAcomp.isEditing());
-    wb.DBNPruebas->click(DataNavigator::Next);
+    ctl<DataNavigator>(wb, "DBNPruebas")->click(DataNavigator::Next);
     EXPECT_FALSE(data->TAcomp.isEditing());
     EXPECT_EQ(currentComp(), QString("A1"));
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = 'Otra'"), 1);
     // The navigator re-ran the list.
-    EXPECT_EQ(column(wb.DBCpompeticiones, 1), QStringList({"Otra", "Primera", "Sin días"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 1), QStringList({"Otra", "Primera", "Sin días"}));
 }
 
 TEST_F(WorkbookTest, WithTheDayInEditingEveryPageChangeIsRefused)
 {
     TFcompet2& wb = open();
     pick(TFcompet2::PagJornadas);
-    ASSERT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
-    type(wb.DBELugar, " Norte");
+    ASSERT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagJornadas));
+    type(ctl<widgets::DataEdit>(wb, "DBELugar"), " Norte");
     ASSERT_TRUE(data->TAjornada.isEditing());
     for (int page : {TFcompet2::PagPruebas, TFcompet2::PagParticipantes, TFcompet2::PagEspeciales, TFcompet2::PagCupos}) {
         SCOPED_TRACE(page);
         dialogs.messages.clear();
         pick(page);
         EXPECT_EQ(dialogs.messages, QStringList({"Debe guardar la jornada antes de continuar"}));
-        EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
+        EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagJornadas));
         EXPECT_TRUE(data->TAjornada.isEditing());
     }
     // Once saved, the pages are reachable again.
-    wb.DBNavJornadas->click(DataNavigator::Post);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Post);
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2' AND Lugar = 'Faro Norte'"), 1);
     dialogs.messages.clear();
     pick(TFcompet2::PagParticipantes);
-    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagParticipantes));
+    EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagParticipantes));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(wb.LLugar->text(), QString("Faro Norte"));
+    EXPECT_EQ(ctl<widgets::DataLabel>(wb, "LLugar")->text(), QString("Faro Norte"));
 }
 
 TEST_F(WorkbookTest, ACompetitionWithoutDaysKeepsItsDetailPagesOutOfReach)
@@ -235,18 +246,18 @@ TEST_F(WorkbookTest, ACompetitionWithoutDaysKeepsItsDetailPagesOutOfReach)
         dialogs.messages.clear();
         pick(page);
         EXPECT_EQ(dialogs.messages, QStringList({"Debe definir al menos una jornada"}));
-        EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagJornadas));
+        EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagJornadas));
     }
     // Adding a day opens them.
-    wb.DBNavJornadas->click(DataNavigator::Insert);
-    type(wb.DBENumero, "1");
-    type(wb.DBEFecha, "03/03/2026");
-    wb.DBNavJornadas->click(DataNavigator::Post);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Insert);
+    type(ctl<widgets::DataEdit>(wb, "DBENumero"), "1");
+    type(ctl<widgets::DataEdit>(wb, "DBEFecha"), "03/03/2026");
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Post);
     ASSERT_FALSE(data->TAjornada.isEditing()) << dialogs.errors.join("\n").toStdString();
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'C3' AND Numero = 1"), 1);
     dialogs.messages.clear();
     pick(TFcompet2::PagCupos);
-    EXPECT_EQ(wb.PC->currentIndex(), int(TFcompet2::PagCupos));
+    EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagCupos));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -254,33 +265,37 @@ TEST_F(WorkbookTest, TheDayNumberTakesOnlyAWholeNumberInRange)
 {
     TFcompet2& wb = open();
     pick(TFcompet2::PagJornadas);
-    wb.DBNavJornadas->click(DataNavigator::Insert);
-    type(wb.DBENumero, "-4x0");
-    EXPECT_EQ(wb.DBENumero->text(), QString("40"));
-    wb.DBENumero->clear();
-    type(wb.DBENumero, "99999");
-    EXPECT_EQ(wb.DBENumero->text(), QString("9999"));
-    type(wb.DBELugar, QString(120, 'x'));
-    EXPECT_EQ(wb.DBELugar->text().size(), 100);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Insert);
+    // A refused key stops the number where it stood and says why.
+    type(ctl<widgets::DataEdit>(wb, "DBENumero"), "-4x0");
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString());
+    EXPECT_EQ(hint(), QString("Solo números enteros de 1 a 32767"));
+    key(ctl<widgets::DataEdit>(wb, "DBENumero"), Qt::Key_Backspace);
+    type(ctl<widgets::DataEdit>(wb, "DBENumero"), "99999");
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString("9999"));
+    EXPECT_EQ(hint(), QString("Solo números enteros de 1 a 32767"));
+    type(ctl<widgets::DataEdit>(wb, "DBELugar"), QString(120, 'x'));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBELugar")->text().size(), 100);
+    EXPECT_EQ(hint(), QString("Como máximo 100 caracteres"));
     // Day 0 would read as "no day": refused, and the day stays in editing.
-    wb.DBENumero->clear();
-    type(wb.DBENumero, "0");
-    wb.DBNavJornadas->click(DataNavigator::Post);
+    ctl<widgets::DataEdit>(wb, "DBENumero")->clear();
+    type(ctl<widgets::DataEdit>(wb, "DBENumero"), "0");
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Post);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].startsWith("El número escrito en «Número de jornada» está fuera del rango permitido."))
-        << dialogs.errors[0].toStdString();
+    EXPECT_EQ(dialogs.errors[0], QString("El número escrito en «Número de jornada» está fuera del rango permitido."));
     EXPECT_TRUE(data->TAjornada.isEditing());
-    wb.DBNavJornadas->click(DataNavigator::Cancel);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Cancel);
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
 
     // Weights and points are whole numbers from 0 up.
     pick(TFcompet2::PagPruebas);
-    wb.DBEpMinimo->clear();
-    type(wb.DBEpMinimo, "-7.5");
-    EXPECT_EQ(wb.DBEpMinimo->text(), QString("75"));
-    wb.DBEPesoMax->clear();
-    type(wb.DBEPesoMax, "99999999999");
-    EXPECT_EQ(wb.DBEPesoMax->text(), QString("999999999"));
+    ctl<widgets::DataEdit>(wb, "DBEpMinimo")->clear();
+    type(ctl<widgets::DataEdit>(wb, "DBEpMinimo"), "-7.5");
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEpMinimo")->text(), QString());
+    EXPECT_EQ(hint(), QString("Solo números enteros de 0 a 2147483647"));
+    ctl<widgets::DataEdit>(wb, "DBEPesoMax")->clear();
+    type(ctl<widgets::DataEdit>(wb, "DBEPesoMax"), "99999999999");
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEPesoMax")->text(), QString("999999999"));
     data->TAcomp.cancel();
 }
 
@@ -289,16 +304,15 @@ TEST_F(WorkbookTest, ARefusedDayStaysInEditingWithAPlainExplanation)
     TFcompet2& wb = open();
     pick(TFcompet2::PagJornadas);
     // Day 1 of B2 exists already.
-    wb.DBNavJornadas->click(DataNavigator::Insert);
-    type(wb.DBENumero, "1");
-    wb.DBNavJornadas->click(DataNavigator::Post);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Insert);
+    type(ctl<widgets::DataEdit>(wb, "DBENumero"), "1");
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Post);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(data->TAjornada.isEditing());
-    EXPECT_EQ(wb.DBENumero->text(), QString("1"));
-    // The sentence for the user first, then the engine's own text.
-    EXPECT_TRUE(dialogs.errors[0].startsWith("Ya existe una jornada con ese número en esta competición.\n"))
-        << dialogs.errors[0].toStdString();
-    wb.DBNavJornadas->click(DataNavigator::Cancel);
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENumero")->text(), QString("1"));
+    // The sentence for the user alone, not the engine's own text.
+    EXPECT_EQ(dialogs.errors[0], QString("Ya existe una jornada con ese número en esta competición."));
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Cancel);
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
 }
 
@@ -307,11 +321,11 @@ TEST_F(WorkbookTest, DeletingADayAsksTheStandardQuestion)
     TFcompet2& wb = open();
     pick(TFcompet2::PagJornadas);
     dialogs.confirmations = {false};
-    wb.DBNavJornadas->click(DataNavigator::Delete);
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?"}));
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.notices, QStringList({"¿Borrar el registro?"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 1);
     dialogs.confirmations = {true};
-    wb.DBNavJornadas->click(DataNavigator::Delete);
+    ctl<DataNavigator>(wb, "DBNavJornadas")->click(DataNavigator::Delete);
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'B2'"), 0);
     // Its participants and classification rows stay.
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 2);
@@ -322,34 +336,34 @@ TEST_F(WorkbookTest, ParticipantButtonsFollowTheParticipantsState)
     TFcompet2& wb = open();
     pick(TFcompet2::PagParticipantes);
     auto states = [&] {
-        return std::vector<bool>{wb.BPartNuevo->isEnabled(), wb.BPartEditar->isEnabled(), wb.BPartBorrar->isEnabled(),
-                                 wb.BPartGuardar->isEnabled(), wb.BPartCancelar->isEnabled()};
+        return std::vector<bool>{ctl<QPushButton>(wb, "BPartNuevo")->isEnabled(), ctl<QPushButton>(wb, "BPartEditar")->isEnabled(), ctl<QPushButton>(wb, "BPartBorrar")->isEnabled(),
+                                 ctl<QPushButton>(wb, "BPartGuardar")->isEnabled(), ctl<QPushButton>(wb, "BPartCancelar")->isEnabled()};
     };
     const std::vector<bool> browsing{true, true, true, false, false};
     const std::vector<bool> editing{false, false, false, true, true};
     EXPECT_EQ(states(), browsing);
-    EXPECT_EQ(column(wb.DBGParticipa, 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGParticipa"), 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo"}));
 
     // Typing alone does not start editing.
-    type(wb.DBENombre, "zz");
+    type(ctl<widgets::DataEdit>(wb, "DBENombre"), "zz");
     EXPECT_FALSE(data->TAparticipa.isEditing());
-    EXPECT_EQ(wb.DBENombre->text(), QString("Núñez Pérez, Ana"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("Núñez Pérez, Ana"));
 
-    wb.BPartEditar->click();
+    ctl<QPushButton>(wb, "BPartEditar")->click();
     EXPECT_EQ(states(), editing);
-    wb.BPartCancelar->click();
+    ctl<QPushButton>(wb, "BPartCancelar")->click();
     EXPECT_EQ(states(), browsing);
-    wb.BPartNuevo->click();
+    ctl<QPushButton>(wb, "BPartNuevo")->click();
     EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Insert);
     EXPECT_EQ(states(), editing);
-    wb.BPartCancelar->click();
+    ctl<QPushButton>(wb, "BPartCancelar")->click();
     EXPECT_EQ(states(), browsing);
 
     // While the competition itself is being edited, leaving the participant
     // changes nothing.
-    wb.BPartEditar->click();
+    ctl<QPushButton>(wb, "BPartEditar")->click();
     data->TAcomp.edit();
-    wb.BPartCancelar->click();
+    ctl<QPushButton>(wb, "BPartCancelar")->click();
     EXPECT_EQ(states(), editing);
     data->TAcomp.cancel();
     EXPECT_EQ(states(), browsing);
@@ -359,16 +373,16 @@ TEST_F(WorkbookTest, ADniInTheRegisterFillsTheParticipantOnLeavingTheField)
 {
     TFcompet2& wb = open();
     pick(TFcompet2::PagParticipantes);
-    wb.BPartNuevo->click();
-    type(wb.DBEEquipo, "5");
-    type(wb.DBEDNI, "22B");
-    leave(wb.DBEDNI);
-    EXPECT_EQ(wb.DBENombre->text(), QString("NUÑO GARCÍA, LUIS"));
-    EXPECT_EQ(wb.DBEFechaNac->text(), QString("24/12/1975"));
-    EXPECT_EQ(wb.DBEClub->text(), QString("Club Oeste"));
-    EXPECT_EQ(wb.DBELicencia->text(), QString("L-22"));
+    ctl<QPushButton>(wb, "BPartNuevo")->click();
+    type(ctl<widgets::DataEdit>(wb, "DBEEquipo"), "5");
+    type(ctl<widgets::DataEdit>(wb, "DBEDNI"), "22B");
+    leave(ctl<widgets::DataEdit>(wb, "DBEDNI"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("NUÑO GARCÍA, LUIS"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEFechaNac")->text(), QString("24/12/1975"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEClub")->text(), QString("Club Oeste"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBELicencia")->text(), QString("L-22"));
     EXPECT_TRUE(data->TAparticipa.isEditing());
-    wb.BPartGuardar->click();
+    ctl<QPushButton>(wb, "BPartGuardar")->click();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2' AND Equipo = 5 AND DNI = '22B'"
                     " AND Nombre = 'NUÑO GARCÍA, LUIS' AND \"Fecha nacimiento\" = '1975-12-24'"
@@ -376,19 +390,19 @@ TEST_F(WorkbookTest, ADniInTheRegisterFillsTheParticipantOnLeavingTheField)
               1);
 
     // One that is not in the register leaves what was typed.
-    wb.BPartNuevo->click();
-    type(wb.DBEEquipo, "6");
-    type(wb.DBENombre, "Sanz, Leo");
-    leave(wb.DBENombre);
-    type(wb.DBEClub, "Club Propio");
-    leave(wb.DBEClub);
-    type(wb.DBEDNI, "99Z");
-    leave(wb.DBEDNI);
-    EXPECT_EQ(wb.DBENombre->text(), QString("Sanz, Leo"));
-    EXPECT_EQ(wb.DBEClub->text(), QString("Club Propio"));
-    EXPECT_EQ(wb.DBELicencia->text(), QString());
+    ctl<QPushButton>(wb, "BPartNuevo")->click();
+    type(ctl<widgets::DataEdit>(wb, "DBEEquipo"), "6");
+    type(ctl<widgets::DataEdit>(wb, "DBENombre"), "Sanz, Leo");
+    leave(ctl<widgets::DataEdit>(wb, "DBENombre"));
+    type(ctl<widgets::DataEdit>(wb, "DBEClub"), "Club Propio");
+    leave(ctl<widgets::DataEdit>(wb, "DBEClub"));
+    type(ctl<widgets::DataEdit>(wb, "DBEDNI"), "99Z");
+    leave(ctl<widgets::DataEdit>(wb, "DBEDNI"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("Sanz, Leo"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEClub")->text(), QString("Club Propio"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBELicencia")->text(), QString());
     EXPECT_EQ(data->TAparticipa.fieldByName("Nombre").asString(), QString("Sanz, Leo"));
-    wb.BPartCancelar->click();
+    ctl<QPushButton>(wb, "BPartCancelar")->click();
 }
 
 TEST_F(WorkbookTest, ARefusedParticipantStaysInEditingWithEverythingTyped)
@@ -399,22 +413,26 @@ TEST_F(WorkbookTest, ARefusedParticipantStaysInEditingWithEverythingTyped)
         const char* name;
         QString team, dni, sentence;
     };
-    for (const Case& c : {Case{"same team and DNI", "1", "11A", "Ese DNI ya está inscrito en ese equipo de la competición.\n"},
-                          Case{"no team", "", "66F", "Falta el dato obligatorio «Equipo»."}}) {
+    for (const Case& c : {Case{"same team and DNI", "1", "11A", "Ese DNI ya está inscrito en ese equipo de la competición."},
+                          Case{"no team", "", "66F", "Falta el dato obligatorio «Equipo»."},
+                          Case{"the same person in another team", "5", "44D", "Ya participa en el equipo 2 de esta prueba"},
+                          Case{"a second person in a team of an individual competition", "1", "66F",
+                               "En una prueba individual cada equipo tiene un solo participante: el equipo 1 ya tiene el "
+                               "suyo"}}) {
         SCOPED_TRACE(c.name);
         dialogs.errors.clear();
-        wb.BPartNuevo->click();
-        type(wb.DBEEquipo, c.team);
-        type(wb.DBEDNI, c.dni);
-        type(wb.DBENombre, "Otro nombre");
-        wb.BPartGuardar->click();
+        ctl<QPushButton>(wb, "BPartNuevo")->click();
+        type(ctl<widgets::DataEdit>(wb, "DBEEquipo"), c.team);
+        type(ctl<widgets::DataEdit>(wb, "DBEDNI"), c.dni);
+        type(ctl<widgets::DataEdit>(wb, "DBENombre"), "Otro nombre");
+        ctl<QPushButton>(wb, "BPartGuardar")->click();
         ASSERT_EQ(dialogs.errors.size(), 1);
-        EXPECT_TRUE(dialogs.errors[0].startsWith(c.sentence)) << dialogs.errors[0].toStdString();
+        EXPECT_EQ(dialogs.errors[0], c.sentence);
         EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Insert);
-        EXPECT_TRUE(wb.BPartGuardar->isEnabled());
-        EXPECT_EQ(wb.DBENombre->text(), QString("Otro nombre"));
-        EXPECT_EQ(wb.DBEDNI->text(), c.dni);
-        wb.BPartCancelar->click();
+        EXPECT_TRUE(ctl<QPushButton>(wb, "BPartGuardar")->isEnabled());
+        EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("Otro nombre"));
+        EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEDNI")->text(), c.dni);
+        ctl<QPushButton>(wb, "BPartCancelar")->click();
     }
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 2);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE Nombre = 'Otro nombre'"), 0);
@@ -424,31 +442,31 @@ TEST_F(WorkbookTest, TheFishermenPanelFiltersAndOkCopiesTheChosenOne)
 {
     TFcompet2& wb = open();
     pick(TFcompet2::PagParticipantes);
-    wb.BPartNuevo->click();
-    type(wb.DBEEquipo, "7");
+    ctl<QPushButton>(wb, "BPartNuevo")->click();
+    type(ctl<widgets::DataEdit>(wb, "DBEEquipo"), "7");
     // Down in the DNI field opens the panel, under that field.
-    key(wb.DBEDNI, Qt::Key_Down);
-    ASSERT_TRUE(wb.PanelPescadores->isVisible());
-    EXPECT_EQ(wb.PanelPescadores->pos(), wb.DBEDNI->mapTo(wb.TSParticipantes, QPoint(0, wb.DBEDNI->height())));
-    EXPECT_EQ(wb.EditFiltro->text(), QString());
-    EXPECT_EQ(column(wb.DBGridPescadores, 0).size(), 3);
+    key(ctl<widgets::DataEdit>(wb, "DBEDNI"), Qt::Key_Down);
+    ASSERT_TRUE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
+    EXPECT_EQ(ctl<QFrame>(wb, "PanelPescadores")->pos(), ctl<widgets::DataEdit>(wb, "DBEDNI")->mapTo(ctl<QWidget>(wb, "TSParticipantes"), QPoint(0, ctl<widgets::DataEdit>(wb, "DBEDNI")->height())));
+    EXPECT_EQ(ctl<QLineEdit>(wb, "EditFiltro")->text(), QString());
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), 0).size(), 3);
 
-    type(wb.EditFiltro, "ñu");
-    EXPECT_EQ(column(wb.DBGridPescadores, 0), QStringList({"Núñez Pérez, Ana", "NUÑO GARCÍA, LUIS"}));
+    type(ctl<QLineEdit>(wb, "EditFiltro"), "ñu");
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), 0), QStringList({"Núñez Pérez, Ana", "NUÑO GARCÍA, LUIS"}));
     EXPECT_EQ(wb.tPescadores.filter(), QString("Nombre like '%ñu%'"));
     // Down and Up move the pick list; Enter in the list does OK.
-    key(wb.EditFiltro, Qt::Key_Down);
+    key(ctl<QLineEdit>(wb, "EditFiltro"), Qt::Key_Down);
     EXPECT_EQ(wb.tPescadores.fieldByName("DNI").asString(), QString("22B"));
-    key(wb.EditFiltro, Qt::Key_Up);
-    key(wb.EditFiltro, Qt::Key_Down);
-    key(wb.DBGridPescadores, Qt::Key_Return);
-    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    key(ctl<QLineEdit>(wb, "EditFiltro"), Qt::Key_Up);
+    key(ctl<QLineEdit>(wb, "EditFiltro"), Qt::Key_Down);
+    key(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), Qt::Key_Return);
+    EXPECT_FALSE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
     EXPECT_TRUE(data->TAparticipa.isEditing());
-    EXPECT_EQ(wb.DBEDNI->text(), QString("22B"));
-    EXPECT_EQ(wb.DBENombre->text(), QString("NUÑO GARCÍA, LUIS"));
-    EXPECT_EQ(wb.DBEFechaNac->text(), QString("24/12/1975"));
-    EXPECT_EQ(wb.DBELicencia->text(), QString("L-22"));
-    wb.BPartGuardar->click();
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEDNI")->text(), QString("22B"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("NUÑO GARCÍA, LUIS"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEFechaNac")->text(), QString("24/12/1975"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBELicencia")->text(), QString("L-22"));
+    ctl<QPushButton>(wb, "BPartGuardar")->click();
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2' AND Equipo = 7 AND DNI = '22B'"
                     " AND Club = 'Club Oeste'"),
               1);
@@ -459,33 +477,33 @@ TEST_F(WorkbookTest, TheFishermenPanelKeysAndCancel)
     TFcompet2& wb = open();
     pick(TFcompet2::PagParticipantes);
     // Buscar starts editing the current participant.
-    wb.SBpescadores->click();
+    ctl<QToolButton>(wb, "SBpescadores")->click();
     EXPECT_EQ(data->TAparticipa.state(), engine::Dataset::State::Edit);
-    ASSERT_TRUE(wb.PanelPescadores->isVisible());
-    type(wb.EditFiltro, "PARDO");
-    EXPECT_EQ(column(wb.DBGridPescadores, 0), QStringList({"Pardo, Eva"}));
+    ASSERT_TRUE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
+    type(ctl<QLineEdit>(wb, "EditFiltro"), "PARDO");
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), 0), QStringList({"Pardo, Eva"}));
     // Escape with text: every name again, the panel stays.
-    key(wb.EditFiltro, Qt::Key_Escape);
+    key(ctl<QLineEdit>(wb, "EditFiltro"), Qt::Key_Escape);
     EXPECT_FALSE(wb.tPescadores.filtered());
-    EXPECT_EQ(column(wb.DBGridPescadores, 0).size(), 3);
-    EXPECT_TRUE(wb.PanelPescadores->isVisible());
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), 0).size(), 3);
+    EXPECT_TRUE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
     EXPECT_TRUE(wb.isVisible());
     // Escape with the filter empty leaves the panel.
-    wb.EditFiltro->clear();
-    key(wb.EditFiltro, Qt::Key_Escape);
-    EXPECT_FALSE(wb.PanelPescadores->isVisible());
+    ctl<QLineEdit>(wb, "EditFiltro")->clear();
+    key(ctl<QLineEdit>(wb, "EditFiltro"), Qt::Key_Escape);
+    EXPECT_FALSE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
     EXPECT_TRUE(wb.isVisible());
 
     // Cancel, and Escape in the list, hide it and copy nothing.
-    wb.SBpescadores->click();
-    key(wb.DBGridPescadores, Qt::Key_Escape);
-    EXPECT_FALSE(wb.PanelPescadores->isVisible());
-    wb.SBpescadores->click();
-    wb.bCancelar->click();
-    EXPECT_FALSE(wb.PanelPescadores->isVisible());
-    EXPECT_EQ(wb.DBEDNI->text(), QString("11A"));
-    EXPECT_EQ(wb.DBENombre->text(), QString("Núñez Pérez, Ana"));
-    wb.BPartCancelar->click();
+    ctl<QToolButton>(wb, "SBpescadores")->click();
+    key(ctl<widgets::DataGrid>(wb, "DBGridPescadores"), Qt::Key_Escape);
+    EXPECT_FALSE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
+    ctl<QToolButton>(wb, "SBpescadores")->click();
+    ctl<QPushButton>(wb, "bCancelar")->click();
+    EXPECT_FALSE(ctl<QFrame>(wb, "PanelPescadores")->isVisible());
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEDNI")->text(), QString("11A"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBENombre")->text(), QString("Núñez Pérez, Ana"));
+    ctl<QPushButton>(wb, "BPartCancelar")->click();
 }
 
 TEST_F(WorkbookTest, CopyingParticipantsTwiceAddsNothingTheSecondTime)
@@ -503,18 +521,18 @@ TEST_F(WorkbookTest, CopyingParticipantsTwiceAddsNothingTheSecondTime)
         });
     };
     auto seen = chooseFirst();
-    wb.BBdeAnteriorParticipan->click();
+    ctl<QPushButton>(wb, "BBdeAnteriorParticipan")->click();
     ASSERT_TRUE(seen->seen);
     // The competition being filled is not offered; the most recent other one comes first.
     EXPECT_EQ(offered, QStringList({"Primera", "Sin días"}));
     EXPECT_EQ(competicionElegida, QString("A1"));
     EXPECT_EQ(dialogs.messages, QStringList({"Participante con DNI 11A\rya existe"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 3);
-    EXPECT_EQ(column(wb.DBGParticipa, 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo", "Gil, Marta"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGParticipa"), 1), QStringList({"Núñez Pérez, Ana", "Ruiz, Pablo", "Gil, Marta"}));
 
     dialogs.messages.clear();
     seen = chooseFirst();
-    wb.BBdeAnteriorParticipan->click();
+    ctl<QPushButton>(wb, "BBdeAnteriorParticipan")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(dialogs.messages, QStringList({"Participante con DNI 11A\rya existe", "Participante con DNI 55E\rya existe"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM PARTICIP WHERE \"Cod comp\" = 'B2'"), 3);
@@ -522,7 +540,7 @@ TEST_F(WorkbookTest, CopyingParticipantsTwiceAddsNothingTheSecondTime)
     // Cancel copies nothing, and the chooser offers every competition again afterwards.
     dialogs.messages.clear();
     seen = ModalAnswer::pressButton("Cancelar");
-    wb.BBdeAnteriorParticipan->click();
+    ctl<QPushButton>(wb, "BBdeAnteriorParticipan")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_FALSE(wb.findChild<Tfselcomp*>()->filtered());
@@ -534,7 +552,7 @@ TEST_F(WorkbookTest, CopyingRulesAndQuotasRefusesTheSameCompetition)
     pick(TFcompet2::PagEspeciales);
     // OK without choosing takes the list's first row: the current competition.
     auto seen = ModalAnswer::pressButton("OK");
-    wb.BBdeAnteriorespeciales->click();
+    ctl<QPushButton>(wb, "BBdeAnteriorespeciales")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(dialogs.messages, QStringList({"No puede seleccionar la misma prueba que la de destino"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2'"), 0);
@@ -542,7 +560,7 @@ TEST_F(WorkbookTest, CopyingRulesAndQuotasRefusesTheSameCompetition)
     pick(TFcompet2::PagCupos);
     dialogs.messages.clear();
     seen = ModalAnswer::pressButton("OK");
-    wb.BBDeAnteriorCupos->click();
+    ctl<QPushButton>(wb, "BBDeAnteriorCupos")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(dialogs.messages, QStringList({"No puede seleccionar la misma prueba que la de destino"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'B2'"), 0);
@@ -561,33 +579,33 @@ TEST_F(WorkbookTest, CopiedRulesAndQuotasShowAtOnceAndASecondCopyAddsNothing)
     };
     pick(TFcompet2::PagEspeciales);
     EXPECT_EQ(data->ABSQueryEspecial.sql()[2], QString("Where [cod comp] = 'B2'"));
-    EXPECT_EQ(wb.DBGEespeciales->model()->rowCount(), 0);
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGEespeciales")->model()->rowCount(), 0);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         auto seen = choosePrimera();
-        wb.BBdeAnteriorespeciales->click();
+        ctl<QPushButton>(wb, "BBdeAnteriorespeciales")->click();
         ASSERT_TRUE(seen->seen);
         EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2'"), 1);
-        EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero"}));
+        EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGEespeciales"), 0), QStringList({"Mero"}));
     }
-    EXPECT_EQ(wb.DBGEespeciales->cellText(0, 1), QString("Sí"));
-    EXPECT_EQ(wb.DBGEespeciales->cellText(0, 2), QString("1.200"));
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGEespeciales")->cellText(0, 1), QString("Sí"));
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGEespeciales")->cellText(0, 2), QString("1.200"));
     // The species bonus is not copied.
     EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'B2' AND BonificaEspecie IS NULL"), 1);
-    EXPECT_FALSE(wb.DBCBBonifica->isChecked());
+    EXPECT_FALSE(ctl<widgets::DataCheckBox>(wb, "DBCBBonifica")->isChecked());
 
     pick(TFcompet2::PagCupos);
     EXPECT_EQ(data->ABSQueryCupos.sql()[2], QString("Where cod_comp = 'B2'"));
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         auto seen = choosePrimera();
-        wb.BBDeAnteriorCupos->click();
+        ctl<QPushButton>(wb, "BBDeAnteriorCupos")->click();
         ASSERT_TRUE(seen->seen);
         EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'B2'"), 1);
-        EXPECT_EQ(column(wb.DBGCupos, 0), QStringList({"Sargo"}));
+        EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGCupos"), 0), QStringList({"Sargo"}));
     }
-    EXPECT_EQ(wb.DBGCupos->cellText(0, 2), QString("1.500"));
-    EXPECT_EQ(wb.DBEspecie->currentText(), QString("Sargo"));
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGCupos")->cellText(0, 2), QString("1.500"));
+    EXPECT_EQ(ctl<widgets::DataLookupCombo>(wb, "DBEspecie")->currentText(), QString("Sargo"));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
@@ -597,8 +615,8 @@ TEST_F(WorkbookTest, ARenamedSpeciesShowsItsNewNameInRulesAndQuotas)
     wb.ABSQ.moveTo(1);
     ASSERT_EQ(currentComp(), QString("A1"));
     pick(TFcompet2::PagEspeciales);
-    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero"}));
-    EXPECT_EQ(wb.DBLCBEspPeces->currentText(), QString("Mero"));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGEespeciales"), 0), QStringList({"Mero"}));
+    EXPECT_EQ(ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->currentText(), QString("Mero"));
     terminate();
 
     // The species register renames it while the workbook is closed.
@@ -618,12 +636,12 @@ TEST_F(WorkbookTest, ARenamedSpeciesShowsItsNewNameInRulesAndQuotas)
     open();
     wb.ABSQ.moveTo(1);
     pick(TFcompet2::PagEspeciales);
-    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero real"}));
-    EXPECT_EQ(wb.DBLCBEspPeces->currentText(), QString("Mero real"));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGEespeciales"), 0), QStringList({"Mero real"}));
+    EXPECT_EQ(ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->currentText(), QString("Mero real"));
     EXPECT_EQ(data->TAespecial.fieldByName("npez").asString(), QString("Mero real"));
     pick(TFcompet2::PagCupos);
-    EXPECT_EQ(column(wb.DBGCupos, 0), QStringList({"Sargo picudo"}));
-    EXPECT_EQ(wb.DBEspecie->currentText(), QString("Sargo picudo"));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGCupos"), 0), QStringList({"Sargo picudo"}));
+    EXPECT_EQ(ctl<widgets::DataLookupCombo>(wb, "DBEspecie")->currentText(), QString("Sargo picudo"));
 }
 
 TEST_F(WorkbookTest, RuleDeletionAsksOnlyTheRulesQuestionAndQuotaDeletionTheStandardOne)
@@ -632,22 +650,22 @@ TEST_F(WorkbookTest, RuleDeletionAsksOnlyTheRulesQuestionAndQuotaDeletionTheStan
     wb.ABSQ.moveTo(1);
     pick(TFcompet2::PagEspeciales);
     dialogs.answers = {mrCancel};
-    wb.DBNEspeciales->click(DataNavigator::Delete);
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Delete);
     EXPECT_EQ(dialogs.messages, QStringList({"¿Borrar Mero?"}));
     EXPECT_TRUE(dialogs.notices.isEmpty());
     EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 1);
     dialogs.answers = {mrYes};
-    wb.DBNEspeciales->click(DataNavigator::Delete);
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Delete);
     EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 0);
-    EXPECT_EQ(wb.DBGEespeciales->model()->rowCount(), 0);
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGEespeciales")->model()->rowCount(), 0);
 
     pick(TFcompet2::PagCupos);
     dialogs.messages.clear();
     dialogs.confirmations = {false, true};
-    wb.DBNCupos->click(DataNavigator::Delete);
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?"}));
+    ctl<DataNavigator>(wb, "DBNCupos")->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.notices, QStringList({"¿Borrar el registro?"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'A1'"), 1);
-    wb.DBNCupos->click(DataNavigator::Delete);
+    ctl<DataNavigator>(wb, "DBNCupos")->click(DataNavigator::Delete);
     EXPECT_EQ(count("SELECT COUNT(*) FROM CUPOS WHERE Cod_comp = 'A1'"), 0);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
@@ -657,23 +675,23 @@ TEST_F(WorkbookTest, ANewRuleIsListedAndASecondRuleForTheSameSpeciesIsRefused)
     TFcompet2& wb = open();
     wb.ABSQ.moveTo(1);
     pick(TFcompet2::PagEspeciales);
-    wb.DBNEspeciales->click(DataNavigator::Insert);
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Insert);
     ASSERT_EQ(data->TAespecial.state(), engine::Dataset::State::Insert);
-    wb.DBLCBEspPeces->choose(wb.DBLCBEspPeces->findText("Sargo"));
-    type(wb.DBEEspPesoMinimo, "750");
-    wb.DBNEspeciales->click(DataNavigator::Post);
+    ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->choose(ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->findText("Sargo"));
+    type(ctl<widgets::DataEdit>(wb, "DBEEspPesoMinimo"), "750");
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Post);
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-    EXPECT_EQ(column(wb.DBGEespeciales, 0), QStringList({"Mero", "Sargo"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBGEespeciales"), 0), QStringList({"Mero", "Sargo"}));
     // The list and the panel stand on the rule just saved.
-    EXPECT_EQ(wb.DBGEespeciales->currentIndex().row(), 1);
-    EXPECT_EQ(wb.DBEEspPesoMinimo->text(), QString("750"));
+    EXPECT_EQ(ctl<widgets::DataGrid>(wb, "DBGEespeciales")->currentIndex().row(), 1);
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEEspPesoMinimo")->text(), QString("750"));
 
-    wb.DBNEspeciales->click(DataNavigator::Insert);
-    wb.DBLCBEspPeces->choose(wb.DBLCBEspPeces->findText("Mero"));
-    wb.DBNEspeciales->click(DataNavigator::Post);
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Insert);
+    ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->choose(ctl<widgets::DataLookupCombo>(wb, "DBLCBEspPeces")->findText("Mero"));
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Post);
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(data->TAespecial.isEditing());
-    wb.DBNEspeciales->click(DataNavigator::Cancel);
+    ctl<DataNavigator>(wb, "DBNEspeciales")->click(DataNavigator::Cancel);
     EXPECT_EQ(count("SELECT COUNT(*) FROM ESPECIAL WHERE \"Cod comp\" = 'A1'"), 2);
 }
 
@@ -683,30 +701,30 @@ TEST_F(WorkbookTest, BorrarAsksAndDeletesOnlyWithSi)
     wb.ABSQ.moveTo(1);
     ASSERT_EQ(currentComp(), QString("A1"));
     dialogs.answers = {mrNo};
-    wb.BBorrarPrueba->click();
+    ctl<QPushButton>(wb, "BBorrarPrueba")->click();
     EXPECT_EQ(dialogs.messages, QStringList({"¿Quiere borrar la prueba\n\rPrimera?"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 1);
 
     // Sí here, No to the record rule's own question: kept.
     dialogs.messages.clear();
     dialogs.answers = {mrYes, mrNo};
-    wb.BBorrarPrueba->click();
+    ctl<QPushButton>(wb, "BBorrarPrueba")->click();
     EXPECT_EQ(dialogs.messages, QStringList({"¿Quiere borrar la prueba\n\rPrimera?", "Borrar competición Primera"}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 1);
     EXPECT_EQ(currentComp(), QString("A1"));
 
     dialogs.answers = {mrYes, mrYes};
-    wb.BBorrarPrueba->click();
+    ctl<QPushButton>(wb, "BBorrarPrueba")->click();
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
     // Only the competition row goes; the list moves to the row that followed it.
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'A1'"), 2);
-    EXPECT_EQ(column(wb.DBCpompeticiones, 0), QStringList({"B2", "C3"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0), QStringList({"B2", "C3"}));
     EXPECT_EQ(wb.ABSQ.fieldByName("codigo").asString(), QString("C3"));
     EXPECT_EQ(currentComp(), QString("C3"));
 
     // The last row: deleted, the list stays where the refresh leaves it.
     dialogs.answers = {mrYes, mrYes};
-    wb.BBorrarPrueba->click();
+    ctl<QPushButton>(wb, "BBorrarPrueba")->click();
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC"), 1);
     EXPECT_EQ(currentComp(), QString("B2"));
 }
@@ -723,23 +741,23 @@ TEST_F(WorkbookTest, NuevaDefinesACompetitionThatBecomesTheFirstOfTheList)
         type(def->DBETitulo, "Nueva prueba");
         ModalAnswer::click(modal, "Guardar");
     });
-    wb.BNuevaPrueba->click();
+    ctl<QPushButton>(wb, "BNuevaPrueba")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(mode, 3);
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     // Its day 1 is dated today, the most recent: first in the list, and current.
-    EXPECT_EQ(column(wb.DBCpompeticiones, 0).first(), QString("N9"));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0).first(), QString("N9"));
     EXPECT_EQ(wb.ABSQ.currentRow(), 0);
     EXPECT_EQ(currentComp(), QString("N9"));
-    EXPECT_EQ(wb.LTitulo->text(), QString("Nueva prueba"));
-    EXPECT_EQ(wb.LFecha->text(), QDate::currentDate().toString("dd/MM/yyyy"));
-    EXPECT_EQ(wb.DBEpMinimo->text(), QString("500"));
+    EXPECT_EQ(ctl<widgets::DataLabel>(wb, "LTitulo")->text(), QString("Nueva prueba"));
+    EXPECT_EQ(ctl<widgets::DataLabel>(wb, "LFecha")->text(), QDate::currentDate().toString("dd/MM/yyyy"));
+    EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBEpMinimo")->text(), QString("500"));
 
     // Cancelled, nothing is added and the list stays on the same competition.
     wb.ABSQ.moveTo(2);
     const QString before = currentComp();
     seen = ModalAnswer::pressButton("Cancelar");
-    wb.BNuevaPrueba->click();
+    ctl<QPushButton>(wb, "BNuevaPrueba")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC"), 4);
     EXPECT_EQ(currentComp(), before);
@@ -760,7 +778,7 @@ TEST_F(WorkbookTest, EditarEditsTheCurrentCompetition)
         type(def->DBETitulo, "Primera bis");
         ModalAnswer::click(modal, "Guardar");
     });
-    wb.bEditarPrueba->click();
+    ctl<QPushButton>(wb, "bEditarPrueba")->click();
     ASSERT_TRUE(seen->seen);
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(shownCode, QString("A1"));

@@ -5,6 +5,12 @@
 #include "engine/Query.h"
 #include "WidgetFixture.h"
 
+#include <QClipboard>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <tuple>
+
 using engine::Dataset;
 using engine::DatabaseError;
 using widgets::DataEdit;
@@ -42,38 +48,134 @@ TEST_F(ControlsTest, EditShowsTheFieldAndFollowsTheRecord)
     EXPECT_EQ(edit.text(), QString("Primera"));
 }
 
-// What typing leaves in an edit bound to each kind of field.
+// What typing leaves in an edit bound to each kind of field, and the hint
+// shown next to it when a keystroke was refused.
 struct TypingCase {
     const char* name;
     const char* field;
     QString typed;
     QString shown;
+    QString hint;           // empty: no keystroke refused
     qint64 lo = 1, hi = 0;  // lo > hi: no range of the caller
 };
 
-TEST_F(ControlsTest, TypingIsLimitedByTheFieldType)
+// The hint the window shows next to a field, "" when none shows.
+QString hintShown(QWidget* field)
 {
+    auto* l = field->window()->findChild<QLabel*>("FieldHint");
+    return l && !l->isHidden() ? l->text() : QString();
+}
+
+TEST_F(ControlsTest, TypingIsLimitedByTheFieldTypeAndEveryRefusalShows)
+{
+    const QString integer = "Solo números enteros de -2147483648 a 2147483647";
     const std::vector<TypingCase> cases = {
-        {"String 6 keeps six characters", "Codigo", "ABCDEFGH", "ABCDEF"},
-        {"Integer takes digits only", "Peso maximo", "12a3b", "123"},
-        {"Integer allows a minus", "Peso maximo", "-45", "-45"},
-        {"Integer refuses a value out of range", "Peso maximo", "99999999999", "999999999"},
-        {"Smallint stops at 32767", "EjemplaresCupo", "327679", "32767"},
-        {"Smallint refuses 40000", "EjemplaresCupo", "40000", "4000"},
-        {"a range set by the caller", "EjemplaresCupo", "-1250", "125", 0, 999},
+        {"String 6 keeps six characters", "Codigo", "ABCDEFGH", "ABCDEF", "Como máximo 6 caracteres"},
+        {"Integer stops at a letter", "Peso maximo", "12a3b", "12", "Solo números enteros"},
+        {"a decimal comma never joins the digits", "Peso maximo", "1,5", "1", "Solo números enteros"},
+        {"Integer allows a minus", "Peso maximo", "-45", "-45", ""},
+        {"Integer refuses a value out of range", "Peso maximo", "99999999999", "999999999", integer},
+        {"Smallint stops at 32767", "EjemplaresCupo", "327679", "32767", "Solo números enteros de -32768 a 32767"},
+        {"Smallint refuses 40000", "EjemplaresCupo", "40000", "4000", "Solo números enteros de -32768 a 32767"},
+        {"a range set by the caller", "EjemplaresCupo", "-1250", "", "Solo números enteros de 0 a 999", 0, 999},
+        {"a date takes digits and slashes", "Fecha", "1x", "1", "Solo fechas: día/mes/año"},
     };
     for (const TypingCase& c : cases) {
         SCOPED_TRACE(c.name);
         comp.cancel();
-        DataEdit edit(&src, c.field);
+        days.cancel();
+        DataEdit edit(c.field == QString("Fecha") ? &daysSrc : &src, c.field);
         if (c.lo <= c.hi)
             edit.setIntegerRange(c.lo, c.hi);
         edit.clear();
         type(&edit, c.typed);
         EXPECT_EQ(edit.text(), c.shown);
+        EXPECT_EQ(hintShown(&edit), c.hint);
     }
     DataEdit code(&src, "Codigo");
     EXPECT_EQ(code.maxLength(), 6);
+}
+
+TEST_F(ControlsTest, AfterARefusedKeyTheNumberTakesNothingUntilCorrected)
+{
+    DataEdit edit(&src, "Peso maximo");
+    edit.clear();
+    type(&edit, "1,5");
+    EXPECT_EQ(edit.text(), QString("1"));
+    // What stands after the refusal is not a value: not written, not posted.
+    EXPECT_THROW(edit.updateRecord(), DatabaseError);
+    EXPECT_THROW(comp.post(), DatabaseError);
+    EXPECT_EQ(file.scalar("SELECT \"Peso maximo\" FROM COMPETIC WHERE Codigo = 'A1'"), 1250);
+    // Backspace is a correction: typing goes on and the hint goes.
+    key(&edit, Qt::Key_Backspace);
+    type(&edit, "15");
+    EXPECT_EQ(edit.text(), QString("15"));
+    EXPECT_EQ(hintShown(&edit), QString());
+    comp.post();
+    EXPECT_EQ(file.scalar("SELECT \"Peso maximo\" FROM COMPETIC WHERE Codigo = 'A1'"), 15);
+}
+
+TEST_F(ControlsTest, APasteThatIsNotAWholeNumberInRangeIsRefusedWholeOnLeaving)
+{
+    QWidget window;
+    auto* lay = new QVBoxLayout(&window);
+    auto* edit = new DataEdit(&src, "Peso maximo", &window);
+    edit->setIntegerRange(0, 100000);
+    auto* next = new QLineEdit(&window);
+    lay->addWidget(edit);
+    lay->addWidget(next);
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+    const QString range = "Solo números enteros de 0 a 100000";
+    const struct {
+        QString pasted;
+        QString hint;  // empty: taken
+    } cases[] = {{"1,5", "Solo números enteros"}, {"12 kg", "Solo números enteros"}, {"250000", range},
+                 {"-3", range}, {"99999999999999999999999", range}, {"4200", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pasted.toStdString());
+        edit->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(edit->hasFocus());
+        QApplication::clipboard()->setText(c.pasted);
+        key(edit, Qt::Key_A, {}, Qt::ControlModifier);
+        key(edit, Qt::Key_V, {}, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), c.pasted);
+        key(edit, Qt::Key_Tab);
+        QApplication::processEvents();
+        if (c.hint.isEmpty()) {
+            EXPECT_TRUE(next->hasFocus());
+            EXPECT_EQ(comp.fieldByName("Peso maximo").asInteger(), 4200);
+            EXPECT_EQ(hintShown(edit), QString());
+            continue;
+        }
+        // Refused whole: the focus stays, the text is kept and selected, the field unchanged.
+        EXPECT_TRUE(edit->hasFocus());
+        EXPECT_EQ(edit->text(), c.pasted);
+        EXPECT_EQ(edit->selectedText(), c.pasted);
+        EXPECT_EQ(hintShown(edit), c.hint);
+        EXPECT_EQ(comp.fieldByName("Peso maximo").asInteger(), 1250);
+        key(edit, Qt::Key_Escape);
+        EXPECT_EQ(edit->text(), QString("1250"));
+    }
+    comp.cancel();
+}
+
+TEST_F(ControlsTest, APasteThatDoesNotFitATextFieldIsRefusedWhole)
+{
+    DataEdit code(&src, "Codigo");
+    for (const auto& [pasted, shown, hint] :
+         {std::tuple{QString("ABCDEFGH"), QString("A1"), QString("Como máximo 6 caracteres")},
+          std::tuple{QString("ZZ9"), QString("ZZ9"), QString()}}) {
+        SCOPED_TRACE(pasted.toStdString());
+        QApplication::clipboard()->setText(pasted);
+        key(&code, Qt::Key_A, {}, Qt::ControlModifier);
+        key(&code, Qt::Key_V, {}, Qt::ControlModifier);
+        EXPECT_EQ(code.text(), shown);
+        EXPECT_EQ(hintShown(&code), hint);
+    }
+    comp.cancel();
 }
 
 TEST_F(ControlsTest, AutoEditStartsTheEditOnlyWhenTheSourceSays)
@@ -355,7 +457,7 @@ TEST_F(ControlsTest, NavigatorDeleteConfirmationAndAbort)
     EXPECT_EQ(comp.recordCount(), 2);
     nav.click(DataNavigator::Delete);
     EXPECT_EQ(comp.recordCount(), 1);
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
+    EXPECT_EQ(dialogs.notices, QStringList({"¿Borrar el registro?", "¿Borrar el registro?"}));
 
     // A before-delete hook that abandons the deletion: silent, record kept.
     nav.setConfirmDelete(false);

@@ -174,7 +174,8 @@ TEST_F(GridTest, MovingToAnotherRowPostsAndARefusalKeepsTheRow)
     comp.fieldByName("Titulo").clear();  // required: the post is refused
     grid.setCurrentIndex(grid.model()->index(2, 0));
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].contains("Titulo"));
+    // The field named as the screens label it.
+    EXPECT_EQ(dialogs.errors[0], QString("Falta el dato obligatorio «Nombre»."));
     EXPECT_EQ(comp.state(), Dataset::State::Edit);
     EXPECT_EQ(grid.currentIndex().row(), 0);
 
@@ -199,7 +200,7 @@ TEST_F(GridTest, CtrlDeleteAsksFirst)
     EXPECT_EQ(comp.recordCount(), 3);
     key(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(comp.recordCount(), 2);
-    EXPECT_EQ(dialogs.notices, QStringList({"Delete record?", "Delete record?"}));
+    EXPECT_EQ(dialogs.notices, QStringList({"¿Borrar el registro?", "¿Borrar el registro?"}));
     EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
 }
 
