@@ -1,5 +1,6 @@
 #include "app/TfMain.h"
 
+#include "data/Globals.h"
 #include "data/Tdm.h"
 #include "dialogs/TSeleccion.h"
 #include "ranking/Tfclafinal.h"
@@ -7,6 +8,7 @@
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
+#include "weighin/TFpesaje2.h"
 
 #include <QAction>
 #include <QDate>
@@ -198,7 +200,15 @@ void TfMain::InformePruebaCSVClick() {}
 void TfMain::ExportaraHTML1Click() {}
 void TfMain::ExportaraCSVClick() {}
 void TfMain::Salir1Click() { close(); }
-void TfMain::Pesaje2Click() {}
+// The competition and day first; the weigh-in is made for one use.
+void TfMain::Pesaje2Click()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    TFpesaje2 fPesaje(*dm, this);
+    pesajeIniciado = false;
+    fPesaje.exec();
+}
 void TfMain::ImprimirActas1Click() {}
 void TfMain::Actafinal1Click() {}
 // The registers: created for one use, shown modally, released on closing.

@@ -1,0 +1,194 @@
+#include "ranking/Tfclasificacion.h"
+
+#include "data/Tdm.h"
+#include "dialogs/Centre.h"
+#include "scoring/ClasificacionDia.h"
+#include "scoring/Scoring.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kColumns = 7;
+constexpr int kDataRows = 4;
+constexpr int kTallClient = 700;
+
+// Draws every cell itself: the heading row on the button face in black, the
+// data rows on the highlight colour in white, bold, larger once the window's
+// client area is taller than 700 pixels, and a line between columns.
+class CellPainter : public QStyledItemDelegate {
+public:
+    CellPainter(QWidget* window, const bool* individual, QObject* parent)
+        : QStyledItemDelegate(parent), window_(window), individual_(individual) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool heading = index.row() == 0;
+        const bool tall = window_->height() > kTallClient;
+        const QPalette& pal = QApplication::palette();
+        p->save();
+        p->fillRect(option.rect, heading ? pal.color(QPalette::Button) : pal.color(QPalette::Highlight));
+        QFont f = option.font;
+        f.setBold(true);
+        f.setPointSize(heading ? (tall ? 14 : 10) : (tall ? 18 : 14));
+        p->setFont(f);
+        p->setPen(heading ? QColor(Qt::black) : QColor(Qt::white));
+        const QString text = index.data().toString() + ' ';
+        const int col = index.column();
+        int flags = 0;
+        if (heading || col <= 1)
+            flags = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine;
+        else if (col >= 3)
+            flags = Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine;
+        else if (*individual_)
+            flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        else
+            flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        QString shown = text;
+        if (!heading && col == 2 && !*individual_)
+            shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        p->drawText(option.rect, flags, shown);
+        p->setPen(pal.color(QPalette::Dark));
+        p->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        p->restore();
+    }
+
+private:
+    QWidget* window_;
+    const bool* individual_;
+};
+
+}  // namespace
+
+Tfclasificacion::Tfclasificacion(Tdm& data, QWidget* parent) : QDialog(parent), dm_(data)
+{
+    setObjectName(QStringLiteral("fclasificacion"));
+    setWindowTitle(QString::fromUtf8("CLASIFICACIÓN PESADA"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(false);
+    // Shown beside the weigh-in, it leaves the keyboard to the official.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    sg = new QTableWidget(kDataRows + 1, kColumns, this);
+    sg->setObjectName(QStringLiteral("sg"));
+    sg->horizontalHeader()->hide();
+    sg->verticalHeader()->hide();
+    sg->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    sg->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    sg->setShowGrid(false);
+    sg->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sg->setSelectionMode(QAbstractItemView::NoSelection);
+    sg->setFocusPolicy(Qt::NoFocus);
+    sg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    sg->setItemDelegate(new CellPainter(this, &individual_, sg));
+    const int widths[kColumns] = {66, 46, 469, 110, 100, 100, 87};
+    for (int c = 0; c < kColumns; ++c)
+        sg->setColumnWidth(c, widths[c]);
+    setRow(0, {QStringLiteral("Pos"), QStringLiteral("Eq"), QStringLiteral("Pescador(es)"), QStringLiteral("Puntos"),
+               QStringLiteral("Bonifica"), QStringLiteral("Total"), QStringLiteral(" % ")});
+
+    // Row heights follow the competition that is current when the window is made.
+    individual_ = individual();
+    sg->setRowHeight(0, 30);
+    for (int r = 1; r <= kDataRows; ++r)
+        sg->setRowHeight(r, individual_ ? 35 : 75);
+
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    LEquipo = new QLabel(this);
+    LEquipo->setObjectName(QStringLiteral("LEquipo"));
+    LEquipo->setFont(bold);
+    LPesada = new QLabel(QStringLiteral("Pesada"), this);
+    LPesada->setObjectName(QStringLiteral("LPesada"));
+    LPesada->setFont(bold);
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(LEquipo, 1);
+    strip->addWidget(LPesada);
+
+    BSalir = new QPushButton(QStringLiteral("&Salir"), this);
+    BSalir->setObjectName(QStringLiteral("BSalir"));
+    BSalir->setAutoDefault(false);
+    // Nothing here takes the keyboard from the weigh-in; Alt+S still works.
+    BSalir->setFocusPolicy(Qt::NoFocus);
+    connect(BSalir, &QPushButton::clicked, this, &QDialog::hide);
+    auto* bar = new QHBoxLayout;
+    bar->addStretch(1);
+    bar->addWidget(BSalir);
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(sg, 1);
+    lay->addLayout(strip);
+    lay->addLayout(bar);
+    resize(1008, 729);
+    centreOnScreen(this);
+    resize(1008, 729);
+}
+
+bool Tfclasificacion::individual() const
+{
+    return dm_.TAcomp.active() && dm_.TAcomp.currentRow() >= 0 &&
+           dm_.TAcomp.fieldByName("Tipo").asString() == QLatin1String("I");
+}
+
+void Tfclasificacion::setRow(int row, const QStringList& cells)
+{
+    for (int c = 0; c < kColumns; ++c) {
+        QTableWidgetItem* it = sg->item(row, c);
+        if (!it) {
+            it = new QTableWidgetItem;
+            sg->setItem(row, c, it);
+        }
+        it->setText(c < cells.size() ? cells[c] : QString());
+    }
+}
+
+void Tfclasificacion::escribeDatos()
+{
+    const QList<FilaClasificacion> filas = filasClasificacionDia(dm_, codigoActual(dm_), jornadaActual(dm_));
+    individual_ = individual();
+    const int dataHeight = sg->rowHeight(1);
+    // Back to four empty data rows, then one more row per team past the fourth.
+    for (int r = 1; r < sg->rowCount(); ++r)
+        setRow(r, {});
+    sg->setRowCount(kDataRows + 1);
+    int k = 0;
+    for (const FilaClasificacion& f : filas) {
+        ++k;
+        if (k == sg->rowCount()) {
+            sg->setRowCount(k + 1);
+            sg->setRowHeight(k, dataHeight);
+        }
+        setRow(k, {f.pos, f.eq, f.celdaNombres(), f.puntos, f.bonifica, f.total, f.porcentaje});
+    }
+    sg->viewport()->update();
+}
+
+QString Tfclasificacion::cellText(int row, int column) const
+{
+    const QTableWidgetItem* it = sg->item(row, column);
+    return it ? it->text() : QString();
+}
+
+int Tfclasificacion::rowCount() const { return sg->rowCount(); }
+
+void Tfclasificacion::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (e->size().height() <= kTallClient)
+        return;
+    const int data = individual_ ? 50 : 100;
+    sg->setRowHeight(0, 30);
+    for (int r = 1; r < sg->rowCount(); ++r)
+        sg->setRowHeight(r, data);
+}

@@ -1,0 +1,393 @@
+// The weigh-in screen driven from the keyboard, with its ranking window.
+#include "data/Globals.h"
+#include "data/Seleccion.h"
+#include "data/Tdm.h"
+#include "engine/Format.h"
+#include "ranking/Tfclasificacion.h"
+#include "scoring/ClasificacionDia.h"
+#include "support/Fixture.h"
+#include "weighin/TFpesaje2.h"
+#include "widgets/DataGrid.h"
+#include "widgets/DataLookupCombo.h"
+#include "widgets/DataNavigator.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& s, std::ostream* os) { *os << '[' << s.join(" ; ").toStdString() << ']'; }
+
+namespace {
+
+using widgets::DataNavigator;
+
+// Competition E1 (teams), day 1: team 1 Ana and Bea, team 3 Luis, team 5
+// Marta; minimum 300 g, maximum 5000 g for one piece, 100 a piece, 1 a gram.
+// Species 10 Dentón, 20 Mero, 30 Sargo. Competition E2 has a line of its own.
+class WeighInTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine::setProgramLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+        // Each typed letter starts a new search in the species list, as after a pause.
+        QApplication::setKeyboardInputInterval(0);
+        file.exec(QString("INSERT INTO COMPETIC (Codigo, Titulo, Tipo, \"Peso minimo\", \"Peso maximo\", "
+                          "\"Puntos pieza\", \"Puntos gramo\") VALUES ('E1', 'Open de Tarsela', '%1', 300, 5000, 100, 1),"
+                          " ('E2', 'Otra', 'E', 300, 5000, 100, 1)").arg(tipo()));
+        file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('E1', 1, '2026-06-01'), ('E1', 2, "
+                  "'2026-06-02'), ('E2', 1, '2026-06-01')");
+        file.exec("INSERT INTO ESPECIES (Codigo, Nombre) VALUES (10, 'Dentón'), (20, 'Mero'), (30, 'Sargo')");
+        seed();
+        data = std::make_unique<Tdm>(file.dir());
+        dm = data.get();
+        bool day = false;
+        ASSERT_TRUE(elegirCompeticion(*data, "E1", 1, &day));
+        ASSERT_TRUE(day);
+    }
+    void TearDown() override
+    {
+        screen.reset();
+        dm = nullptr;
+        data.reset();
+    }
+    virtual QString tipo() const { return "E"; }
+    virtual void seed()
+    {
+        file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre, Club) VALUES "
+                  "('E1', 1, '11', 'Ana', 'Club Uno'), ('E1', 1, '12', 'Bea', 'Club Uno'), "
+                  "('E1', 3, '31', 'Luis', 'Náutico'), ('E1', 5, '51', 'Marta', 'Sub Sur'), "
+                  "('E2', 1, '91', 'Otro', 'Club')");
+        file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", "
+                  "Peso, \"Peso valido\") VALUES ('E2', 1, 1, 1, 1, 10, 999, 999), ('E1', 2, 1, 1, 1, 10, 888, 888)");
+    }
+
+    void open()
+    {
+        pesajeIniciado = false;
+        screen = std::make_unique<TFpesaje2>(*data);
+        screen->show();
+        QApplication::processEvents();
+    }
+    template <class T>
+    T* child(const char* name) const
+    {
+        T* w = screen->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static void key(QWidget* w, int k, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, k, mods, text);
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, k, mods, text);
+        QApplication::sendEvent(w, &release);
+        QApplication::processEvents();
+    }
+    static void type(QWidget* w, const QString& text)
+    {
+        for (QChar c : text)
+            key(w, c.isDigit() ? int(Qt::Key_0) + c.digitValue() : int(c.toUpper().unicode()), QString(c));
+    }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    // Types a whole line from the keyboard: pieces, Enter, the species by its
+    // first letters in the opened list, Enter, weight, Enter, [valid weight],
+    // Enter, and Enter on "&Guardar".
+    void weigh(const QString& piezas, const QString& especie, const QString& peso, const QString& valido = {})
+    {
+        auto* p = child<QLineEdit>("DBEPiezas");
+        p->setFocus();
+        key(p, Qt::Key_A, {}, Qt::ControlModifier);
+        type(p, piezas);
+        key(p, Qt::Key_Return);
+        // Enter went on to the species, whose list opened.
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr) << "the species list opens";
+        QWidget* owner = popup;
+        while (owner && owner != child<QWidget>("DBLCBPez"))
+            owner = owner->parentWidget();
+        ASSERT_NE(owner, nullptr) << "the list is the species box's";
+        QWidget* list = popup->findChild<QAbstractItemView*>();
+        ASSERT_NE(list, nullptr);
+        type(list, especie);
+        key(list, Qt::Key_Return);
+        ASSERT_EQ(focused(), child<QWidget>("DBEPeso"));
+        type(focused(), peso);
+        key(focused(), Qt::Key_Return);
+        ASSERT_EQ(focused(), child<QWidget>("dbPesoValido"));
+        if (!valido.isEmpty()) {
+            key(focused(), Qt::Key_A, {}, Qt::ControlModifier);
+            type(focused(), valido);
+        }
+        key(focused(), Qt::Key_Return);
+        ASSERT_EQ(focused(), child<QWidget>("BBGuardar"));
+        key(focused(), Qt::Key_Return);
+    }
+    QStringList gridRows() const
+    {
+        auto* g = child<widgets::DataGrid>("DBGrid1");
+        QStringList rows;
+        for (int r = 0; r < g->model()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < g->model()->columnCount(); ++c)
+                cells << g->cellText(r, c);
+            rows << cells.join('|');
+        }
+        return rows;
+    }
+    qint64 scalar(const QString& sql) const { return file.scalar(sql); }
+    QString label(const char* name) const { return child<QLabel>(name)->text(); }
+
+    TempDatabase file;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tdm> data;
+    std::unique_ptr<TFpesaje2> screen;
+};
+
+TEST_F(WeighInTest, OpensOnTheFirstTeamReadyToWeigh)
+{
+    open();
+    EXPECT_EQ(screen->windowTitle(), QString("Pesaje de Open de Tarsela"));
+    EXPECT_TRUE(pesajeIniciado);
+    auto* teams = child<QComboBox>("CBEquipos");
+    ASSERT_EQ(teams->count(), 3);
+    EXPECT_EQ(teams->itemText(0), QString("1. Club Uno. Ana"));
+    EXPECT_EQ(teams->itemText(1), QString::fromUtf8("3. Náutico. Luis"));
+    EXPECT_EQ(teams->currentIndex(), 0);
+    EXPECT_EQ(screen->equipo(), 1);
+    EXPECT_EQ(child<QPlainTextEdit>("Memo2")->toPlainText(), QString("Ana  (Club Uno)\nBea  (Club Uno)"));
+    EXPECT_TRUE(gridRows().isEmpty()) << "no line of another day or competition";
+    EXPECT_EQ(child<QLineEdit>("DBEPiezas")->text(), QString("1"));
+    EXPECT_TRUE(child<QPushButton>("BBGuardar")->isEnabled());
+    EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
+    EXPECT_EQ(child<QPushButton>("VerNoVer")->text(), QString::fromUtf8("Ver clasificación"));
+    // Opening rewrote every team's record of the day.
+    EXPECT_EQ(scalar("SELECT count(*) FROM CLASIFIC WHERE Competicion = 'E1' AND Jornada = 1"), 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
+TEST_F(WeighInTest, WeighsLinesFromTheKeyboard)
+{
+    open();
+    weigh("1", "M", "7000");   // one piece above the maximum: valid 5000
+    EXPECT_EQ(gridRows(), QStringList{QString::fromUtf8("01|1|Mero|7.000|5.000|100|0|5.100")});
+    EXPECT_EQ(scalar("SELECT \"Peso valido\" FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1 AND Equipo=1 "
+                     "AND \"Pesada num\"=1"), 5000);
+    // The species just saved is proposed; a new line of one piece is ready.
+    EXPECT_EQ(child<widgets::DataLookupCombo>("DBLCBPez")->currentText(), QString("Mero"));
+    EXPECT_EQ(child<QLineEdit>("DBEPiezas")->text(), QString("1"));
+    EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
+
+    weigh("2", "D", "7000");   // two pieces: never capped
+    weigh("1", "S", "2000", "1500");   // a valid weight typed by hand after the weight
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|7.000|5.000|100|0|5.100"),
+                                       QString::fromUtf8("02|2|Dentón|7.000|7.000|100|0|7.200"),
+                                       QString::fromUtf8("03|1|Sargo|2.000|1.500|100|0|1.600")}));
+    EXPECT_EQ(label("lnpuntos"), QString("13.900"));
+    EXPECT_EQ(label("lTotal"), QString("13.900"));
+    EXPECT_EQ(label("lPValidas"), QString("4"));
+    // The record in the file is the scoring's.
+    EXPECT_EQ(scalar("SELECT TotalPuntos FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 13900);
+    EXPECT_EQ(scalar("SELECT Presentadas FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 4);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
+TEST_F(WeighInTest, ATooLightLineIsWarnedOnceAndAnEmptySpeciesIsRefused)
+{
+    open();
+    weigh("3", "M", "600");
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(
+                                    "El peso mínimo de este pez es de 300gr\rpor lo que 3 piezas deberían pesar al menos 900gr")});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 1);
+    dialogs.messages.clear();
+    // A new team: no repetition of that line's warning.
+    key(child<QPushButton>("BSiguiente"), Qt::Key_Space);
+    child<QPushButton>("BSiguiente")->click();
+    child<QPushButton>("BAnterior")->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+
+    // The species list emptied: refused, nothing stored, the entry kept.
+    screen->pesaje().TApes2.fieldByName("Cod pez").clear();
+    child<QLineEdit>("DBEPeso")->setFocus();
+    type(focused(), "900");
+    child<QPushButton>("BBGuardar")->click();
+    EXPECT_EQ(dialogs.messages, QStringList{"Falta la especie"});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 1);
+    EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+    EXPECT_EQ(child<QLineEdit>("DBEPeso")->text(), QString("900"));
+}
+
+TEST_F(WeighInTest, CorrectingALineKeepsItsNumber)
+{
+    open();
+    weigh("1", "M", "1000");
+    weigh("1", "D", "2000");
+    auto* nav = child<DataNavigator>("DBNpescada");
+    nav->click(DataNavigator::First);
+    nav->click(DataNavigator::Edit);
+    EXPECT_EQ(child<QLineEdit>("DBEPeso")->text(), QString("1.000").remove('.'));
+    EXPECT_EQ(child<widgets::DataLookupCombo>("DBLCBPez")->currentText(), QString("Mero"));
+    auto* peso = child<QLineEdit>("DBEPeso");
+    peso->setFocus();
+    key(peso, Qt::Key_A, {}, Qt::ControlModifier);
+    type(peso, "1500");
+    key(peso, Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|1.500|1.500|100|0|1.600"),
+                                       QString::fromUtf8("02|1|Dentón|2.000|2.000|100|0|2.100")}));
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 2);
+    EXPECT_EQ(scalar("SELECT TotalPuntos FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 3700);
+}
+
+TEST_F(WeighInTest, DeletingALineAsksThenRenumbers)
+{
+    open();
+    weigh("1", "M", "1000");
+    weigh("1", "D", "2000");
+    weigh("1", "S", "3000");
+    auto* nav = child<DataNavigator>("DBNpescada");
+    nav->click(DataNavigator::First);
+    nav->click(DataNavigator::Next);
+    dialogs.answers = {mrNo};
+    nav->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.messages.last(), QString::fromUtf8("Borrar pesada nº 2"));
+    EXPECT_EQ(gridRows().size(), 3);
+    dialogs.answers = {mrYes};
+    nav->click(DataNavigator::Delete);
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|1.000|1.000|100|0|1.100"),
+                                       QString::fromUtf8("02|1|Sargo|3.000|3.000|100|0|3.100")}));
+    EXPECT_EQ(scalar("SELECT TotalPuntos FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 4200);
+    // Ctrl+Delete in the grid: the toolkit's question, then the weigh-in's.
+    auto* grid = child<widgets::DataGrid>("DBGrid1");
+    grid->setFocus();
+    screen->lineas().first();
+    dialogs.confirmations = {true};
+    dialogs.answers = {mrYes};
+    key(grid, Qt::Key_Delete, {}, Qt::ControlModifier);
+    EXPECT_EQ(gridRows(), QStringList{QString::fromUtf8("01|1|Sargo|3.000|3.000|100|0|3.100")});
+    // The next line gets number 2; other days and competitions kept theirs.
+    weigh("1", "M", "1000");
+    EXPECT_EQ(scalar("SELECT max(\"Pesada num\") FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 2);
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E2' OR Jornada=2"), 2);
+}
+
+TEST_F(WeighInTest, SwitchingTeams)
+{
+    open();
+    auto* next = child<QPushButton>("BSiguiente");
+    auto* prev = child<QPushButton>("BAnterior");
+    prev->click();   // at the start: nothing
+    EXPECT_EQ(screen->equipo(), 1);
+    next->click();
+    EXPECT_EQ(screen->equipo(), 3);
+    EXPECT_EQ(child<QPlainTextEdit>("Memo2")->toPlainText(), QString::fromUtf8("Luis  (Náutico)"));
+    weigh("1", "M", "1000");
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Equipo=3"), 1);
+    next->click();
+    next->click();   // at the end: nothing
+    EXPECT_EQ(screen->equipo(), 5);
+    EXPECT_TRUE(gridRows().isEmpty());
+    // The list: choosing team 3 again shows its line.
+    auto* teams = child<QComboBox>("CBEquipos");
+    teams->setFocus();
+    key(teams, Qt::Key_Up);
+    EXPECT_EQ(screen->equipo(), 3);
+    EXPECT_EQ(gridRows().size(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
+TEST_F(WeighInTest, TheRankingWindowFollowsEverySave)
+{
+    open();
+    auto* toggle = child<QPushButton>("VerNoVer");
+    toggle->click();
+    Tfclasificacion* w = screen->clasificacion();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    // The window shows without taking the keyboard; the offscreen platform
+    // activates every new window all the same, so give it back here.
+    screen->activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(toggle->text(), QString("Ocultar"));
+    EXPECT_EQ(w->windowTitle(), QString("Open de Tarsela - Jornada: 01/06/2026"));
+    EXPECT_EQ(w->LEquipo->text(), QString("Ana  (Club Uno)   "));
+    EXPECT_EQ(w->rowCount(), 5);
+    EXPECT_EQ(w->cellText(1, 0), QString::fromUtf8("1º"));
+    EXPECT_EQ(w->cellText(1, 1), QString("1"));   // all at 0: the lower team first
+    EXPECT_EQ(w->cellText(2, 6), QString());      // no share of a leader at 0
+
+    weigh("1", "M", "1000");
+    EXPECT_EQ(w->LPesada->text(), QString("Pesada : Mero  1000gr"));
+    EXPECT_EQ(w->cellText(1, 2), QString(" Ana\r\n Bea\r\n"));
+    EXPECT_EQ(w->cellText(1, 5), QString("1.100"));
+    EXPECT_EQ(w->cellText(1, 6), QString("100,00"));
+    EXPECT_EQ(w->cellText(2, 6), QString("0,00"));
+    child<QPushButton>("BSiguiente")->click();
+    EXPECT_EQ(w->LEquipo->text(), QString::fromUtf8("Luis  (Náutico)"));
+    EXPECT_EQ(w->LPesada->text(), QString());
+    weigh("1", "M", "2000");
+    EXPECT_EQ(w->cellText(1, 1), QString("3"));
+    EXPECT_EQ(w->cellText(2, 6), QString("52,38"));
+
+    // "&Salir" hides it; the weigh-in's next activation keeps the caption in step.
+    w->findChild<QPushButton*>("BSalir")->click();
+    EXPECT_FALSE(w->isVisible());
+    QEvent deactivate(QEvent::WindowDeactivate), activate(QEvent::WindowActivate);
+    QApplication::sendEvent(screen.get(), &deactivate);
+    QApplication::sendEvent(screen.get(), &activate);
+    EXPECT_EQ(toggle->text(), QString::fromUtf8("Ver clasificación"));
+    toggle->click();
+    EXPECT_TRUE(w->isVisible());
+    toggle->click();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(toggle->text(), QString::fromUtf8("Ver clasificación"));
+}
+
+TEST(WeighInEmpty, ACompetitionWithoutParticipantsOffersNothingToDelete)
+{
+    TempDatabase file;
+    file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('V', 'Vacía', 'E'), ('W', 'Otra', 'E')");
+    file.exec("INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('V', 1, '2026-06-01'), ('W', 1, '2026-06-01')");
+    file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre) VALUES ('W', 1, '1', 'Ana')");
+    file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", "
+              "Peso, \"Peso valido\") VALUES ('W', 1, 1, 1, 1, 10, 999, 999)");
+    ScriptedDialogs dialogs;
+    auto data = std::make_unique<Tdm>(file.dir());
+    dm = data.get();
+    ASSERT_TRUE(elegirCompeticion(*data, "V", 1));
+    pesajeIniciado = false;
+    {
+        TFpesaje2 screen(*data);
+        EXPECT_EQ(dialogs.notices, QStringList{"No hay participantes"});
+        screen.show();
+        QApplication::processEvents();
+        EXPECT_EQ(dialogs.messages, QStringList{"No hay participantes en esta prueba"});
+        EXPECT_FALSE(pesajeIniciado);
+        auto* nav = screen.findChild<DataNavigator*>("DBNpescada");
+        dialogs.answers = {mrYes};
+        nav->click(DataNavigator::Delete);
+        EXPECT_EQ(screen.findChild<widgets::DataGrid*>("DBGrid1")->model()->rowCount(), 0);
+        EXPECT_FALSE(screen.findChild<QPushButton*>("BBGuardar")->isEnabled());
+        // Activated again: it tries again.
+        QEvent deactivate(QEvent::WindowDeactivate), activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&screen, &deactivate);
+        QApplication::sendEvent(&screen, &activate);
+        EXPECT_EQ(dialogs.messages.size(), 2);
+    }
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM PESCADA"), 1);
+    dm = nullptr;
+}
+
+}  // namespace
