@@ -1,17 +1,25 @@
 #include "app/TfMain.h"
 
+#include "data/Dialogs.h"
 #include "data/Globals.h"
+#include "data/Seleccion.h"
 #include "data/Tdm.h"
 #include "dialogs/TSeleccion.h"
+#include "dialogs/Tfselcomp.h"
 #include "ranking/Tfclafinal.h"
 #include "ranking/TtfPenal.h"
+#include "reports/DayExports.h"
+#include "reports/TextFile.h"
+#include "scoring/Scoring.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
 #include "weighin/TFpesaje2.h"
+#include "widgets/Guard.h"
 
 #include <QAction>
 #include <QDate>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -196,9 +204,76 @@ void TfMain::Verclasificacin1Click()
     fclafinal.exec();
 }
 void TfMain::Resumen1Click() {}
-void TfMain::InformePruebaCSVClick() {}
-void TfMain::ExportaraHTML1Click() {}
-void TfMain::ExportaraCSVClick() {}
+// The catch summary of the chosen day, written into the current directory.
+void TfMain::InformePruebaCSVClick()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    widgets::guarded([] {
+        const QString carpeta = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator();
+        const reports::Exportado r = reports::exportarResumen(*dm, codigoActual(*dm), jornadaActual(*dm), carpeta);
+        if (r.vacio)
+            userDialogs().showMessage(r.error);
+        else if (!r.ok)
+            userDialogs().showError(r.error);
+        else
+            userDialogs().showMessage(reports::textoDatosGuardados(r.ficheros.first()));
+    });
+}
+
+// The chosen day's ranking page, with its stylesheet beside it when none is
+// there, in the folder the user types.
+void TfMain::ExportaraHTML1Click()
+{
+    if (!Seleccion || !dm || Seleccion->exec() != QDialog::Accepted)
+        return;
+    widgets::guarded([] {
+        QString carpeta = reports::defaultFolder();
+        if (!reports::askFolder(QStringLiteral("Guardar clasific.htm"), carpeta))
+            return;
+        const reports::Exportado r =
+            reports::exportarClasificacion(*dm, codigoActual(*dm), jornadaActual(*dm), carpeta);
+        if (!r.ok) {
+            userDialogs().showError(r.error);
+            return;
+        }
+        MsgDlg(reports::textoExportacionRealizada(r.ficheros.first()), mtInformation, mbOK, 0);
+        if (!r.error.isEmpty())
+            userDialogs().showError(r.error);  // the stylesheet could not be written
+        MsgDlg(reports::textoRecuerdeHojaEstilos(), mtInformation, mbOK, 0);
+    });
+}
+
+// The catch lines of the chosen competition's first day, which becomes the
+// current competition and day.
+void TfMain::ExportaraCSVClick()
+{
+    if (!dm)
+        return;
+    QString codigo;
+    {
+        Tfselcomp fselcomp(*dm, this);
+        if (fselcomp.exec() != QDialog::Accepted)
+            return;
+        codigo = competicionElegida;
+    }
+    widgets::guarded([&] {
+        const int jornada = reports::primeraJornada(*dm, codigo);
+        if (!elegirCompeticion(*dm, codigo, jornada)) {
+            ShowMsg(reports::textoCompeticionNoEncontrada(codigo));
+            return;
+        }
+        QString carpeta = reports::defaultFolder();
+        if (!reports::askFolder(QStringLiteral("Guardar Pesca "), carpeta))
+            return;
+        const reports::Exportado r = reports::exportarPesca(*dm, codigo, jornadaActual(*dm), carpeta);
+        if (!r.ok) {
+            userDialogs().showError(r.error);
+            return;
+        }
+        MsgDlg(reports::textoExportacionPesca(r.ficheros.first()), mtInformation, mbOK, 0);
+    });
+}
 void TfMain::Salir1Click() { close(); }
 // The competition and day first; the weigh-in is made for one use.
 void TfMain::Pesaje2Click()

@@ -2,7 +2,9 @@
 
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "reports/TextFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -40,6 +42,16 @@ qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi)
 }
 
 int smallNumber(const QString& text, const char* what) { return int(wholeNumber(text, what, kSmallMin, kSmallMax)); }
+
+QString carpetaDestino(const Args& a)
+{
+    if (!a.has("--carpeta"))
+        return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator();
+    const QString carpeta = a.option("--carpeta");
+    if (!QFileInfo(carpeta).isDir())
+        throw Refusal{QString::fromUtf8("No existe la carpeta «%1»").arg(carpeta)};
+    return reports::folderOf(carpeta);
+}
 
 OpenFile::OpenFile(OpenFile&&) noexcept = default;
 OpenFile& OpenFile::operator=(OpenFile&&) noexcept = default;

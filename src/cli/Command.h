@@ -43,6 +43,7 @@ struct Command {
 QList<Command> databaseCommands();
 QList<Command> scoringCommands();
 QList<Command> rankingCommands();
+QList<Command> exportCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.
@@ -61,6 +62,10 @@ constexpr qint64 kIntMin = -2147483648LL, kIntMax = 2147483647LL;
 
 // A 16-bit day or team number typed on the command line.
 int smallNumber(const QString& text, const char* what);
+
+// The folder an export writes into, with its final separator: --carpeta
+// when given (an existing folder, or a refusal), else the current directory.
+QString carpetaDestino(const Args& a);
 
 // Opens an existing database file, or refuses. The returned data module is
 // also the program's `dm` until it goes.

@@ -14,7 +14,8 @@ namespace {
 QList<Command> allCommands()
 {
     QList<Command> all;
-    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), rankingCommands()})
+    for (const QList<Command>& group :
+         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands()})
         all += group;
     return all;
 }

@@ -32,7 +32,7 @@ Exportado exportarClasFinal(const TClasFinal& c, const QString& titulo, const QS
     const QString fichero = folder + kFicheroClasFinal;
     Exportado r;
     r.ok = writeWhole(fichero, paginaClasFinal(c, titulo), &r.error);
-    if (r.ok) r.ficheros << nombreCompleto(fichero);
+    if (r.ok) r.ficheros << fullName(fichero);
     return r;
 }
 

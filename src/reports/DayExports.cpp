@@ -264,15 +264,13 @@ std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jor
 
 // --- Writing them ---------------------------------------------------------------
 
-QString nombreCompleto(const QString& fichero) { return QDir::toNativeSeparators(QFileInfo(fichero).absoluteFilePath()); }
-
 namespace {
 
 Exportado escribir(const QString& fichero, const QByteArray& bytes)
 {
     Exportado r;
     r.ok = writeWhole(fichero, bytes, &r.error);
-    if (r.ok) r.ficheros << nombreCompleto(fichero);
+    if (r.ok) r.ficheros << fullName(fichero);
     return r;
 }
 
@@ -286,7 +284,7 @@ Exportado exportarClasificacion(Tdm& dm, const QString& codigo, int jornada, con
     // The stylesheet goes beside the page, never over one the user changed.
     const QString hoja = QFileInfo(pagina).absolutePath() + '/' + kHojaEstilos;
     bool creada = false;
-    if (writeIfAbsent(hoja, hojaEstilos(), &creada, &r.error) && creada) r.ficheros << nombreCompleto(hoja);
+    if (writeIfAbsent(hoja, hojaEstilos(), &creada, &r.error) && creada) r.ficheros << fullName(hoja);
     return r;
 }
 

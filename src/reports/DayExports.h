@@ -59,10 +59,6 @@ struct Exportado {
     bool vacio = false;    // the summary only: no catch line that day, nothing written
 };
 
-// The full name of a file as the messages show it: absolute, with this
-// system's separators.
-QString nombreCompleto(const QString& fichero);
-
 // Writes folder + "clasific.htm", then "tablasPesca.css" beside it when no
 // file of that name is there. `folder` is used as given (see folderOf).
 Exportado exportarClasificacion(Tdm& dm, const QString& codigo, int jornada, const QString& folder);

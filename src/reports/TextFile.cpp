@@ -181,6 +181,8 @@ QString safeFileName(const QString& name)
     return s;
 }
 
+QString fullName(const QString& fileName) { return QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()); }
+
 // --- Writing ----------------------------------------------------------------
 
 namespace {

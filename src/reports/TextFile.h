@@ -12,6 +12,11 @@
 //     QString error;
 //     if (!reports::writeWhole(name, reports::utf8WithBom(reports::joinLines(lines)), &error))
 //         userDialogs().showError(error);
+//     else
+//         MsgDlg("Exportación realizada al archivo\r\n" + reports::fullName(name), mtInformation, mbOK, 0);
+//
+// The command line takes its folder from cli::carpetaDestino (--carpeta or
+// the current directory) and prints reports::fullName of every file written.
 
 #include <QByteArray>
 #include <QString>
@@ -70,6 +75,10 @@ bool askFolder(const QString& caption, QString& folder);
 // A name every file system takes: / \ : * ? " < > | and control characters
 // become "-".
 QString safeFileName(const QString& name);
+
+// The full name of a file as messages and the command line show it:
+// absolute, with this system's separators.
+QString fullName(const QString& fileName);
 
 // --- Writing ----------------------------------------------------------------
 

@@ -156,7 +156,7 @@ TEST_F(RankingCliTest, ExportarClasfinalWritesThePage)
     // A folder that is not there: the system's reason, nothing written.
     r = cli({"exportar", "clasfinal", f, "C1", "--carpeta", dir.path() + "/no"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(u("no existe la carpeta"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u("No existe la carpeta"))) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"clasfinal.html"});
 }

@@ -19,14 +19,6 @@ using namespace exporttest;
 
 namespace {
 
-QByteArray readAll(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList entries(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
-
 class DayExportsTest : public ::testing::Test {
 protected:
     TempDatabase db;
@@ -106,8 +98,8 @@ TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
 {
     const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    const QString pagina = reports::nombreCompleto(folder + "clasific.htm");
-    const QString hoja = reports::nombreCompleto(folder + "tablasPesca.css");
+    const QString pagina = reports::fullName(folder + "clasific.htm");
+    const QString hoja = reports::fullName(folder + "tablasPesca.css");
     EXPECT_EQ(r.ficheros, QStringList({pagina, hoja}));
 
     const readback::Html h = readback::readHtml(pagina);
@@ -129,7 +121,7 @@ TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
     EXPECT_EQ(peces.mid(9), QStringList({u(" Sargo \"real\"; Ñ (3)"), "1.200", " 1.500", u(" <script>&Ω"), "150", " -50"}));
 
     // The stylesheet is the shipped one; one the user changed stays.
-    EXPECT_EQ(readAll(hoja), reports::hojaEstilos());
+    EXPECT_EQ(fileBytes(hoja), reports::hojaEstilos());
     EXPECT_TRUE(reports::hojaEstilos().contains("tr.equipo"));
     QFile mine(hoja);
     ASSERT_TRUE(mine.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -138,8 +130,18 @@ TEST_F(DayExportsTest, RankingPageReadsBackAsTyped)
     const reports::Exportado again = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(again.ok);
     EXPECT_EQ(again.ficheros, QStringList{pagina});
-    EXPECT_EQ(readAll(hoja), "body { color: red }");
-    EXPECT_EQ(entries(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
+    EXPECT_EQ(fileBytes(hoja), "body { color: red }");
+    EXPECT_EQ(filesIn(out.path()), QStringList({"clasific.htm", "tablasPesca.css"}));
+}
+
+TEST_F(DayExportsTest, AStylesheetThatCannotBeWrittenLeavesThePageAndSaysWhy)
+{
+    ASSERT_TRUE(QDir(out.path()).mkdir("tablasPesca.css"));
+    const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.ficheros, QStringList{reports::fullName(folder + "clasific.htm")});
+    EXPECT_EQ(r.error, u("No se pudo escribir el archivo ") + QDir(out.path()).absoluteFilePath("tablasPesca.css") +
+                           u(": ya hay una carpeta con ese nombre."));
 }
 
 TEST_F(DayExportsTest, CatchCsvByteForByte)
@@ -165,7 +167,7 @@ TEST_F(DayExportsTest, CatchCsvReadsBackAsTyped)
 {
     const reports::Exportado r = reports::exportarPesca(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    const QString name = reports::nombreCompleto(folder + u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
+    const QString name = reports::fullName(folder + u("Pesca Copa -Ñ- -script-; A&B Ω.csv"));
     ASSERT_EQ(r.ficheros, QStringList{name});
     const readback::Csv c = readback::readCsv(name);
     EXPECT_EQ(c.encoding, "utf-8");
@@ -206,8 +208,8 @@ TEST_F(DayExportsTest, SummaryByteForByte)
 
     const reports::Exportado r = reports::exportarResumen(*dm, kCodigo, 1, folder);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    ASSERT_EQ(r.ficheros, QStringList{reports::nombreCompleto(folder + "ResumenCapturas.csv")});
-    EXPECT_EQ(readAll(r.ficheros[0]), "\xEF\xBB\xBF" + (l.join("\r\n") + "\r\n").toUtf8());
+    ASSERT_EQ(r.ficheros, QStringList{reports::fullName(folder + "ResumenCapturas.csv")});
+    EXPECT_EQ(fileBytes(r.ficheros[0]), "\xEF\xBB\xBF" + (l.join("\r\n") + "\r\n").toUtf8());
 
     const readback::Csv c = readback::readCsv(r.ficheros[0]);
     EXPECT_EQ(c.encoding, "utf-8");
@@ -245,7 +247,7 @@ TEST_F(DayExportsTest, ADayWithoutCatchesWritesNoSummary)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.vacio);
     EXPECT_EQ(r.error, u("No hay pesaje de esta competición"));
-    EXPECT_TRUE(entries(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(DayExportsTest, AFolderThatCannotBeWrittenLeavesNothing)
@@ -264,7 +266,7 @@ TEST_F(DayExportsTest, AFolderThatCannotBeWrittenLeavesNothing)
         EXPECT_TRUE(c.r.ficheros.isEmpty());
         EXPECT_EQ(c.r.error, u("No se pudo escribir el archivo ") + missing + c.file + u(": no existe la carpeta."));
     }
-    EXPECT_TRUE(entries(out.path()).isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
 TEST_F(DayExportsTest, Messages)

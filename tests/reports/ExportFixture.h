@@ -6,6 +6,8 @@
 
 #include "support/Fixture.h"
 
+#include <QDir>
+#include <QFile>
 #include <QString>
 
 namespace exporttest {
@@ -15,6 +17,21 @@ inline QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 inline const QString kCodigo = u("C'1");
 inline const QString kTitulo = u("Copa \"Ñ\" <script>; A&B Ω");
 inline const QString kLugar = u("Cala \"Ñ\"; Ω");
+
+// The bytes of a file ("<missing>" when it cannot be read).
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The files of a folder, hidden ones too, in plain code order.
+inline QStringList filesIn(const QString& dir)
+{
+    QStringList l = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    l.sort();
+    return l;
+}
 
 // A text as an SQL literal for the fixture's own statements.
 inline QString lit(QString s) { return '\'' + s.replace('\'', "''") + '\''; }

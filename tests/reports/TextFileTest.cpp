@@ -125,6 +125,7 @@ TEST(TextFile, FolderGetsItsSeparatorOnlyWhenItIsAnExistingFolder)
     EXPECT_EQ(reports::folderOf(dir + sep), dir + sep);
     EXPECT_EQ(reports::folderOf(dir + sep + "informe"), dir + sep + "informe");  // no such folder: a name prefix
     EXPECT_EQ(reports::folderOf(QString()), QString());
+    EXPECT_EQ(reports::fullName("x.htm"), QDir::toNativeSeparators(QDir::current().absoluteFilePath("x.htm")));
     QFile plain(tmp.filePath("fichero"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
