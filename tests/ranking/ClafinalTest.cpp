@@ -28,21 +28,7 @@ protected:
     // Shows the window; steps run on it once it is up, then "&Salir".
     void run(Tfclafinal& w, const std::function<void()>& steps)
     {
-        auto seen = ModalAnswer::onNext([&w, steps](QWidget* m) {
-            EXPECT_EQ(m, &w);
-            w.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-            steps();
-            if (w.isVisible()) {
-                w.activateWindow();
-                EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-                press(Qt::Key_S, Qt::AltModifier);
-            }
-            if (w.isVisible()) w.reject();
-        });
-        w.exec();
-        EXPECT_TRUE(seen->seen);
-        EXPECT_FALSE(w.isVisible());
+        whileShown(w, [&w] { w.exec(); }, steps, Qt::Key_S);
     }
     static QString cells(const QTableWidget* g)
     {
