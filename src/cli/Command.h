@@ -37,13 +37,15 @@ struct Command {
     int (*run)(const Args&);
     QStringList options = {};
     QStringList required = {};
+    bool gui = false;  // draws text (printing): runs with a GUI application, offscreen
 };
 
 // The command groups, one source file each.
 QList<Command> databaseCommands();
 QList<Command> scoringCommands();
-QList<Command> rankingCommands();
 QList<Command> exportCommands();
+QList<Command> rankingCommands();
+QList<Command> printCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -56,6 +57,14 @@ public:
         QString shown = text;
         if (!heading && col == 2 && !*individual_)
             shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        else if (flags & Qt::TextSingleLine) {
+            // A figure is never cut: where the face is wider than the column
+            // allows, the type gets smaller for that cell.
+            while (f.pointSize() > 6 && QFontMetrics(f).horizontalAdvance(shown) > option.rect.width()) {
+                f.setPointSize(f.pointSize() - 1);
+                p->setFont(f);
+            }
+        }
         p->drawText(option.rect, flags, shown);
         p->setPen(pal.color(QPalette::Dark));
         p->drawLine(option.rect.topRight(), option.rect.bottomRight());
@@ -127,12 +136,21 @@ Tfclasificacion::Tfclasificacion(Tdm& data, QWidget* parent) : QDialog(parent), 
     bar->addWidget(BSalir);
 
     auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(4, 4, 4, 4);
     lay->addWidget(sg, 1);
     lay->addLayout(strip);
     lay->addLayout(bar);
     resize(1008, 729);
-    centreOnScreen(this);
-    resize(1008, 729);
+}
+
+void Tfclasificacion::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // Centred on the screen the first time, where the user may move it from.
+    if (centred_ || e->spontaneous())
+        return;
+    centred_ = true;
+    centreOnScreen(this, true);
 }
 
 bool Tfclasificacion::individual() const

@@ -28,13 +28,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void setRow(int row, const QStringList& cells);
     bool individual() const;
 
     Tdm& dm_;
-    bool individual_ = false;  // names on one line, vertically centred
+    bool individual_ = false;
+    bool centred_ = false;  // names on one line, vertically centred
     QTableWidget* sg = nullptr;
     QPushButton* BSalir = nullptr;
 };

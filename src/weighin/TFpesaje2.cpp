@@ -5,8 +5,10 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
+#include "dialogs/Impresion.h"
 #include "engine/ScopeGuard.h"
 #include "ranking/Tfclasificacion.h"
+#include "weighin/Actilla.h"
 #include "widgets/DataEdit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataLookupCombo.h"
@@ -97,10 +99,6 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         ds.fieldByName("Bonifica").setAsInteger(d.Bonifica);
         ds.fieldByName("Penal").setAsInteger(d.Penal);
     };
-    pesaje_.TApes2.addCalculatedField(QStringLiteral("NombrePez"), FieldType::String, 30);
-    pesaje_.TApes2.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("NombrePez").setValue(dm_.speciesName(ds.fieldByName("Cod pez").asLargeInt()));
-    };
     taEspecies.setIndexName(QStringLiteral("isNombre"));
     taEspecies.setReadOnly(true);
 
@@ -116,7 +114,7 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         pesaje_.TApes2.open();
         llenarEquipos();
     });
-    centreOnScreen(this);
+    centreOnScreen(this, true);
 }
 
 TFpesaje2::~TFpesaje2()
@@ -234,7 +232,8 @@ void TFpesaje2::build()
                                     this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setReadOnly(true);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    // The species column takes the spare width.
+    DBGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     DBGrid1->installEventFilter(this);
 
     DBNpescada = new DataNavigator(&DSpesada,
@@ -327,6 +326,11 @@ void TFpesaje2::build()
         b->setAutoDefault(false);
     connect(VerNoVer, &QPushButton::clicked, this, [this] { guarded([this] { verNoVer(); }); });
     connect(BBSalir, &QPushButton::clicked, this, &QDialog::accept);
+    // The sheet of the team shown, from the tally on screen.
+    connect(bbImprimir, &QPushButton::clicked, this, [this] {
+        pesaje_.equipoActual = equipo();
+        imprimirInforme([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
+    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(VerNoVer);
@@ -355,7 +359,7 @@ void TFpesaje2::build()
     setTabOrder(DBEPeso, dbPesoValido);
     setTabOrder(dbPesoValido, BBGuardar);
     setTabOrder(BBGuardar, DBGrid1);
-    resize(860, 640);
+    resize(900, 680);
 }
 
 int TFpesaje2::equipo() const { return SPeq->value(); }
@@ -423,7 +427,19 @@ void TFpesaje2::primeraActivacion()
         MsgDlg(QStringLiteral("No hay participantes en esta prueba"), mtError, mbOK, 0);
         return;
     }
+    // Set first: a box shown below activates the screen again. A failure
+    // leaves it to the next activation.
     pesajeIniciado = true;
+    try {
+        inicializar();
+    } catch (...) {
+        pesajeIniciado = false;
+        throw;
+    }
+}
+
+void TFpesaje2::inicializar()
+{
     setWindowTitle("Pesaje de " + dm_.TAcomp.fieldByName("Titulo").asString());
     if (!dm_.TAjornada.active()) {
         dm_.TAcomp.open();
@@ -624,7 +640,7 @@ void TFpesaje2::guardar()
     pesaje_.equipoActual = equipo();
     if (!pesaje_.guardarEntrada())
         return;
-    const QString especie = e.fieldByName("NombrePez").asString();
+    const QString especie = dm_.speciesName(pesaje_.ultimaEspecie);
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
     TApesada.refresh();
     if (!nueva && fila >= 0 && fila < TApesada.recordCount())
