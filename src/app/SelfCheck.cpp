@@ -70,6 +70,12 @@ void step(QTimer* timer)
     dumpMenu(w->menuBar()->actions(), QStringLiteral("menu: "));
     out(QStringLiteral("status: ") + w->statusText());
     out(QStringLiteral("locale: ") + engine::programLocale().name());
+    // The long-lived dialogs start-up created, in their order.
+    QStringList dialogs;
+    for (QObject* c : w->children())
+        if (qobject_cast<QDialog*>(c))
+            dialogs << QString::fromLatin1(c->metaObject()->className());
+    out(QStringLiteral("long-lived: ") + dialogs.join(QLatin1Char('|')));
     if (QAction* quit = w->findChild<QAction*>(QStringLiteral("Salir1")))
         quit->trigger();
 }

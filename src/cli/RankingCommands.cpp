@@ -10,7 +10,6 @@
 #include "scoring/ClasificacionDia.h"
 #include "scoring/Penal.h"
 
-#include <QDir>
 
 namespace cli {
 
@@ -97,11 +96,8 @@ int clasificacion(const Args& a)
 
 int exportarClasfinal(const Args& a)
 {
+    const QString carpeta = carpetaDestino(a);
     OpenFile d = openCompetition(a[0], a[1]);
-    // --carpeta names a folder: a missing one is reported by the write.
-    QString carpeta = a.has("--carpeta") ? a.option("--carpeta") : QDir::currentPath();
-    if (!carpeta.endsWith('/') && !carpeta.endsWith(QDir::separator()))
-        carpeta += QDir::separator();
     const reports::Exportado r =
         reports::exportarClasFinal(clasificacionFinal(*d, a[1]), reports::tituloCompeticion(*d, a[1]), carpeta);
     if (!r.ok)

@@ -10,8 +10,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
+
+#include <algorithm>
 
 
 QString resourceString(int id)
@@ -75,6 +78,49 @@ QString withLineBreaks(const QString& text)
     return out;
 }
 
+// A word wider than the line (a long file name) may break: after each
+// folder separator, and where a piece is still too wide, after any
+// character. The breaks are zero-width spaces, so nothing shows of them.
+QString breakableWords(const QString& text, const QFontMetrics& fm, int lineWidth)
+{
+    constexpr QChar kBreak(0x200B);
+    QString out;
+    QString word;
+    auto piece = [&](const QString& p) {
+        if (fm.horizontalAdvance(p) > lineWidth)
+            for (const QChar c : p) out += QString(c) + kBreak;
+        else
+            out += p;
+    };
+    auto flush = [&] {
+        if (fm.horizontalAdvance(word) <= lineWidth) {
+            out += word;
+        } else {
+            QString p;
+            for (const QChar c : word) {
+                p += c;
+                if (c == u'/' || c == u'\\') {
+                    piece(p);
+                    if (!out.endsWith(kBreak)) out += kBreak;
+                    p.clear();
+                }
+            }
+            piece(p);
+        }
+        word.clear();
+    };
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            flush();
+            out += c;
+        } else {
+            word += c;
+        }
+    }
+    flush();
+    return out;
+}
+
 int floorHalf(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 QFont boxFont(bool bold)
@@ -94,7 +140,7 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
 {
     setObjectName(QStringLiteral("MsgDlg"));
     int width = 250;
-    const int height = 150;
+    int height = 150;
 
     // Title by type; the custom type takes the application's title.
     if (type >= mtWarning && type <= mtConfirmation)
@@ -131,10 +177,24 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
     const int need = message_->width() + textLeft + 15;
 
     // Too wide for the box: widen it, and past 390 wrap over three lines.
+    // A notice (information with OK alone, such as where a file was written)
+    // is shown whole instead: the box widens for its longest word (a file
+    // name), up to the screen, and grows down for every line.
     if (width < need) {
         message_->setWordWrap(true);
         if (need <= 380) {
             width = need + 15;
+        } else if (type == mtInformation && buttons == mbOK) {
+            int word = 0;
+            for (const QString& w : message_->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+                word = std::max(word, fm.horizontalAdvance(w));
+            const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
+            const int widest = std::min(screen ? screen->availableGeometry().width() - 40 : 700, 700);
+            width = std::clamp(word + textLeft + 15 + 15, 390, std::max(390, widest));
+            const int textWidth = width - textLeft - 15;
+            message_->setText(breakableWords(message_->text(), fm, textWidth));
+            labelHeight = fm.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::TextWordWrap, message_->text()).height();
+            height = std::max(height, labelHeight + 65 + 20);
         } else {
             width = 390;
             labelHeight = 3 * fm.lineSpacing();

@@ -79,6 +79,7 @@ void expectMainWindow(const ProgramRun& r)
     const QStringList status = withPrefix(r.lines, "status: ");
     ASSERT_EQ(status.size(), 1);
     EXPECT_TRUE(status[0].endsWith(QDate::currentDate().toString("yyyy") + ")")) << status[0].toStdString();
+    EXPECT_EQ(withPrefix(r.lines, "long-lived: "), QStringList{"TSeleccion|Tfselcomp|TFcompet2|TtfPenal"});
 }
 
 TEST(StartupTest, OpensTheMainWindowWithADatabaseNextToIt)

@@ -1,4 +1,5 @@
 // tarsela-cli penalizar, clasificacion (all days) and exportar clasfinal.
+#include "reports/ExportFixture.h"
 #include "scoring/ScoringFixture.h"
 #include "support/Cli.h"
 
@@ -13,12 +14,6 @@ using namespace scoringtest;
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class RankingCliTest : public ::testing::Test {
 protected:
@@ -88,7 +83,7 @@ TEST_F(RankingCliTest, PenalizarWithoutARecordStoresThePenaltyOnly)
 
 TEST_F(RankingCliTest, RefusalsChangeNothing)
 {
-    const QByteArray before = bytes(f);
+    const QByteArray before = exporttest::fileBytes(f);
     const QString largo(257, 'm');
     const struct {
         QStringList args;
@@ -121,7 +116,7 @@ TEST_F(RankingCliTest, RefusalsChangeNothing)
         EXPECT_TRUE(r.err.contains(u(c.message))) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    EXPECT_EQ(bytes(f), before);
+    EXPECT_EQ(exporttest::fileBytes(f), before);
     // The longest motive fits.
     const CliRun r = cli({"penalizar", f, "C1", "1", "1", "10", QString(256, 'm')});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -150,15 +145,15 @@ TEST_F(RankingCliTest, ExportarClasfinalWritesThePage)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QString page = dir.path() + "/clasfinal.html";
     EXPECT_EQ(r.out, QDir::toNativeSeparators(page) + "\n");
-    const QByteArray b = bytes(page);
+    const QByteArray b = exporttest::fileBytes(page);
     EXPECT_TRUE(b.contains("<tr><th colspan=\"6\"> Copa \xD1</th> </tr>\r\n")) << b.toStdString();
     EXPECT_TRUE(b.contains("<td align=\"left\"> \xC1ngel</td>\r\n"));
     // A folder that is not there: the system's reason, nothing written.
     r = cli({"exportar", "clasfinal", f, "C1", "--carpeta", dir.path() + "/no"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(u("no existe la carpeta"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u("No existe la carpeta"))) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"clasfinal.html"});
+    EXPECT_EQ(exporttest::filesIn(dir.path()), QStringList{"clasfinal.html"});
 }
 
 }  // namespace

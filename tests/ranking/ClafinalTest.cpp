@@ -2,6 +2,8 @@
 #include "RankingFixture.h"
 
 #include "app/TfMain.h"
+#include "dialogs/GuiDialogs.h"
+#include "dialogs/MsgDlg.h"
 #include "reports/ClasFinalHtml.h"
 #include "ranking/Tfclafinal.h"
 #include "scoring/ClasFinal.h"
@@ -9,10 +11,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -23,17 +28,7 @@ protected:
     // Shows the window; steps run on it once it is up, then "&Salir".
     void run(Tfclafinal& w, const std::function<void()>& steps)
     {
-        auto seen = ModalAnswer::onNext([&w, steps](QWidget* m) {
-            EXPECT_EQ(m, &w);
-            w.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-            steps();
-            if (w.isVisible()) press(Qt::Key_S, Qt::AltModifier);
-            if (w.isVisible()) w.reject();
-        });
-        w.exec();
-        EXPECT_TRUE(seen->seen);
-        EXPECT_FALSE(w.isVisible());
+        whileShown(w, [&w] { w.exec(); }, steps, Qt::Key_S);
     }
     static QString cells(const QTableWidget* g)
     {
@@ -141,6 +136,69 @@ TEST_F(ClafinalTest, ExportWritesThePageIntoTheTypedFolder)
         EXPECT_TRUE(dialogs.errors[0].contains(QString::fromUtf8("no existe la carpeta"))) << dialogs.errors[0].toStdString();
     });
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"clasfinal.html"});
+}
+
+// Runs action on the next modal window other than `except` (the window the
+// keys are pressed in stays modal until the dialog it opens comes up).
+void onNextOther(QWidget* except, ModalAnswer::Action action, int triesLeft = 2000)
+{
+    ModalAnswer::onNext([=](QWidget* m) {
+        if (m != except)
+            action(m);
+        else if (triesLeft > 0)
+            QTimer::singleShot(1, [=] { onNextOther(except, action, triesLeft - 1); });
+    });
+}
+
+// The real dialogs: the folder question, then the confirmation, which
+// shows the whole file name however long it is.
+TEST_F(ClafinalTest, TheConfirmationShowsTheWholeLongFileName)
+{
+    elegir();
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/" + QString(120, 'c') + "/" + QString(90, 'd');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString page = QDir::toNativeSeparators(folder + "/clasfinal.html");
+    GuiDialogs gui;
+    UserDialogs* scripted = &userDialogs();
+    setUserDialogs(&gui);
+    Tfclafinal w(*dm);
+    QString question, shown;
+    QRect label, box;
+    int lines = 0;
+    run(w, [&] {
+        onNextOther(&w, [&](QWidget* input) {
+            auto* d = qobject_cast<QInputDialog*>(input);
+            ASSERT_NE(d, nullptr);
+            question = d->windowTitle();
+            onNextOther(input, [&](QWidget* m) {
+                auto* msg = qobject_cast<TMsgDlgBox*>(m);
+                ASSERT_NE(msg, nullptr);
+                // Long words may break at zero-width spaces, which show nothing.
+                const QString text = msg->messageLabel()->text();
+                shown = QString(text).remove(QChar(0x200B));
+                label = msg->messageLabel()->geometry();
+                box = msg->rect();
+                const QFontMetrics fm = msg->messageLabel()->fontMetrics();
+                lines = fm.boundingRect(QRect(0, 0, label.width(), 1 << 20), Qt::TextWordWrap, text).height();
+                EXPECT_GT(lines, 3 * fm.lineSpacing());  // more than the three lines of other boxes
+                // Every unbreakable piece fits the label's width.
+                for (const QString& l : text.split('\n'))
+                    for (const QString& part : l.split(QChar(0x200B)))
+                        EXPECT_LE(fm.horizontalAdvance(part), label.width());
+                msg->close();
+            });
+            d->setTextValue(folder);  // without the final separator
+            ModalAnswer::click(d, "Aceptar");
+        });
+        press(Qt::Key_H, Qt::AltModifier);
+    });
+    setUserDialogs(scripted);
+    EXPECT_EQ(question, QString("Guardar clasfinal.html"));
+    EXPECT_EQ(shown, QString::fromUtf8("Exportación realizada al archivo\n") + page);
+    EXPECT_GE(label.height(), lines);
+    EXPECT_TRUE(box.contains(label)) << box.width() << "x" << box.height();
+    EXPECT_TRUE(QFile::exists(folder + "/clasfinal.html"));
 }
 
 TEST_F(ClafinalTest, VerClasificacionOpensItCaptionedWithTheTitleAfterOK)

@@ -24,17 +24,7 @@ protected:
     // once it is up, then it is closed with "&Terminar" from the keyboard.
     void open(TtfPenal& d, const std::function<void()>& steps)
     {
-        auto seen = ModalAnswer::onNext([&d, steps](QWidget* w) {
-            EXPECT_EQ(w, &d);
-            d.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
-            steps();
-            if (d.isVisible()) press(Qt::Key_T, Qt::AltModifier);
-            if (d.isVisible()) d.reject();
-        });
-        d.abrir();
-        EXPECT_TRUE(seen->seen);
-        EXPECT_FALSE(d.isVisible());
+        whileShown(d, [&d] { d.abrir(); }, steps, Qt::Key_T);
     }
     // Chooses the n-th item of the participant list from the keyboard: up
     // to the first item, then down (each move chooses the item it reaches).

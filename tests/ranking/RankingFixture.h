@@ -12,7 +12,10 @@
 #include "data/Seleccion.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QTest>
+
+#include <functional>
 
 class RankingTest : public ScreenTest {
 protected:
@@ -52,6 +55,27 @@ protected:
                 if (b->isDown()) return false;
             return true;
         }));
+    }
+    // Brings dialog d up modally with show(); once it is up and active,
+    // steps run on it, and then the letter closeKey with Alt closes it.
+    static void whileShown(QDialog& d, const std::function<void()>& show, const std::function<void()>& steps,
+                           int closeKey)
+    {
+        auto seen = ModalAnswer::onNext([&d, steps, closeKey](QWidget* w) {
+            EXPECT_EQ(w, &d);
+            d.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+            steps();
+            if (d.isVisible()) {
+                d.activateWindow();  // the dialogs the steps opened may have taken it
+                EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+                press(closeKey, Qt::AltModifier);
+            }
+            if (d.isVisible()) d.reject();
+        });
+        show();
+        EXPECT_TRUE(seen->seen);
+        EXPECT_FALSE(d.isVisible());
     }
     static void typeText(const QString& text)
     {

@@ -2,6 +2,7 @@
 // written whole or not at all.
 #include "reports/ClasFinalHtml.h"
 #include "scoring/ClasFinal.h"
+#include "reports/ExportFixture.h"
 #include "scoring/ScoringFixture.h"
 #include "support/Readback.h"
 
@@ -18,12 +19,6 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 const QString kTitulo = u("Copa <b>&\"Ñ\" Ω");
-
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class ClasFinalHtmlTest : public ::testing::Test {
 protected:
@@ -73,7 +68,7 @@ TEST_F(ClasFinalHtmlTest, WrittenPageReadsBackAsTyped)
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     const QString file = dir.path() + "/clasfinal.html";
     ASSERT_EQ(r.ficheros, QStringList{QDir::toNativeSeparators(file)});
-    EXPECT_EQ(bytes(file), QByteArray(kPagina));
+    EXPECT_EQ(exporttest::fileBytes(file), QByteArray(kPagina));
     const readback::Html h = readback::readHtml(file);
     ASSERT_EQ(h.cells.size(), 1 + 5 * 6);
     EXPECT_EQ(h.cells[0].tag, QString("th"));
@@ -97,7 +92,7 @@ TEST_F(ClasFinalHtmlTest, AFolderThatCannotBeWrittenLeavesNothing)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.error.contains(u("no existe la carpeta"))) << r.error.toStdString();
     EXPECT_TRUE(r.ficheros.isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{});
+    EXPECT_EQ(exporttest::filesIn(dir.path()), QStringList{});
 
     // An existing page is replaced whole.
     QFile old(dir.path() + "/clasfinal.html");
@@ -106,8 +101,8 @@ TEST_F(ClasFinalHtmlTest, AFolderThatCannotBeWrittenLeavesNothing)
     old.close();
     r = reports::exportarClasFinal(clasificacionFinal(dm, "C1"), kTitulo, dir.path() + '/');
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(bytes(dir.path() + "/clasfinal.html"), QByteArray(kPagina));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    EXPECT_EQ(exporttest::fileBytes(dir.path() + "/clasfinal.html"), QByteArray(kPagina));
+    EXPECT_EQ(exporttest::filesIn(dir.path()),
               QStringList{"clasfinal.html"});
 }
 

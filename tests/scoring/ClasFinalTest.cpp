@@ -25,11 +25,7 @@ protected:
     void SetUp() override
     {
         db.competicion(ejemplo());
-        db.competicion([] {
-            Competicion c = ejemplo();
-            c.codigo = "C2";
-            return c;
-        }());
+        db.competicion(ejemplo("C2"));
         db.jornada("C2", 1);
         db.participante("C2", 1, "999", "Otro");
         db.clasific("C2", 1, 1, 0, 0, 0, 99999);

@@ -54,11 +54,7 @@ protected:
     void SetUp() override
     {
         db.competicion(ejemplo());
-        db.competicion([] {
-            Competicion c = ejemplo();
-            c.codigo = "C2";
-            return c;
-        }());
+        db.competicion(ejemplo("C2"));
         db.jornada("C1", 1);
         db.jornada("C1", 2);
         db.jornada("C2", 1);

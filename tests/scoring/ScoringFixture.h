@@ -118,5 +118,12 @@ inline Competicion ejemplo()
     c.penalizacion = 50;
     return c;
 }
+// The same rules under another code.
+inline Competicion ejemplo(const QString& codigo)
+{
+    Competicion c = ejemplo();
+    c.codigo = codigo;
+    return c;
+}
 
 }  // namespace scoringtest
