@@ -381,27 +381,84 @@ bool Pesaje::guardarEntrada()
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
     const bool nueva = TApes2.state() == engine::Dataset::State::Insert;
+
+    // What was typed, to give the entry back should the save fail after the
+    // line was posted (the transaction takes the line away again).
+    TApes2.updateRecord();
+    std::vector<QVariant> tecleado;
+    for (int i = 0; i < TApes2.fieldCount(); ++i)
+        tecleado.push_back(TApes2.currentValue(i));
+    QVariantList clave;
+    if (!nueva && TApes2.currentRow() >= 0)
+        clave = {TApes2.rowValue(TApes2.currentRow(), TApes2.fieldIndex("Equipo")),
+                 TApes2.rowValue(TApes2.currentRow(), TApes2.fieldIndex("Pesada num"))};
+
+    // The line and the team's record are one transaction: both on disk, or
+    // neither.
+    engine::Database& db = dm.db;
+    qint64 total = 0;
     try {
-        if (nueva) {
-            const int eq = fieldInt(TApes2, "Equipo");
-            TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
-            rEquipo.equipo = eq;
+        db.startTransaction();
+        try {
+            if (nueva) {
+                const int eq = fieldInt(TApes2, "Equipo");
+                TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
+                rEquipo.equipo = eq;
+            }
+            TApes2.post();
+            SilencioAvisos silencio;
+            total = sumapuntos(cc, jor, equipoActual);
+            escribeClasificacionGuardada();
+            actualizaClasificacion();
+            db.commit();
+        } catch (...) {
+            TAcla.cancel();
+            try {
+                db.rollback();
+            } catch (const engine::DatabaseError&) {
+                // The save's own error is the one to report.
+            }
+            db.touch("PESCADA");
+            db.touch("CLASIFIC");
+            throw;
         }
-        TApes2.post();
-    } catch (const engine::DatabaseError&) {
-        // The entry stays as it was, still being edited.
-        ShowMsg("Al guardar.");
+    } catch (const engine::DatabaseError& e) {
+        devolverEntrada(nueva, tecleado, clave);
+        try {
+            SilencioAvisos silencio;
+            sumapuntos(cc, jor, equipoActual);
+        } catch (const engine::DatabaseError&) {
+            // The labels keep the last tally; the message below says why.
+        }
+        ShowMsg("Al guardar.\n" + e.message());
         return false;
     }
     ultimaEspecie = TApes2.fieldByName("Cod pez").asLargeInt();
-    // The saved line is checked once, by itself; the tally behind it is silent.
+    // The saved line is checked once, by itself, once it is on disk.
     comprobarPeso(reglasActuales(dm), ultimaEspecie, fieldInt(TApes2, "Numero piezas"), fieldInt(TApes2, "Peso"));
     SilencioAvisos silencio;
-    const qint64 total = sumapuntos(cc, jor, equipoActual);
     mejoresTrasGuardar(total);
-    escribeClasificacionGuardada();
-    actualizaClasificacion();
     return true;
+}
+
+void Pesaje::devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave)
+{
+    if (TApes2.isEditing())
+        return;  // the post itself failed: the entry is still as it was
+    try {
+        TApes2.refresh();
+        if (nueva)
+            TApes2.insert();
+        else if (clave.size() == 2 && TApes2.locate(QStringLiteral("Equipo;Pesada num"), clave))
+            TApes2.edit();
+        else
+            return;
+        for (int i = 0; i < TApes2.fieldCount() && i < int(tecleado.size()); ++i)
+            if (!TApes2.fieldDefs()[size_t(i)].calculated)
+                TApes2.setCurrentValue(i, tecleado[size_t(i)]);
+    } catch (const engine::DatabaseError&) {
+        TApes2.cancel();
+    }
 }
 
 Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez, int peso,
@@ -425,9 +482,9 @@ Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez
         TApes2.fieldByName("Peso").setAsInteger(peso);
         TApes2.fieldByName("Peso valido")
             .setAsInteger(pesoValidoDado ? *pesoValidoDado : pesoValido(peso, piezas, leerReglas(dm, cc).pesoMaximo));
-    } catch (const engine::DatabaseError&) {
+    } catch (const engine::DatabaseError& e) {
         TApes2.cancel();
-        ShowMsg("Al guardar.");
+        ShowMsg("Al guardar.\n" + e.message());
         return res;
     }
     if (!guardarEntrada()) {

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class Tdm;
 
@@ -91,9 +92,11 @@ public:
     qint64 siguientePesada(const QString& cc, int jor, int eq);
 
     // Saves the entry line TApes2 (being inserted or edited) as "&Guardar"
-    // does: numbers a new line, posts it ("Al guardar." and false when the
-    // post fails, the entry left as it was), re-tallies the current team,
-    // raises the best marks and writes the team's record twice.
+    // does: numbers a new line, posts it, re-tallies the current team and
+    // writes the team's record, all in one transaction; then raises the best
+    // marks. On any failure nothing of it is stored, "Al guardar." is shown
+    // with the cause on its next line, the entry is left as it was (still
+    // being edited) and the result is false.
     bool guardarEntrada();
 
     struct LineaGuardada {
@@ -137,6 +140,8 @@ public:
     static QString textoPiezaMayorEquipo(const QString& especie, int peso);  // Lppmayor
 
 private:
+    // After a failed save: TApes2 back in insert or edit with what was typed.
+    void devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave);
     void prepararTAcla(const QString& cc, int jor, int eq);
     // Sets every column of a team's record from rEquipo and posts it.
     // penaliza: the team's stored penalty of the day (see scoring/Penal.h).

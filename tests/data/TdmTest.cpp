@@ -3,6 +3,7 @@
 #include "support/Fixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,18 +55,52 @@ TEST(TdmTest, MissingFileIsReportedAndStartUpGoesOn)
     EXPECT_FALSE(dm.TAjornada.active());
 }
 
-TEST(TdmTest, MissingTableIsReportedAndTheOthersOpen)
+QByteArray fileBytes(const QString& path)
 {
-    TempDatabase file;
-    file.exec("DROP TABLE PARTICIP");
-    ScriptedDialogs dialogs;
-    Tdm dm(file.dir());
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].contains("PARTICIP"));
-    EXPECT_FALSE(dm.TAparticipa.active());
-    EXPECT_TRUE(dm.TAcomp.active());
-    EXPECT_TRUE(dm.TaPescadores.active());
-    EXPECT_THROW(dm.TAparticipa.first(), engine::DatabaseError);
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// A damaged or unrelated file is not used: one message names what it lacks,
+// nothing is opened and the file is left as it was.
+TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
+{
+    const struct {
+        const char* damage;
+        const char* message;
+    } cases[] = {
+        {"ALTER TABLE COMPETIC DROP COLUMN \"Peso maximo\"", "Falta el campo «Peso maximo» de la tabla COMPETIC"},
+        {"ALTER TABLE ESPECIAL DROP COLUMN \"Puntos gramo\"", "Falta el campo «Puntos gramo» de la tabla ESPECIAL"},
+        {"DROP TABLE PARTICIP", "Falta la tabla PARTICIP"},
+        {"DROP TABLE CUPOS", "Falta la tabla CUPOS"},
+        {"DROP INDEX \"PESCADA.isEquipoFecha\"", "Falta el índice «isEquipoFecha» de la tabla PESCADA"},
+        {"ALTER TABLE PESCADA RENAME COLUMN Peso TO Pes; ALTER TABLE PESCADA ADD COLUMN Peso VARCHAR(5)",
+         "El campo «Peso» de la tabla PESCADA no es de tipo INTEGER"},
+        {"CREATE TABLE OTRA (x); DROP TABLE COMPETIC; DROP TABLE JORNADAS; DROP TABLE PARTICIP; DROP TABLE ESPECIES; "
+         "DROP TABLE ESPECIAL; DROP TABLE PESCADA; DROP TABLE CLASIFIC; DROP TABLE PESCADORES; DROP TABLE CUPOS; "
+         "DROP TABLE PENAL",
+         "no tiene ninguna de las tablas"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        TempDatabase file;
+        file.exec(c.damage);
+        const QByteArray before = fileBytes(file.path());
+        ScriptedDialogs dialogs;
+        {
+            Tdm dm(file.dir());
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].contains(QString::fromUtf8(c.message))) << dialogs.errors[0].toStdString();
+            EXPECT_TRUE(dialogs.errors[0].contains(file.path()));
+            EXPECT_FALSE(dm.db.isOpen());
+            EXPECT_FALSE(dm.TAcomp.active());
+            EXPECT_FALSE(dm.TaPescadores.active());
+            EXPECT_THROW(dm.TAcomp.first(), engine::DatabaseError);
+        }
+        EXPECT_EQ(dialogs.errors.size(), 1);
+        EXPECT_EQ(fileBytes(file.path()), before);
+    }
 }
 
 // Objects opened at start, their orders, links and calculated names.
