@@ -44,6 +44,7 @@ QList<Command> databaseCommands();
 QList<Command> scoringCommands();
 QList<Command> exportCommands();
 QList<Command> rankingCommands();
+QList<Command> verifyCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.

@@ -14,7 +14,8 @@ namespace {
 QList<Command> allCommands()
 {
     QList<Command> all;
-    for (const QList<Command>& group : {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands()})
+    for (const QList<Command>& group :
+         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), verifyCommands()})
         all += group;
     return all;
 }

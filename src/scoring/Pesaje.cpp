@@ -192,24 +192,30 @@ void Pesaje::prepararTAcla(const QString& cc, int jor, int eq)
         TAcla.open();
 }
 
+std::vector<Pesaje::ValorRegistro> Pesaje::valoresRegistro(const tRequipo& r, int penaliza)
+{
+    const int bonifica = clampInt(qint64(r.puntosEspecies) + r.puntosCupos);
+    return {{"Puntos", r.puntos},
+            {"Bonifica", bonifica},
+            {"Penaliza", penaliza},
+            {"TotalPuntos", totalPenalizado(r.puntos, bonifica, penaliza)},
+            {"Presentadas", r.piezasPresentadas},
+            {"Validas", r.piezasValidas},
+            {"codPiezaMayor", r.CodpezMayor},
+            {"PesoPiezaMayor", r.PesoPMayor}};
+}
+
 void Pesaje::ponerValores(int eq, bool todos, int penaliza)
 {
-    const int bonifica = clampInt(qint64(rEquipo.puntosEspecies) + rEquipo.puntosCupos);
     if (todos) {
         TAcla.fieldByName("Competicion").setValue(rangoCodigo_);
         TAcla.fieldByName("Jornada").setAsInteger(rangoJornada_);
     }
     // The team's stored penalty stays applied through every rewrite.
     rEquipo.penal = penaliza;
-    TAcla.fieldByName("Penaliza").setAsInteger(penaliza);
     TAcla.fieldByName("Equipo").setAsInteger(eq);
-    TAcla.fieldByName("Puntos").setAsInteger(rEquipo.puntos);
-    TAcla.fieldByName("Bonifica").setAsInteger(bonifica);
-    TAcla.fieldByName("TotalPuntos").setAsLargeInt(totalPenalizado(rEquipo.puntos, bonifica, penaliza));
-    TAcla.fieldByName("Presentadas").setAsInteger(rEquipo.piezasPresentadas);
-    TAcla.fieldByName("Validas").setAsInteger(rEquipo.piezasValidas);
-    TAcla.fieldByName("codPiezaMayor").setAsInteger(rEquipo.CodpezMayor);
-    TAcla.fieldByName("PesoPiezaMayor").setAsInteger(rEquipo.PesoPMayor);
+    for (const ValorRegistro& v : valoresRegistro(rEquipo, penaliza))
+        TAcla.fieldByName(QString::fromLatin1(v.campo)).setAsLargeInt(v.valor);
 }
 
 void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
@@ -412,14 +418,7 @@ bool Pesaje::guardarEntrada()
             actualizaClasificacion();
             db.commit();
         } catch (...) {
-            TAcla.cancel();
-            try {
-                db.rollback();
-            } catch (const engine::DatabaseError&) {
-                // The save's own error is the one to report.
-            }
-            db.touch("PESCADA");
-            db.touch("CLASIFIC");
+            deshacer();
             throw;
         }
     } catch (const engine::DatabaseError& e) {
@@ -542,15 +541,20 @@ bool Pesaje::borrarPesada(int equipo, int pesada)
         db.commit();
     } catch (...) {
         // Rethrown: nothing of the deletion stays.
-        TAcla.cancel();
-        try {
-            db.rollback();
-        } catch (const engine::DatabaseError&) {
-            // The deletion's own error is the one to report.
-        }
-        db.touch("PESCADA");
-        db.touch("CLASIFIC");
+        deshacer();
         throw;
     }
     return true;
+}
+
+void Pesaje::deshacer()
+{
+    TAcla.cancel();
+    try {
+        dm.db.rollback();
+    } catch (const engine::DatabaseError&) {
+        // The failed work's own error is the one to report.
+    }
+    dm.db.touch("PESCADA");
+    dm.db.touch("CLASIFIC");
 }

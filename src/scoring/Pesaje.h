@@ -88,6 +88,14 @@ public:
     // The closing rewrite of rEquipo.equipo's record.
     void actualizaClasificacion();
 
+    // What a team's classification record holds after a tally r with the
+    // team's stored penalty of the day, by column (every write sets these).
+    struct ValorRegistro {
+        const char* campo;
+        qint64 valor;
+    };
+    static std::vector<ValorRegistro> valoresRegistro(const tRequipo& r, int penaliza);
+
     // The next weighing number of a team on a day (1 when it has none).
     qint64 siguientePesada(const QString& cc, int jor, int eq);
 
@@ -140,6 +148,9 @@ public:
     static QString textoPiezaMayorEquipo(const QString& especie, int peso);  // Lppmayor
 
 private:
+    // Rolls back the transaction of a failed save or deletion; the datasets
+    // read the tables again.
+    void deshacer();
     // After a failed save: TApes2 back in insert or edit with what was typed.
     void devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave);
     void prepararTAcla(const QString& cc, int jor, int eq);

@@ -4,6 +4,7 @@
 // reported save is on disk, with its team's record agreeing.
 #include "scoring/ScoringFixture.h"
 #include "support/Cli.h"
+#include "support/Fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,37 +20,6 @@
 using namespace scoringtest;
 
 namespace {
-
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-// Rows of a query as text, read through a connection of its own.
-QStringList rows(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    QStringList out;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            QStringList cols;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                cols << (sqlite3_column_type(st, i) == SQLITE_NULL
-                             ? QString("NULL")
-                             : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
-            out << cols.join('|');
-        }
-    } else {
-        out << QString("error: %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out;
-}
 
 const char* kLines = "SELECT * FROM PESCADA ORDER BY \"Cod comp\", Jornada, Equipo, \"Pesada num\"";
 const char* kRecords = "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo";
@@ -76,14 +46,14 @@ protected:
 TEST_F(ReliabilityTest, FileNamesAreNeverReadAsUris)
 {
     const QString dir = db.file.dir();
-    const QByteArray before = bytes(db.file.path());
+    const QByteArray before = bytesOf(db.file.path());
     // "file:marfondo.abs" is a file of that name, which does not exist.
     CliRun r = cli({"pesar", "file:marfondo.abs", "C1", "1", "1", "1", "10", "500"}, dir);
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("No existe el fichero")) << r.err.toStdString();
     r = cli({"pesar", "file:" + db.file.path(), "C1", "1", "1", "1", "10", "500"}, dir);
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(bytes(db.file.path()), before);
+    EXPECT_EQ(bytesOf(db.file.path()), before);
 
     const struct {
         const char* name;
@@ -100,14 +70,14 @@ TEST_F(ReliabilityTest, FileNamesAreNeverReadAsUris)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(QFile::exists(dir + "/file:nueva.abs?mode=memory"));
     EXPECT_FALSE(QFile::exists(dir + "/nueva.abs"));
-    EXPECT_EQ(rows(dir + "/file:nueva.abs?mode=memory", "SELECT count(*) FROM sqlite_master WHERE name = 'PENAL'"),
+    EXPECT_EQ(rowsOf(dir + "/file:nueva.abs?mode=memory", "SELECT count(*) FROM sqlite_master WHERE name = 'PENAL'"),
               QStringList{"1"});
 }
 
 // What the weigh-in screen would not take is refused, and nothing is stored.
 TEST_F(ReliabilityTest, PesarRefusesWhatTheScreenRefuses)
 {
-    const QByteArray before = bytes(db.file.path());
+    const QByteArray before = bytesOf(db.file.path());
     const struct {
         QStringList args;
         const char* message;
@@ -124,7 +94,7 @@ TEST_F(ReliabilityTest, PesarRefusesWhatTheScreenRefuses)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    EXPECT_EQ(bytes(db.file.path()), before);
+    EXPECT_EQ(bytesOf(db.file.path()), before);
     // Zero pieces and zero grams are what the screen takes too.
     const CliRun r = cli(pesar("2", "0", "20", "0"));
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -152,7 +122,7 @@ TEST_F(ReliabilityTest, DamagedFilesAreRefusedWithTheirDamageNamed)
         damaged.especie(10, "Xerna");
         damaged.participante("C1", 1, "111", "Ana");
         damaged.exec(c.damage);
-        const QByteArray before = bytes(damaged.file.path());
+        const QByteArray before = bytesOf(damaged.file.path());
         for (const QStringList& args :
              {QStringList{"pesar", damaged.file.path(), "C1", "1", "1", "1", "10", "50000"},
               QStringList{"recalcular", damaged.file.path(), "C1", "1"},
@@ -162,7 +132,7 @@ TEST_F(ReliabilityTest, DamagedFilesAreRefusedWithTheirDamageNamed)
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
             EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
         }
-        EXPECT_EQ(bytes(damaged.file.path()), before);
+        EXPECT_EQ(bytesOf(damaged.file.path()), before);
     }
     // An empty file of SQLite's and an unrelated one: one message, not one per table.
     const QString empty = db.file.dir() + "/vacia.abs";
@@ -170,21 +140,21 @@ TEST_F(ReliabilityTest, DamagedFilesAreRefusedWithTheirDamageNamed)
     sqlite3_open(empty.toUtf8().constData(), &h);
     sqlite3_exec(h, "CREATE TABLE otra (x); INSERT INTO otra VALUES (1)", nullptr, nullptr, nullptr);
     sqlite3_close(h);
-    const QByteArray before = bytes(empty);
+    const QByteArray before = bytesOf(empty);
     const CliRun r = cli({"pesar", empty, "C1", "1", "1", "1", "10", "500"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("no tiene ninguna de las tablas")) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("No existe la tabla")) << r.err.toStdString();
     EXPECT_LE(r.err.count('\n'), 2) << r.err.toStdString();
-    EXPECT_EQ(bytes(empty), before);
+    EXPECT_EQ(bytesOf(empty), before);
 }
 
 // Another program holding the file: the save waits, then fails whole with a
 // Spanish reason; once the file is free the same save stores one line.
 TEST_F(ReliabilityTest, FileHeldByAnotherProgramStoresNothing)
 {
-    const QStringList before = rows(db.file.path(), kLines);
-    const QStringList recordsBefore = rows(db.file.path(), kRecords);
+    const QStringList before = rowsOf(db.file.path(), kLines);
+    const QStringList recordsBefore = rowsOf(db.file.path(), kRecords);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(db.file.path().toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -195,12 +165,12 @@ TEST_F(ReliabilityTest, FileHeldByAnotherProgramStoresNothing)
     EXPECT_TRUE(r.err.contains("La base de datos está en uso por otro programa")) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("locked")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(rows(db.file.path(), kLines), before);
-    EXPECT_EQ(rows(db.file.path(), kRecords), recordsBefore);
+    EXPECT_EQ(rowsOf(db.file.path(), kLines), before);
+    EXPECT_EQ(rowsOf(db.file.path(), kRecords), recordsBefore);
     r = cli(pesar("1", "1", "10", "700"));
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("2\t")) << r.out.toStdString();
-    EXPECT_EQ(rows(db.file.path(), kLines).size(), before.size() + 1);
+    EXPECT_EQ(rowsOf(db.file.path(), kLines).size(), before.size() + 1);
 }
 
 // kill -9 at random moments of real saves: the file stays sound, every save
@@ -234,9 +204,9 @@ TEST_F(ReliabilityTest, KilledSavesLeaveNothingHalfDone)
         }
     }
     EXPECT_GT(killed, 0);
-    EXPECT_EQ(rows(db.file.path(), "PRAGMA integrity_check"), QStringList{"ok"});
+    EXPECT_EQ(rowsOf(db.file.path(), "PRAGMA integrity_check"), QStringList{"ok"});
     for (const Reported& s : reported)
-        EXPECT_EQ(rows(db.file.path(), QString("SELECT count(*) FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 1 "
+        EXPECT_EQ(rowsOf(db.file.path(), QString("SELECT count(*) FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 1 "
                                                "AND Equipo = %1 AND \"Pesada num\" = %2")
                                            .arg(s.equipo)
                                            .arg(s.pesada)),
@@ -244,7 +214,7 @@ TEST_F(ReliabilityTest, KilledSavesLeaveNothingHalfDone)
             << "equipo " << s.equipo << " pesada " << s.pesada;
     // Numbers 1..n per team, none repeated, none missing.
     for (int eq : {1, 2}) {
-        const QStringList nums = rows(db.file.path(), QString("SELECT \"Pesada num\" FROM PESCADA WHERE \"Cod comp\" = "
+        const QStringList nums = rowsOf(db.file.path(), QString("SELECT \"Pesada num\" FROM PESCADA WHERE \"Cod comp\" = "
                                                               "'C1' AND Jornada = 1 AND Equipo = %1 ORDER BY 1")
                                                           .arg(eq));
         for (int i = 0; i < nums.size(); ++i)
@@ -252,12 +222,12 @@ TEST_F(ReliabilityTest, KilledSavesLeaveNothingHalfDone)
     }
     // Every team with a reported save has its record, and a recomputation
     // of the day finds every stored record already right.
-    const QStringList records = rows(db.file.path(), kRecords);
+    const QStringList records = rowsOf(db.file.path(), kRecords);
     for (const Reported& s : reported)
         EXPECT_TRUE(records.filter(QRegularExpression(QString("^C1\\|1\\|%1\\|").arg(s.equipo))).size() == 1)
             << "equipo " << s.equipo;
     ASSERT_EQ(cli({"recalcular", db.file.path(), "C1", "1"}).code, 0);
-    const QStringList recomputed = rows(db.file.path(), kRecords);
+    const QStringList recomputed = rowsOf(db.file.path(), kRecords);
     for (const QString& rec : records)
         EXPECT_TRUE(recomputed.contains(rec)) << rec.toStdString();
 }
@@ -278,17 +248,17 @@ TEST_F(ReliabilityTest, HostileArgumentsExitCleanly)
         const int n = int(rng() % 9);
         for (int k = 0; k < n; ++k)
             args << (k == 1 && rng() % 3 ? f : words[int(rng() % unsigned(words.size()))]);
-        const QByteArray before = bytes(f);
-        const QStringList linesBefore = rows(f, kLines);
+        const QByteArray before = bytesOf(f);
+        const QStringList linesBefore = rowsOf(f, kLines);
         const CliRun r = cli(args, db.file.dir());
         ASSERT_TRUE(r.code == 0 || r.code == 1) << args.join(' ').left(200).toStdString() << " → " << r.code;
         if (r.code == 1) {
             EXPECT_FALSE(r.err.isEmpty()) << args.join(' ').left(200).toStdString();
-            EXPECT_EQ(rows(f, kLines), linesBefore) << args.join(' ').left(200).toStdString();
-            EXPECT_EQ(bytes(f), before) << args.join(' ').left(200).toStdString();
+            EXPECT_EQ(rowsOf(f, kLines), linesBefore) << args.join(' ').left(200).toStdString();
+            EXPECT_EQ(bytesOf(f), before) << args.join(' ').left(200).toStdString();
         }
     }
-    EXPECT_EQ(rows(f, "PRAGMA integrity_check"), QStringList{"ok"});
+    EXPECT_EQ(rowsOf(f, "PRAGMA integrity_check"), QStringList{"ok"});
 }
 
 }  // namespace

@@ -21,13 +21,6 @@ using namespace scoringtest;
 namespace {
 
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
 // ---- The rules, recomputed plainly --------------------------------------
 
 struct Consts {
@@ -263,7 +256,7 @@ TEST_F(ScoringCliTest, BorrarPesadaAndTheDayRanking)
 TEST_F(ScoringCliTest, RefusalsChangeNothing)
 {
     const QString f = db.file.path();
-    const QByteArray before = bytes(f);
+    const QByteArray before = bytesOf(f);
     const QString text = db.file.dir() + "/texto.abs";
     {
         QFile t(text);
@@ -308,8 +301,8 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    EXPECT_EQ(bytes(f), before);
-    EXPECT_EQ(bytes(text), QByteArray("no es una base de datos\n"));
+    EXPECT_EQ(bytesOf(f), before);
+    EXPECT_EQ(bytesOf(text), QByteArray("no es una base de datos\n"));
 }
 
 TEST(ScoringCliRules, CompetitionWithoutParticipantsIsRefused)

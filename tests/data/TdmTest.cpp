@@ -3,7 +3,6 @@
 #include "support/Fixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,13 +54,6 @@ TEST(TdmTest, MissingFileIsReportedAndStartUpGoesOn)
     EXPECT_FALSE(dm.TAjornada.active());
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
 // A damaged or unrelated file is not used: one message names what it lacks,
 // nothing is opened and the file is left as it was.
 TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
@@ -86,7 +78,7 @@ TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
         SCOPED_TRACE(c.damage);
         TempDatabase file;
         file.exec(c.damage);
-        const QByteArray before = fileBytes(file.path());
+        const QByteArray before = bytesOf(file.path());
         ScriptedDialogs dialogs;
         {
             Tdm dm(file.dir());
@@ -99,7 +91,7 @@ TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
             EXPECT_THROW(dm.TAcomp.first(), engine::DatabaseError);
         }
         EXPECT_EQ(dialogs.errors.size(), 1);
-        EXPECT_EQ(fileBytes(file.path()), before);
+        EXPECT_EQ(bytesOf(file.path()), before);
     }
 }
 
