@@ -182,6 +182,9 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
 
 TFcompet2::~TFcompet2()
 {
+    // The child widgets go after this body, and each one losing the focus
+    // would call focusChanged on a half-destroyed screen.
+    disconnect(qApp, &QApplication::focusChanged, this, &TFcompet2::focusChanged);
     if (FCompet2 == this)
         FCompet2 = nullptr;
     try {
