@@ -4,17 +4,22 @@
 #include "data/Globals.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "dialogs/Impresion.h"
 #include "dialogs/TSeleccion.h"
 #include "dialogs/Tfselcomp.h"
+#include "engine/ScopeGuard.h"
 #include "ranking/Tfclafinal.h"
 #include "ranking/TtfPenal.h"
+#include "reports/Actas.h"
 #include "reports/DayExports.h"
+#include "reports/Resumen.h"
 #include "reports/TextFile.h"
 #include "scoring/Scoring.h"
 #include "setup/TFPeces.h"
 #include "setup/TFcompet2.h"
 #include "setup/TfPescadores.h"
 #include "weighin/TFpesaje2.h"
+#include "widgets/DataGrid.h"
 #include "widgets/Guard.h"
 
 #include <QAction>
@@ -181,7 +186,21 @@ void TfMain::Definicin1Click()
     if (FCompet2)
         FCompet2->exec();
 }
-void TfMain::ImprimirListadodeParticipantes1Click() {}
+namespace {
+
+// The competition and day chooser; false when it was cancelled (or is missing).
+bool elegirDia()
+{
+    return Seleccion && dm && Seleccion->exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+void TfMain::ImprimirListadodeParticipantes1Click()
+{
+    if (elegirDia())
+        imprimirInforme([](PrintSurface& s) { imprimirParticipantes(*dm, s); });
+}
 // The long-lived penalties dialog, after the competition and day chooser.
 void TfMain::PenalizacionesClick()
 {
@@ -203,7 +222,16 @@ void TfMain::Verclasificacin1Click()
     fclafinal.setWindowTitle(dm->TAcomp.fieldByName("Titulo").asString());
     fclafinal.exec();
 }
-void TfMain::Resumen1Click() {}
+void TfMain::Resumen1Click()
+{
+    if (!elegirDia())
+        return;
+    // The day's catches are looked for once the printer is chosen.
+    imprimirInforme([](PrintSurface& s) {
+        if (!imprimirResumen(*dm, s))
+            userDialogs().showMessage(reports::textoSinPesaje());
+    });
+}
 // The catch summary of the chosen day, written into the current directory.
 void TfMain::InformePruebaCSVClick()
 {
@@ -284,8 +312,30 @@ void TfMain::Pesaje2Click()
     pesajeIniciado = false;
     fPesaje.exec();
 }
-void TfMain::ImprimirActas1Click() {}
-void TfMain::Actafinal1Click() {}
+void TfMain::ImprimirActas1Click()
+{
+    if (elegirDia())
+        imprimirInforme([](PrintSurface& s) { imprimirActaJornada(*dm, s); });
+}
+
+void TfMain::Actafinal1Click()
+{
+    if (!Seleccion || !dm)
+        return;
+    // Only the competition is chosen: the day list is hidden while it shows.
+    bool elegida = false;
+    {
+        Seleccion->DBGJor->hide();
+        Seleccion->stJornada->hide();
+        engine::ScopeGuard mostrar{[] {
+            Seleccion->DBGJor->show();
+            Seleccion->stJornada->show();
+        }};
+        elegida = Seleccion->exec() == QDialog::Accepted;
+    }
+    if (elegida)
+        imprimirInforme([](PrintSurface& s) { imprimirActaFinal(*dm, s); });
+}
 // The registers: created for one use, shown modally, released on closing.
 void TfMain::Especies2Click()
 {

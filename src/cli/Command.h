@@ -37,6 +37,7 @@ struct Command {
     int (*run)(const Args&);
     QStringList options = {};
     QStringList required = {};
+    bool gui = false;  // draws text (printing): runs with a GUI application, offscreen
 };
 
 // The command groups, one source file each.
@@ -44,6 +45,7 @@ QList<Command> databaseCommands();
 QList<Command> scoringCommands();
 QList<Command> exportCommands();
 QList<Command> rankingCommands();
+QList<Command> printCommands();
 QList<Command> verifyCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having

@@ -4,6 +4,7 @@
 #include "data/Globals.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
+#include "scoring/ClasificacionDia.h"
 #include "scoring/Pesaje.h"
 
 #include <optional>
@@ -15,19 +16,20 @@ namespace {
 // The day's classification, best total first, equal totals by team number.
 void printClassification(Tdm& d, const QString& codigo, int jornada)
 {
-    engine::Statement st(d.db.handle(),
-                         "SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
-                         "WHERE Competicion = ? AND Jornada = ? "
-                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
     int pos = 0;
-    while (st.step()) {
-        QStringList cols{QString::number(++pos)};
-        for (int i = 0; i < 5; ++i)
-            cols << QString::number(st.column(i).toLongLong());
-        out(cols.join('\t'));
-    }
+    for (const RegistroClasificacion& r : registrosClasificacionDia(d, codigo, jornada))
+        out(QStringList{QString::number(++pos), QString::number(r.equipo), QString::number(r.puntos),
+                        QString::number(r.bonifica), QString::number(r.penaliza), QString::number(r.totalPuntos)}
+                .join('\t'));
+}
+
+// A team of the current competition, or a refusal.
+void requireTeam(Pesaje& p, int equipo)
+{
+    bool exists = false;
+    p.nombrePrimerParticipante(equipo, &exists);
+    if (!exists)
+        throw Refusal{"No existe el equipo " + QString::number(equipo)};
 }
 
 int recalcular(const Args& a)
@@ -58,10 +60,7 @@ int pesar(const Args& a)
         valido = int(wholeNumber(a[7], "El peso válido", 0, kIntMax));
     OpenFile d = openDay(a[0], a[1], jornada);
     Pesaje p(*d);
-    bool exists = false;
-    p.nombrePrimerParticipante(equipo, &exists);
-    if (!exists)
-        throw Refusal{"No existe el equipo " + QString::number(equipo)};
+    requireTeam(p, equipo);
     // Species only from the register, as the weigh-in's list offers them.
     bool registrada = false;
     d->speciesName(codPez, &registrada);
@@ -81,10 +80,7 @@ int borrarPesada(const Args& a)
     const int pesada = smallNumber(a[4], "La pesada");
     OpenFile d = openDay(a[0], a[1], jornada);
     Pesaje p(*d);
-    bool exists = false;
-    p.nombrePrimerParticipante(equipo, &exists);
-    if (!exists)
-        throw Refusal{"No existe el equipo " + QString::number(equipo)};
+    requireTeam(p, equipo);
     if (!p.borrarPesada(equipo, pesada))
         throw Refusal{QString::fromUtf8("El equipo %1 no tiene la pesada nº %2 en esta jornada").arg(equipo).arg(pesada)};
     out(QString::number(p.rEquipo.TotalPuntos));

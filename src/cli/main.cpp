@@ -6,16 +6,28 @@
 #include "engine/DatabaseError.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 using namespace cli;
 
 namespace {
 
+// A printing run shows no window: the platform's own notices (a missing
+// runtime folder, fonts) are not the command's to report.
+void quietPlatform(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        err(msg);
+}
+
 QList<Command> allCommands()
 {
     QList<Command> all;
     for (const QList<Command>& group :
-         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), verifyCommands()})
+         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), printCommands(),
+          verifyCommands()})
         all += group;
     return all;
 }
@@ -68,9 +80,23 @@ bool parse(const Command& c, const QStringList& rest, Args& a)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
     const QList<Command> commands = allCommands();
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    // Printing measures and draws text, which needs a GUI application; it
+    // shows no window, so the offscreen platform does.
+    const Command* printing = given.isEmpty() ? nullptr : find(commands, given);
+    std::unique_ptr<QCoreApplication> app;
+    if (printing && printing->gui) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietPlatform);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    const QStringList args = app->arguments().mid(1);
     if (args.isEmpty())
         return usage(commands);
     const Command* c = find(commands, args);

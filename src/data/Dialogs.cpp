@@ -61,3 +61,9 @@ bool ConsoleDialogs::inputQuery(const QString&, const QString& prompt, QString&)
     printLine(prompt);
     return false;
 }
+
+std::unique_ptr<PrintDevice> ConsoleDialogs::printRequest()
+{
+    printLine(QString::fromUtf8("No hay impresora: use «tarsela-cli imprimir … --pdf FICHERO»"));
+    return nullptr;
+}

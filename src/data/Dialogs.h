@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class QPagedPaintDevice;
+
 // Questions and notices of the core go through this interface; the GUI shows
 // real dialogs, the command line prints to stderr, the tests script answers.
 
@@ -24,6 +28,16 @@ enum TMsgDlgBtn : unsigned {
 // Results.
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7, mrAll = 12 };
 
+// What the print dialog hands back: the paged device a job draws on (a
+// printer, or a file when printing to one) and how the job is named in the
+// print queue.
+class PrintDevice {
+public:
+    virtual ~PrintDevice() = default;
+    virtual QPagedPaintDevice& device() = 0;
+    virtual void setDocumentTitle(const QString& title) = 0;
+};
+
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
@@ -37,6 +51,8 @@ public:
     virtual bool confirm(const QString& text) = 0;
     // A one-line text input; false when cancelled.
     virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
+    // The print dialog: the device to draw on, or nothing when cancelled.
+    virtual std::unique_ptr<PrintDevice> printRequest() = 0;
 };
 
 // The implementation in force (the console one until a front sets another).
@@ -57,4 +73,6 @@ public:
     void showError(const QString& text) override;
     bool confirm(const QString& text) override;
     bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    // There is no printer here (the command line prints with --pdf): nothing.
+    std::unique_ptr<PrintDevice> printRequest() override;
 };

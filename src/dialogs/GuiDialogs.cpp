@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <utility>
 
@@ -63,4 +65,25 @@ bool GuiDialogs::inputQuery(const QString& caption, const QString& prompt, QStri
         return false;
     value = d.textValue();
     return true;
+}
+
+namespace {
+// The printer the dialog set up; the job's title is its document name.
+class PrinterDevice : public PrintDevice {
+public:
+    QPrinter printer{QPrinter::HighResolution};
+    QPagedPaintDevice& device() override { return printer; }
+    void setDocumentTitle(const QString& title) override { printer.setDocName(title); }
+};
+}  // namespace
+
+std::unique_ptr<PrintDevice> GuiDialogs::printRequest()
+{
+    auto p = std::make_unique<PrinterDevice>();
+    p->printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintDialog d(&p->printer, front());
+    d.setWindowTitle(QStringLiteral("Imprimir"));
+    if (d.exec() != QDialog::Accepted)
+        return nullptr;
+    return p;
 }

@@ -12,4 +12,7 @@ public:
     void showError(const QString& text) override;
     bool confirm(const QString& text) override;
     bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    // The toolkit's print dialog over the window in front: the chosen printer
+    // (or file, with "Print to file"), or nothing on Cancel.
+    std::unique_ptr<PrintDevice> printRequest() override;
 };

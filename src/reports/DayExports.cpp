@@ -220,11 +220,10 @@ QString nombreFicheroPesca(const QString& titulo) { return "Pesca " + safeFileNa
 
 // --- The catch summary ----------------------------------------------------------
 
-std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jornada)
+DatosResumen datosResumen(Tdm& dm, const QString& codigo, int jornada)
 {
     const QString cc = quotedCode(codigo);
-    QStringList especies;
-    qint64 piezas = 0, peso = 0;
+    DatosResumen d;
     {
         engine::Query& q = dm.absQ;
         engine::ScopeGuard closer{[&] { q.close(); }};
@@ -233,32 +232,39 @@ std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jor
                   "From pescada p join especies sp on ([cod pez] = sp.codigo)",
                   "Where [cod comp] = " + cc + " and jornada = " + QString::number(jornada), "group by sp.nombre",
                   "order by tpeso desc, sp.nombre"});
-        if (q.isEmpty()) return std::nullopt;
-        for (q.first(); !q.eof(); q.next()) {
-            const qint64 np = q.fieldByName("piezas").asLargeInt();
-            const qint64 tp = q.fieldByName("tpeso").asLargeInt();
-            piezas += np;
-            peso += tp;
-            especies << csvLine({q.fieldByName("nombre").asString(), QString::number(np), fmt(tp)});
-        }
+        for (q.first(); !q.eof(); q.next())
+            d.especies << EspecieResumen{q.fieldByName("nombre").asString(), q.fieldByName("piezas").asLargeInt(),
+                                         q.fieldByName("tpeso").asLargeInt()};
     }
-    qint64 equipos = 0;
+    if (d.especies.isEmpty())
+        return d;
     {
         engine::Query& q = dm.QParaTodo;
         engine::ScopeGuard closer{[&] { q.close(); }};
         abrir(q, {"Select distinct equipo from particip", "where [cod comp] = " + cc});
-        equipos = q.recordCount();
+        d.equipos = q.recordCount();
     }
     const Dia dia = leerDia(dm, codigo, jornada);
+    d.titulo = tituloCompeticion(dm, codigo);
+    d.lugar = dia.lugar;
+    d.fecha = dia.fecha;
+    return d;
+}
+
+std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jornada)
+{
+    const DatosResumen d = datosResumen(dm, codigo, jornada);
+    if (d.especies.isEmpty()) return std::nullopt;
     QStringList l;
-    l << "Resumen de Capturas y Peso" << " " << csvField(tituloCompeticion(dm, codigo)) << csvLine({dia.lugar, "", dia.fecha})
+    l << "Resumen de Capturas y Peso" << " " << csvField(d.titulo) << csvLine({d.lugar, "", d.fecha})
       << " " << "Especie;Ejemplares; Peso (gr)";
-    l << especies;
-    l << "TOTALES;" + QString::number(piezas) + ";" + fmt(peso);
-    l << " " << u("ESTADÍSTICA") << u("Número de equipos:;") + QString::number(equipos);
+    for (const EspecieResumen& e : d.especies)
+        l << csvLine({e.nombre, QString::number(e.piezas), fmt(e.peso)});
+    l << "TOTALES;" + QString::number(d.piezas()) + ";" + fmt(d.peso());
+    l << " " << u("ESTADÍSTICA") << u("Número de equipos:;") + QString::number(d.equipos);
     // Without teams the averages have no value: a dash.
-    l << "Piezas por equipo:;" + (equipos > 0 ? formatNumber("0.00", double(piezas) / double(equipos)) : QString("-"));
-    l << "Peso por equipo:;" + (equipos > 0 ? fmt(divideHalfEven(peso, equipos)) + " gr" : QString("-"));
+    l << "Piezas por equipo:;" + (d.equipos > 0 ? formatNumber("0.00", double(d.piezas()) / double(d.equipos)) : QString("-"));
+    l << "Peso por equipo:;" + (d.equipos > 0 ? fmt(divideHalfEven(d.peso(), d.equipos)) + " gr" : QString("-"));
     return l;
 }
 

@@ -7,6 +7,8 @@
 // them through exportar*(), which share the folder, encoding and writing
 // rules of reports/TextFile.h.
 
+#include "reports/Resumen.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -41,6 +43,9 @@ QByteArray ficheroPesca(Tdm& dm, const QString& codigo, int jornada);
 // "Pesca " + the title + ".csv", the title made a valid file name.
 QString nombreFicheroPesca(const QString& titulo);
 
+// The figures of a day's catch summary, printed and written alike; no
+// species row when the day has no catch line.
+DatosResumen datosResumen(Tdm& dm, const QString& codigo, int jornada);
 // The catch summary of a day; nothing when the day has no catch line.
 std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jornada);
 

@@ -14,6 +14,21 @@ QString FilaClasificacion::celdaNombres() const
     return s;
 }
 
+QList<RegistroClasificacion> registrosClasificacionDia(Tdm& dm, const QString& codigo, int jornada)
+{
+    engine::Statement st(dm.db.handle(),
+                         "SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
+                         "WHERE Competicion = ? AND Jornada = ? "
+                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
+    st.bind(1, codigo);
+    st.bind(2, jornada);
+    QList<RegistroClasificacion> r;
+    while (st.step())
+        r << RegistroClasificacion{int(st.column(0).toLongLong()), st.column(1).toLongLong(), st.column(2).toLongLong(),
+                                   st.column(3).toLongLong(), st.column(4).toLongLong()};
+    return r;
+}
+
 QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada)
 {
     // The members of every team, in the participants' key order.
@@ -30,23 +45,17 @@ QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, i
     }
 
     QList<FilaClasificacion> filas;
-    engine::Statement st(dm.db.handle(),
-                         "SELECT Equipo, Puntos, Bonifica, TotalPuntos FROM CLASIFIC "
-                         "WHERE Competicion = ? AND Jornada = ? "
-                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
     double lider = 0;
-    while (st.step()) {
+    for (const RegistroClasificacion& r : registrosClasificacionDia(dm, codigo, jornada)) {
         FilaClasificacion f;
-        f.equipo = int(st.column(0).toLongLong());
-        f.totalPuntos = st.column(3).toLongLong();
+        f.equipo = r.equipo;
+        f.totalPuntos = r.totalPuntos;
         const int k = int(filas.size()) + 1;
         f.pos = QString::number(k) + QString::fromUtf8("º");
         f.eq = QString::number(f.equipo);
         f.nombres = miembros.value(f.equipo);
-        f.puntos = formatNumber("###,##0", st.column(1).toLongLong());
-        f.bonifica = formatNumber("###,##0", st.column(2).toLongLong());
+        f.puntos = formatNumber("###,##0", r.puntos);
+        f.bonifica = formatNumber("###,##0", r.bonifica);
         f.total = formatNumber("###,##0", f.totalPuntos);
         if (k == 1) {
             lider = double(f.totalPuntos);

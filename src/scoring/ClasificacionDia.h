@@ -10,6 +10,19 @@
 
 class Tdm;
 
+// One classification record of a day, as stored (an empty number reads 0).
+struct RegistroClasificacion {
+    int equipo = 0;
+    qint64 puntos = 0;
+    qint64 bonifica = 0;
+    qint64 penaliza = 0;
+    qint64 totalPuntos = 0;
+};
+
+// The records of day `jornada` of competition `codigo` in ranking order:
+// highest TotalPuntos first, equal totals by the lower team number.
+QList<RegistroClasificacion> registrosClasificacionDia(Tdm& dm, const QString& codigo, int jornada);
+
 struct FilaClasificacion {
     int equipo = 0;
     qint64 totalPuntos = 0;

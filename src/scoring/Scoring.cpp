@@ -297,6 +297,45 @@ Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq)
 
 QString nombreEspecie(Tdm& dm, qint64 code, bool* found) { return dm.speciesName(code, found); }
 
+namespace {
+
+// One team's record built line by line, in weighing order.
+class RecuentoPesca {
+public:
+    RecuentoPesca(const ReglasPrueba& r, TDatosPescaEquipo& Dpe) : r_(r), Dpe_(Dpe) { Dpe_ = TDatosPescaEquipo{}; }
+    // nombre gives the species name of the line (asked only for a new biggest piece).
+    template <class Nombre>
+    void linea(int np, int peso, int pesoValido, qint64 cod, Nombre nombre)
+    {
+        if (np == 1 && peso > Dpe_.pesoPMayor) {
+            const ConstantesPesca& c = r_.de(cod);
+            if (c.puntua && peso >= c.pesoMinimo) {
+                Dpe_.idPMayor = clampInt(cod);
+                Dpe_.pesoPMayor = peso;
+                Dpe_.NombrePMayor = nombre().left(50);
+            }
+        }
+        const int pts = calculoPuntos(r_, cod, pesoValido, peso, np);
+        if (np > 1 || pts > 0) {
+            validas_ += np;
+            pesoTotal_ += peso;
+            puntos_ += pts;
+        }
+        presentadas_ += np;
+        Dpe_.numPresentadas = clampInt(presentadas_);
+        Dpe_.numValidas = clampInt(validas_);
+        Dpe_.pesoTotal = clampInt(pesoTotal_);
+        Dpe_.puntos = clampInt(puntos_);
+    }
+
+private:
+    const ReglasPrueba& r_;
+    TDatosPescaEquipo& Dpe_;
+    qint64 presentadas_ = 0, validas_ = 0, pesoTotal_ = 0, puntos_ = 0;
+};
+
+}  // namespace
+
 void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe)
 {
     engine::Table& t = dm.TApescada;
@@ -311,31 +350,38 @@ void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe)
     }};
     t.open();
 
-    Dpe = TDatosPescaEquipo{};
     const ReglasPrueba r = reglasActuales(dm);
-    qint64 presentadas = 0, validas = 0, pesoTotal = 0, puntos = 0;
-    for (t.first(); !t.eof(); t.next()) {
-        const int np = fieldInt(t, "Numero piezas");
-        const int peso = fieldInt(t, "Peso");
-        const qint64 cod = t.fieldByName("Cod pez").asLargeInt();
-        if (np == 1 && peso > Dpe.pesoPMayor) {
-            const ConstantesPesca& c = r.de(cod);
-            if (c.puntua && peso >= c.pesoMinimo) {
-                Dpe.idPMayor = clampInt(cod);
-                Dpe.pesoPMayor = peso;
-                Dpe.NombrePMayor = t.fieldByName("pez").asString().left(50);
-            }
+    RecuentoPesca recuento(r, Dpe);
+    for (t.first(); !t.eof(); t.next())
+        recuento.linea(fieldInt(t, "Numero piezas"), fieldInt(t, "Peso"), fieldInt(t, "Peso valido"),
+                       t.fieldByName("Cod pez").asLargeInt(), [&] { return t.fieldByName("pez").asString(); });
+}
+
+QHash<int, TDatosPescaEquipo> datosPescaDia(Tdm& dm, const QString& codigo, int jornada)
+{
+    const ReglasPrueba r = leerReglas(dm, codigo);
+    QHash<int, TDatosPescaEquipo> equipos;
+    engine::Statement st(dm.db.handle(),
+                         "SELECT Equipo, \"Numero piezas\", Peso, \"Peso valido\", \"Cod pez\" FROM PESCADA "
+                         "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\"");
+    st.bind(1, codigo);
+    st.bind(2, jornada);
+    TDatosPescaEquipo dpe;
+    std::optional<RecuentoPesca> recuento;
+    int actual = 0;
+    while (st.step()) {
+        const int eq = clampInt(st.column(0).toLongLong());
+        if (!recuento || eq != actual) {
+            if (recuento)
+                equipos.insert(actual, dpe);
+            actual = eq;
+            recuento.emplace(r, dpe);
         }
-        const int pts = calculoPuntos(r, cod, fieldInt(t, "Peso valido"), peso, np);
-        if (np > 1 || pts > 0) {
-            validas += np;
-            pesoTotal += peso;
-            puntos += pts;
-        }
-        presentadas += np;
+        const qint64 cod = st.column(4).toLongLong();
+        recuento->linea(clampInt(st.column(1).toLongLong()), clampInt(st.column(2).toLongLong()),
+                        clampInt(st.column(3).toLongLong()), cod, [&] { return dm.speciesName(cod); });
     }
-    Dpe.numPresentadas = clampInt(presentadas);
-    Dpe.numValidas = clampInt(validas);
-    Dpe.pesoTotal = clampInt(pesoTotal);
-    Dpe.puntos = clampInt(puntos);
+    if (recuento)
+        equipos.insert(actual, dpe);
+    return equipos;
 }

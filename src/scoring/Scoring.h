@@ -142,6 +142,10 @@ struct TDatosPescaEquipo {
 
 // Fills Dpe for a team on the current day (through dm.TApescada).
 void datosPescaEquipo(Tdm& dm, int equipo, TDatosPescaEquipo& Dpe);
+// The same records for every team with lines on a day of a competition, read
+// in one pass (the printed minutes walk every team); a team without lines is
+// not in it and reads as an empty record.
+QHash<int, TDatosPescaEquipo> datosPescaDia(Tdm& dm, const QString& codigo, int jornada);
 
 // The species name of a code in the register; found says whether it is there.
 QString nombreEspecie(Tdm& dm, qint64 code, bool* found = nullptr);

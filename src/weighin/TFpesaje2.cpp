@@ -5,8 +5,10 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
+#include "dialogs/Impresion.h"
 #include "engine/ScopeGuard.h"
 #include "ranking/Tfclasificacion.h"
+#include "weighin/Actilla.h"
 #include "widgets/DataEdit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataLookupCombo.h"
@@ -98,10 +100,6 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         ds.fieldByName("puntos").setAsInteger(d.puntos);
         ds.fieldByName("Bonifica").setAsInteger(d.Bonifica);
         ds.fieldByName("Penal").setAsInteger(d.Penal);
-    };
-    pesaje_.TApes2.addCalculatedField(QStringLiteral("NombrePez"), FieldType::String, 30);
-    pesaje_.TApes2.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("NombrePez").setValue(dm_.speciesName(ds.fieldByName("Cod pez").asLargeInt()));
     };
     taEspecies.setIndexName(QStringLiteral("isNombre"));
     taEspecies.setReadOnly(true);
@@ -333,6 +331,11 @@ void TFpesaje2::build()
         b->setAutoDefault(false);
     connect(VerNoVer, &QPushButton::clicked, this, [this] { guarded([this] { verNoVer(); }); });
     connect(BBSalir, &QPushButton::clicked, this, &QDialog::accept);
+    // The sheet of the team shown, from the tally on screen.
+    connect(bbImprimir, &QPushButton::clicked, this, [this] {
+        pesaje_.equipoActual = equipo();
+        imprimirInforme([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
+    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(VerNoVer);
@@ -429,7 +432,19 @@ void TFpesaje2::primeraActivacion()
         MsgDlg(QStringLiteral("No hay participantes en esta prueba"), mtError, mbOK, 0);
         return;
     }
+    // Set first: a box shown below activates the screen again. A failure
+    // leaves it to the next activation.
     pesajeIniciado = true;
+    try {
+        inicializar();
+    } catch (...) {
+        pesajeIniciado = false;
+        throw;
+    }
+}
+
+void TFpesaje2::inicializar()
+{
     setWindowTitle("Pesaje de " + dm_.TAcomp.fieldByName("Titulo").asString());
     if (!dm_.TAjornada.active()) {
         dm_.TAcomp.open();
@@ -630,7 +645,7 @@ void TFpesaje2::guardar()
     pesaje_.equipoActual = equipo();
     if (!pesaje_.guardarEntrada())
         return;
-    const QString especie = e.fieldByName("NombrePez").asString();
+    const QString especie = dm_.speciesName(pesaje_.ultimaEspecie);
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
     TApesada.refresh();
     if (!nueva && fila >= 0 && fila < TApesada.recordCount())

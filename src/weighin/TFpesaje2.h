@@ -53,6 +53,7 @@ private:
     void llenarEquipos();
     void activar();
     void primeraActivacion();
+    void inicializar();
     void elegirItem(int index);
     void moverEquipo(int paso);
     void cambioEquipo();

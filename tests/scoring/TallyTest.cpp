@@ -265,19 +265,24 @@ TEST_F(TallyTest, DatosPescaEquipo)
         {4, 21, 21, 141000, (35000 + 1000) + (40000 + 1000) + (5000 + 100), int(X), 66000, "Xerna"},
         {5, 0, 0, 0, 0, 0, 0, ""},
     };
+    const QHash<int, TDatosPescaEquipo> dia = datosPescaDia(dm, "C1", 1);
     for (const auto& c : cases) {
         TDatosPescaEquipo d;
         d.puntos = 77;
         datosPescaEquipo(dm, c.eq, d);
         SCOPED_TRACE(c.eq);
-        EXPECT_EQ(d.numPresentadas, c.presentadas);
-        EXPECT_EQ(d.numValidas, c.validas);
-        EXPECT_EQ(d.pesoTotal, c.pesoTotal);
-        EXPECT_EQ(d.puntos, c.puntos);
-        EXPECT_EQ(d.idPMayor, c.idMayor);
-        EXPECT_EQ(d.pesoPMayor, c.pesoMayor);
-        EXPECT_EQ(d.NombrePMayor, QString(c.nombre));
+        // The whole day read in one pass gives the same record.
+        for (const TDatosPescaEquipo& e : {d, dia.value(c.eq)}) {
+            EXPECT_EQ(e.numPresentadas, c.presentadas);
+            EXPECT_EQ(e.numValidas, c.validas);
+            EXPECT_EQ(e.pesoTotal, c.pesoTotal);
+            EXPECT_EQ(e.puntos, c.puntos);
+            EXPECT_EQ(e.idPMayor, c.idMayor);
+            EXPECT_EQ(e.pesoPMayor, c.pesoMayor);
+            EXPECT_EQ(e.NombrePMayor, QString(c.nombre));
+        }
     }
+    EXPECT_FALSE(dia.contains(5));  // no lines
     // The catch table is left open, unfiltered, on the whole day.
     EXPECT_TRUE(dm.TApescada.active());
     EXPECT_FALSE(dm.TApescada.filtered());

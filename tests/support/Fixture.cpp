@@ -111,3 +111,9 @@ bool ScriptedDialogs::inputQuery(const QString& caption, const QString& prompt, 
     value = *a;
     return true;
 }
+
+std::unique_ptr<PrintDevice> ScriptedDialogs::printRequest()
+{
+    ++printRequests;
+    return printer ? printer() : nullptr;
+}

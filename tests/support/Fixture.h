@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,6 +45,9 @@ public:
     QStringList messages;          // msgDlgPos texts
     QStringList errors;            // showError texts
     QStringList notices;           // showMessage texts
+    int printRequests = 0;         // times the print dialog was asked for
+    // The print dialog's answer: nothing (Cancel) unless a test gives a device.
+    std::function<std::unique_ptr<PrintDevice>()> printer;
     // Answers for inputQuery, in order: a text accepts it, nullopt (or none
     // left) cancels it. Each question is recorded as caption, prompt and the
     // initial text it offered.
@@ -58,6 +62,7 @@ public:
     void showError(const QString& text) override;
     bool confirm(const QString& text) override;
     bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    std::unique_ptr<PrintDevice> printRequest() override;
 
 private:
     UserDialogs* previous_;

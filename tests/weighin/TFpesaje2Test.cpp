@@ -4,6 +4,7 @@
 #include "data/Tdm.h"
 #include "engine/Format.h"
 #include "ranking/Tfclasificacion.h"
+#include "reports/PdfDevice.h"
 #include "scoring/ClasificacionDia.h"
 #include "support/Fixture.h"
 #include "weighin/TFpesaje2.h"
@@ -14,6 +15,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -353,6 +355,23 @@ TEST_F(WeighInTest, TheRankingWindowFollowsEverySave)
     toggle->click();
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(toggle->text(), QString::fromUtf8("Ver clasificación"));
+}
+
+TEST_F(WeighInTest, PrintsTheSheetOfTheTeamShown)
+{
+    open();
+    weigh("1", "M", "1000");
+    auto* print = child<QPushButton>("bbImprimir");
+    print->click();   // Cancel in the print dialog: nothing printed
+    EXPECT_EQ(dialogs.printRequests, 1);
+    const QString pdf = file.dir() + "/actilla.pdf";
+    dialogs.printer = [&] { return std::make_unique<PdfDevice>(pdf); };
+    print->click();
+    EXPECT_EQ(dialogs.printRequests, 2);
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF-"));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('|').toStdString();
 }
 
 TEST(WeighInEmpty, ACompetitionWithoutParticipantsOffersNothingToDelete)

@@ -1,0 +1,365 @@
+#include "reports/Actas.h"
+
+#include "data/Helpers.h"
+#include "data/Tdm.h"
+#include "engine/Database.h"
+#include "engine/ScopeGuard.h"
+#include "scoring/ClasificacionDia.h"
+#include "scoring/Scoring.h"
+
+#include <QHash>
+
+QHash<int, QList<MiembroActa>> miembrosPorEquipo(Tdm& dm, const QString& codigo)
+{
+    QHash<int, QList<MiembroActa>> r;
+    engine::Statement st(dm.db.handle(),
+                         "SELECT Equipo, Nombre, Licencia, Club FROM PARTICIP WHERE \"Cod comp\" = ? "
+                         "ORDER BY Equipo, DNI");
+    st.bind(1, codigo);
+    while (st.step())
+        r[int(st.column(0).toLongLong())] << MiembroActa{st.column(1).toString(), st.column(2).toString(),
+                                                          st.column(3).toString()};
+    return r;
+}
+
+namespace {
+
+QString textoCampo(engine::Dataset& ds, const char* name) { return ds.fieldByName(name).asString(); }
+
+void datosComunes(Tdm& dm, DatosActa& d, QString& codigo)
+{
+    if (!dm.TAcomp.active() || dm.TAcomp.isEmpty())
+        throw engine::DatabaseError(QString::fromUtf8("No hay competición elegida"));
+    codigo = textoCampo(dm.TAcomp, "Codigo");
+    d.titulo = textoCampo(dm.TAcomp, "Titulo");
+}
+
+}  // namespace
+
+DatosActa leerActaJornada(Tdm& dm)
+{
+    DatosActa d;
+    QString codigo;
+    datosComunes(dm, d, codigo);
+    if (!dm.TAjornada.active() || dm.TAjornada.isEmpty())
+        throw engine::DatabaseError(QString::fromUtf8("No hay jornada elegida"));
+    const int jornada = dm.TAjornada.fieldByName("Numero").asInteger();
+    d.fecha = shortDate(dm.TAjornada.fieldByName("Fecha").asDate());
+    d.lugar = textoCampo(dm.TAjornada, "Lugar");
+    d.cabecera = leerCabecera(true);
+    const QHash<int, QList<MiembroActa>> miembros = miembrosPorEquipo(dm, codigo);
+
+    for (const RegistroClasificacion& r : registrosClasificacionDia(dm, codigo, jornada)) {
+        FilaActa f;
+        f.equipo = r.equipo;
+        f.puntos1 = r.puntos;
+        f.puntos2 = r.bonifica;
+        f.penal = r.penaliza;
+        f.total = r.totalPuntos;
+        d.filas << f;
+    }
+    const QHash<int, TDatosPescaEquipo> pesca = datosPescaDia(dm, codigo, jornada);
+    for (FilaActa& f : d.filas) {
+        const TDatosPescaEquipo dpe = pesca.value(f.equipo);
+        f.presentadas = dpe.numPresentadas;
+        f.validas = dpe.numValidas;
+        f.pesoValidas = dpe.pesoTotal;
+        f.clase = dpe.NombrePMayor;
+        f.pesoClase = dpe.pesoPMayor;
+        f.miembros = miembros.value(f.equipo);
+        // Strict tests: among equal marks the better classified team keeps it.
+        if (dpe.pesoPMayor > d.pesoPieza) {
+            d.pesoPieza = dpe.pesoPMayor;
+            d.equipoPieza = f.equipo;
+            d.especiePieza = dpe.NombrePMayor;
+        }
+        if (dpe.numValidas > d.numPiezas) {
+            d.numPiezas = dpe.numValidas;
+            d.equipoPiezas = f.equipo;
+        }
+    }
+    d.miembrosPieza = miembros.value(d.equipoPieza);
+    d.miembrosPiezas = miembros.value(d.equipoPiezas);
+    return d;
+}
+
+DatosActa leerActaFinal(Tdm& dm)
+{
+    DatosActa d;
+    d.final = true;
+    QString codigo;
+    datosComunes(dm, d, codigo);
+    d.cabecera = leerCabecera(false);
+    const QHash<int, QList<MiembroActa>> miembros = miembrosPorEquipo(dm, codigo);
+
+    {
+        engine::Statement st(dm.db.handle(),
+                             "SELECT Numero, Fecha FROM JORNADAS WHERE \"Cod comp\" = ? ORDER BY Numero");
+        st.bind(1, codigo);
+        d.fechas = QStringLiteral("Fechas: ");
+        while (st.step()) {
+            const qint64 n = st.column(0).toLongLong();
+            if (n > 1)
+                d.fechas += QStringLiteral(" - ");
+            d.fechas += entero(n) + QStringLiteral(". ") + shortDate(QDate::fromString(st.column(1).toString(), Qt::ISODate));
+        }
+    }
+
+    struct Total {
+        int equipo;
+        qint64 total;
+    };
+    QList<Total> orden;
+    {
+        engine::Statement st(dm.db.handle(),
+                             "SELECT Equipo, sum(TotalPuntos) AS total FROM CLASIFIC WHERE Competicion = ? "
+                             "GROUP BY Equipo ORDER BY coalesce(total, 0) DESC, coalesce(Equipo, 0) ASC");
+        st.bind(1, codigo);
+        while (st.step())
+            orden << Total{int(st.column(0).toLongLong()), st.column(1).toLongLong()};
+    }
+    // Each team's total of one day.
+    auto totalDia = [&](int jornada, int equipo) {
+        engine::Statement st(dm.db.handle(),
+                             "SELECT TotalPuntos FROM CLASIFIC WHERE Competicion = ? AND Jornada = ? AND Equipo = ?");
+        st.bind(1, codigo);
+        st.bind(2, jornada);
+        st.bind(3, equipo);
+        return st.step() ? qint64(clampInt(st.column(0).toLongLong())) : qint64(0);
+    };
+
+    // The two days' catch records of every team, one day current at a time.
+    QHash<int, TDatosPescaEquipo> dia[2];
+    bool existe[2] = {false, false};
+    for (int j = 0; j < 2; ++j) {
+        existe[j] = dm.TAjornada.locate("Numero", j + 1);
+        if (existe[j])
+            dia[j] = datosPescaDia(dm, codigo, j + 1);
+    }
+
+    for (const Total& t : orden) {
+        FilaActa f;
+        f.equipo = t.equipo;
+        f.total = t.total;
+        const TDatosPescaEquipo d1 = dia[0].value(t.equipo), d2 = dia[1].value(t.equipo);
+        f.puntos1 = existe[0] ? totalDia(1, t.equipo) : 0;
+        f.puntos2 = existe[1] ? totalDia(2, t.equipo) : 0;
+        for (const TDatosPescaEquipo* x : {&d1, &d2})
+            if (x->pesoPMayor > d.pesoPieza) {
+                d.pesoPieza = x->pesoPMayor;
+                d.equipoPieza = t.equipo;
+                d.especiePieza = x->NombrePMayor;
+            }
+        const qint64 validas = qint64(d1.numValidas) + d2.numValidas;
+        if (validas > d.numPiezas) {
+            d.numPiezas = clampInt(validas);
+            d.equipoPiezas = t.equipo;
+        }
+        f.presentadas = clampInt(qint64(d1.numPresentadas) + d2.numPresentadas);
+        f.validas = clampInt(validas);
+        f.pesoValidas = clampInt(qint64(d1.pesoTotal) + d2.pesoTotal);
+        const TDatosPescaEquipo& mayor = d2.pesoPMayor >= d1.pesoPMayor ? d2 : d1;
+        f.clase = mayor.NombrePMayor;
+        f.pesoClase = mayor.pesoPMayor;
+        f.miembros = miembros.value(t.equipo);
+        d.filas << f;
+    }
+    d.miembrosPieza = miembros.value(d.equipoPieza);
+    d.miembrosPiezas = miembros.value(d.equipoPiezas);
+    return d;
+}
+
+namespace {
+
+QString n0(qint64 v) { return formatNumber(QStringLiteral("##,##0"), v); }
+QString n00(qint64 v) { return formatNumber(QStringLiteral("00"), v); }
+
+// The layout of one job, in device units.
+struct Acta {
+    const DatosActa& d;
+    PrintSurface& s;
+    int L = 0, pad = 0, R = 0, x[13] = {}, lh = 0, M = 0, numW = 0;
+    int y = 0, tableTop = 0;
+
+    Acta(const DatosActa& d, PrintSurface& s) : d(d), s(s) {}
+
+    void columnas()
+    {
+        L = escalaX(s, 250);
+        pad = escalaX(s, 10);
+        const int anchos[12] = {150, 1550, 500, 1000, 200, 200, d.final ? 400 : 500, 550, 400, 400, 400, 300};
+        x[0] = L;
+        for (int i = 1; i <= 12; ++i)
+            x[i] = x[i - 1] + escalaX(s, anchos[i - 1]);
+    }
+
+    void texto(int tx, int ty, const QString& t) { s.textOut(tx, ty, t); }
+    void centrado(int a, int b, int ty, const QString& t) { s.textOut(alinea(a, b - a, s.textWidth(t), true), ty, t); }
+    void hasta(int e, int ty, const QString& t) { s.textOut(e - s.textWidth(t), ty, t); }
+
+    void titulosActa()
+    {
+        s.setBold(true);
+        engine::ScopeGuard normal{[&] { s.setBold(false); }};
+        const int W = s.pageWidth();
+        texto(x[1], y, QStringLiteral("Competición: ") + d.titulo);
+        if (d.final) {
+            hasta(W - escalaX(s, 200), y, d.fechas);
+        } else {
+            texto(redondeoPar(W / 2.0), y, QStringLiteral("Fecha: ") + d.fecha);
+            hasta(W - escalaX(s, 200), y, QStringLiteral("Lugar: ") + d.lugar);
+        }
+        y += lh;
+        s.line(L, y, R, y);
+        tableTop = y;
+        y += lh;
+        const int banda = y - lh + escalaY(s, 10);
+        texto(x[1] + pad, y, QStringLiteral("Nombre y Apellidos"));
+        centrado(x[2], x[3], y, QStringLiteral("Licencia"));
+        texto(x[3] + pad, y, QStringLiteral("Club"));
+        centrado(x[4], x[5], y, QStringLiteral("Pzs"));
+        centrado(x[5], x[6], y, QStringLiteral("Val"));
+        if (d.final) {
+            centrado(x[6], x[7], y, QStringLiteral("Válidas"));
+            centrado(x[6], x[7], banda, QStringLiteral("Peso"));
+        } else {
+            centrado(x[6], x[7], y, QStringLiteral("Peso Válidas"));
+        }
+        centrado(x[7], x[9], banda, QStringLiteral("Pieza Mayor"));
+        texto(x[7] + M, y, QStringLiteral("Clase"));
+        hasta(x[9] - M, y, QStringLiteral("Peso"));
+        centrado(x[9], x[10], y, d.final ? QStringLiteral("Puntos 1") : QStringLiteral("Puntos"));
+        centrado(x[10], x[11], y, d.final ? QStringLiteral("Puntos 2") : QStringLiteral("Bonifica."));
+        centrado(x[11], x[12], y, QStringLiteral("Penal"));
+        hasta(x[12] + escalaX(s, 100) + numW, y, QStringLiteral("Total"));
+        y += lh;
+        s.line(L, y, R, y);
+        y += escalaY(s, 10);
+    }
+
+    void rejillaActa()
+    {
+        y -= escalaY(s, 20);
+        for (int i : {0, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12})
+            s.line(x[i] - pad, tableTop, x[i] - pad, y);
+        s.line(R, tableTop, R, y);
+    }
+
+    void paginaNueva()
+    {
+        rejillaActa();
+        s.newPage();
+        y = L;  // the left margin is the top of continuation pages
+        titulosActa();
+    }
+
+    void fila(const FilaActa& f, int posicion)
+    {
+        texto(L, y, entero(posicion) + QStringLiteral("º"));
+        QString clubAnterior;
+        bool hayClub = false;
+        for (int k = 0; k < f.miembros.size(); ++k) {
+            const MiembroActa& m = f.miembros[k];
+            const int ty = y + k * lh;
+            texto(x[1] + pad, ty, m.nombre);
+            centrado(x[2], x[3], ty, m.licencia);
+            if (d.final || !hayClub || m.club != clubAnterior)
+                texto(x[3] + pad, ty, m.club);
+            clubAnterior = m.club;
+            hayClub = true;
+        }
+        centrado(x[4], x[5], y, n00(f.presentadas));
+        centrado(x[5], x[6], y, n00(f.validas));
+        hasta(x[7] - M, y, n0(f.pesoValidas));
+        texto(x[7] + M, y, f.clase);
+        hasta(x[9] - M, y, n0(f.pesoClase));
+        hasta(x[10] - M, y, n0(f.puntos1));
+        hasta(x[11] - M, y, n0(f.puntos2));
+        if (!d.final)
+            centrado(x[11], x[12], y, n0(f.penal));
+        hasta(R - M, y, n0(f.total));
+        // A team without participant records still takes one line.
+        y += int(std::max<qsizetype>(1, f.miembros.size())) * lh;
+        s.line(L, y, R, y);
+        y += escalaY(s, 20);
+    }
+
+    void pieActa()
+    {
+        if (d.final) {
+            if (d.pesoPieza > 0) {
+                const QString nombre = d.miembrosPieza.isEmpty() ? QString() : d.miembrosPieza[0].nombre + ' ';
+                texto(x[1], y, QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") +
+                                   nombre + QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) +
+                                   QStringLiteral(" gr"));
+            }
+            if (d.numPiezas > 0) {
+                const QString nombre = d.miembrosPiezas.isEmpty() ? QString() : d.miembrosPiezas[0].nombre + ": ";
+                hasta(R, y, QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) +
+                                QStringLiteral(". ") + nombre + entero(d.numPiezas) + QStringLiteral(" piezas"));
+            }
+            return;
+        }
+        if (d.pesoPieza > 0) {
+            const QString club = d.miembrosPieza.isEmpty() ? QString() : d.miembrosPieza[0].club;
+            texto(L, y, QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") + club +
+                            QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) + QStringLiteral(" gr"));
+            QString nombres;
+            for (int i = 0; i < d.miembrosPieza.size(); ++i)
+                nombres += i == 0 ? d.miembrosPieza[i].nombre + ' ' : QStringLiteral(", ") + d.miembrosPieza[i].nombre;
+            texto(L, y + lh, nombres);
+        }
+        if (d.numPiezas > 0) {
+            const QString club = d.miembrosPiezas.isEmpty() ? QString() : d.miembrosPiezas[0].club;
+            hasta(R, y, QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) + ' ' + club +
+                            QStringLiteral(". ") + entero(d.numPiezas) + QStringLiteral(" piezas"));
+            QStringList nombres;
+            for (const MiembroActa& m : d.miembrosPiezas)
+                nombres << m.nombre;
+            hasta(R, y + lh, nombres.join(QStringLiteral(", ")));
+        }
+    }
+
+    void dibujar()
+    {
+        lh = s.textHeight(QStringLiteral("M")) + escalaY(s, 20);
+        M = s.textWidth(QStringLiteral("M"));
+        R = s.pageWidth() - escalaX(s, 200);
+        s.setFontSize(9);
+        numW = s.textWidth(QStringLiteral("##,##0"));
+        cabeceraActa(s, d.cabecera, L, R, lh, y);
+        titulosActa();
+        const int limite = s.pageHeight() - escalaY(s, d.final ? 200 : 400);
+        bool filasEnPagina = false;
+        int posicion = 1;
+        for (const FilaActa& f : d.filas) {
+            // A block that would run past the bottom starts the next page.
+            const int alto = int(std::max<qsizetype>(1, f.miembros.size())) * lh;
+            if (filasEnPagina && y + alto > s.pageHeight())
+                paginaNueva();
+            fila(f, posicion++);
+            filasEnPagina = true;
+            if (y > limite) {
+                paginaNueva();
+                filasEnPagina = false;
+            }
+        }
+        rejillaActa();
+        y += lh;
+        pieActa();
+    }
+};
+
+}  // namespace
+
+void dibujarActa(const DatosActa& d, PrintSurface& s)
+{
+    Acta a(d, s);
+    trabajoImpresion(
+        s, Orientacion::Apaisada, d.final ? QStringLiteral("Clasificación Final") : QStringLiteral("Clasificación"),
+        [&] { a.columnas(); }, [&] { a.dibujar(); });
+}
+
+void imprimirActaJornada(Tdm& dm, PrintSurface& s) { dibujarActa(leerActaJornada(dm), s); }
+
+void imprimirActaFinal(Tdm& dm, PrintSurface& s) { dibujarActa(leerActaFinal(dm), s); }

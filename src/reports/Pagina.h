@@ -1,0 +1,63 @@
+#pragma once
+
+// The virtual printed page and what every report shares: the conversion of
+// virtual units (1/600 inch on an A4 sheet) to device units, alignment, the
+// print job sequence and the page header of the minutes.
+
+#include "reports/PrintSurface.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The virtual page in force: set by every report with its orientation.
+extern int anchoVirtual;
+extern int altoVirtual;
+
+constexpr int kA4Ancho = 4961;  // A4 portrait width at 600 units per inch
+constexpr int kA4Alto = 7016;
+
+// Device x (or width) for a virtual x: x × page width / anchoVirtual,
+// rounded to the nearest integer, halves to even.
+int escalaX(const PrintSurface& s, int x);
+// Device y (or height) for a virtual y, against the page height and altoVirtual.
+int escalaY(const PrintSurface& s, int y);
+// Left x of a text of width textW in the box [start, start + boxW): centred
+// (each half truncated) or right-aligned (ending at start + boxW).
+int alinea(int start, int boxW, int textW, bool centrado);
+// Left x of a text centred on the sheet: round(page width / 2 − width / 2),
+// halves to even. Differs from alinea by one unit when one width is odd.
+int centradoEnHoja(const PrintSurface& s, int textW);
+// Rounds to the nearest integer, halves to even.
+int redondeoPar(double v);
+
+// The print job: orientation, virtual page and document title; `preparar`
+// (the layout in device units, measures taken before the document begins);
+// begin the document and save the font size; `dibujar`. However drawing
+// ends, the document is ended and the font size put back (bold off).
+void trabajoImpresion(PrintSurface& s, Orientacion o, const QString& titulo, const std::function<void()>& preparar,
+                      const std::function<void()>& dibujar);
+
+// The optional files of the minutes' header, read from the current folder.
+struct Cabecera {
+    QImage logo;        // null when there is no readable file
+    QStringList lineas; // "encabezado.txt", one entry per line
+};
+
+// Decodes a JPEG file; a null image when it is missing or does not decode.
+QImage leerJpeg(const QString& path);
+// The lines of a UTF-8 text file (a byte-order mark skipped, CR LF or LF);
+// none when the file is missing.
+QStringList leerLineas(const QString& path);
+// "escudo.jpg" (else "vexilo.jpg" when conVexilo) and "encabezado.txt" from
+// the current working directory.
+Cabecera leerCabecera(bool conVexilo);
+
+// The minutes' page header: logo, the header lines in bold centred on the
+// sheet, a rule from L to R two lines below. Advances y.
+void cabeceraActa(PrintSurface& s, const Cabecera& c, int L, int R, int alturaLinea, int& y);
+
+// Numbers and texts of a report.
+QString entero(qint64 v);  // plain decimal

@@ -1,0 +1,127 @@
+#include "reports/PainterSurface.h"
+
+#include "data/Dialogs.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+QFont PainterSurface::fuentePorDefecto()
+{
+    QFont f;
+#ifdef Q_OS_LINUX
+    // The default face of a bare Linux system may lack "ñ" or "º".
+    if (QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans")))
+        f.setFamily(QStringLiteral("DejaVu Sans"));
+#endif
+    f.setPointSize(kTamanoInicial);
+    f.setBold(false);
+    return f;
+}
+
+PainterSurface::PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter)
+    : device_(device), titleSetter_(std::move(titleSetter)), font_(fuentePorDefecto())
+{
+}
+
+PainterSurface::PainterSurface(PrintDevice& device)
+    : PainterSurface(device.device(), [&device](const QString& t) { device.setDocumentTitle(t); })
+{
+}
+
+PainterSurface::~PainterSurface() { endDoc(); }
+
+void PainterSurface::setOrientation(Orientacion o)
+{
+    device_.setPageOrientation(o == Orientacion::Apaisada ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+int PainterSurface::pageWidth() const { return device_.width(); }
+int PainterSurface::pageHeight() const { return device_.height(); }
+
+void PainterSurface::setTitle(const QString& title)
+{
+    if (titleSetter_)
+        titleSetter_(title);
+    else if (auto* pdf = dynamic_cast<QPdfWriter*>(&device_))
+        pdf->setTitle(title);
+}
+
+void PainterSurface::beginDoc()
+{
+    if (!painter_.begin(&device_))
+        throw PrintError(QString::fromUtf8("No se puede empezar la impresión: la impresora o el fichero de salida no "
+                                           "están disponibles"));
+    applyFont();
+}
+
+void PainterSurface::newPage()
+{
+    if (!device_.newPage())
+        throw PrintError(QString::fromUtf8("No se puede empezar una página nueva"));
+}
+
+void PainterSurface::endDoc()
+{
+    if (painter_.isActive())
+        painter_.end();
+}
+
+void PainterSurface::setFontSize(int points)
+{
+    font_.setPointSize(std::max(1, points));
+    applyFont();
+}
+
+void PainterSurface::setBold(bool on)
+{
+    font_.setBold(on);
+    applyFont();
+}
+
+void PainterSurface::applyFont()
+{
+    if (!painter_.isActive())
+        return;
+    painter_.setFont(font_);
+    // A thin rule that still shows on paper: about a sixth of a millimetre.
+    QPen pen(Qt::black);
+    pen.setWidth(std::max(1, device_.logicalDpiX() / 150));
+    painter_.setPen(pen);
+}
+
+int PainterSurface::textWidth(const QString& text) { return QFontMetrics(font_, &device_).horizontalAdvance(text); }
+
+int PainterSurface::textHeight(const QString&) { return QFontMetrics(font_, &device_).height(); }
+
+void PainterSurface::textOut(int x, int y, const QString& text)
+{
+    const QFontMetrics fm(font_, &device_);
+    // White paper needs no white cell; a coloured one is painted so that the
+    // text keeps the band it stands on.
+    if (brush_ != QColor(Qt::white))
+        painter_.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), brush_);
+    painter_.drawText(x, y + fm.ascent(), text);
+}
+
+void PainterSurface::moveTo(int x, int y) { pen_ = QPoint(x, y); }
+
+void PainterSurface::lineTo(int x, int y)
+{
+    painter_.drawLine(pen_, QPoint(x, y));
+    pen_ = QPoint(x, y);
+}
+
+void PainterSurface::fillRect(int left, int top, int right, int bottom)
+{
+    painter_.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), brush_);
+}
+
+void PainterSurface::stretchDraw(int left, int top, int right, int bottom, const QImage& image)
+{
+    if (!image.isNull())
+        painter_.drawImage(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), image);
+}
