@@ -46,6 +46,7 @@ QList<Command> scoringCommands();
 QList<Command> exportCommands();
 QList<Command> rankingCommands();
 QList<Command> printCommands();
+QList<Command> verifyCommands();
 
 // A refusal: the message goes to stderr and the command exits 1, having
 // changed nothing.

@@ -51,15 +51,21 @@ int pesar(const Args& a)
 {
     const int jornada = smallNumber(a[2], "La jornada");
     const int equipo = smallNumber(a[3], "El equipo");
-    const int piezas = smallNumber(a[4], "El número de piezas");
+    // Pieces and weights from 0 up, as the weigh-in's edits take them.
+    const int piezas = int(wholeNumber(a[4], "El número de piezas", 0, kSmallMax));
     const qint64 codPez = wholeNumber(a[5], "El código de pez", kIntMin, kIntMax);
-    const int peso = int(wholeNumber(a[6], "El peso", kIntMin, kIntMax));
+    const int peso = int(wholeNumber(a[6], "El peso", 0, kIntMax));
     std::optional<int> valido;
     if (a.size() == 8)
-        valido = int(wholeNumber(a[7], "El peso válido", kIntMin, kIntMax));
+        valido = int(wholeNumber(a[7], "El peso válido", 0, kIntMax));
     OpenFile d = openDay(a[0], a[1], jornada);
     Pesaje p(*d);
     requireTeam(p, equipo);
+    // Species only from the register, as the weigh-in's list offers them.
+    bool registrada = false;
+    d->speciesName(codPez, &registrada);
+    if (!registrada)
+        throw Refusal{QString::fromUtf8("No existe la especie de código %1").arg(codPez)};
     const Pesaje::LineaGuardada r = p.guardarLinea(equipo, piezas, codPez, peso, valido);
     if (!r.ok)
         return 1;

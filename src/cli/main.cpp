@@ -26,7 +26,8 @@ QList<Command> allCommands()
 {
     QList<Command> all;
     for (const QList<Command>& group :
-         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), printCommands()})
+         {databaseCommands(), scoringCommands(), rankingCommands(), exportCommands(), printCommands(),
+          verifyCommands()})
         all += group;
     return all;
 }

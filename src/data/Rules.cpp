@@ -1,5 +1,6 @@
 #include "data/Rules.h"
 
+#include "data/CodigoPrueba.h"
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Tdm.h"
@@ -205,6 +206,7 @@ void installRecordRules(Tdm& dm)
     };
     dm.TACupos.onNewRecord = [m](Dataset& ds) { ds.fieldByName("Cod_comp").setAsString(currentCode(*m)); };
 
+    dm.TAcomp.beforePost = [m](Dataset&) { codigoPruebaAntesDeGuardar(*m); };
     dm.TAcomp.afterPost = [m](Dataset&) { firstDayOfCompetition(*m); };
     dm.TAcomp.beforeDelete = [m](Dataset&) { confirmCompetitionDeletion(*m); };
     dm.TAparticipa.afterPost = [m](Dataset&) { participantPosted(*m); };

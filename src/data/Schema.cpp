@@ -186,25 +186,66 @@ QStringList ddl()
     return out;
 }
 
+QStringList faltasEsquema(engine::Database& db)
+{
+    QStringList faltas;
+    int tablasQueFaltan = 0;
+    for (const TableSpec& t : tables()) {
+        if (!db.hasTable(t.name)) {
+            faltas << QStringLiteral("Falta la tabla %1").arg(t.name);
+            ++tablasQueFaltan;
+            continue;
+        }
+        const engine::TableInfo& info = db.tableInfo(t.name);
+        for (const FieldSpec& f : t.fields) {
+            const int i = info.fieldIndex(f.name);
+            if (i < 0) {
+                faltas << QStringLiteral("Falta el campo «%1» de la tabla %2").arg(f.name, t.name);
+                continue;
+            }
+            // An autoincrement column reads as a plain INTEGER when the
+            // table's text does not say so: both are whole numbers.
+            auto entero = [](FieldType x) { return x == FieldType::Integer || x == FieldType::AutoInc; };
+            const FieldType got = info.fields[size_t(i)].type;
+            if (got != f.type && !(entero(got) && entero(f.type)))
+                faltas << QStringLiteral("El campo «%1» de la tabla %2 no es de tipo %3")
+                              .arg(f.name, t.name,
+                                   f.type == FieldType::AutoInc ? QStringLiteral("INTEGER")
+                                                                : engine::declForField(f.type, f.size));
+        }
+        for (const IndexSpec& ix : t.indexes)
+            if (!info.index(ix.name))
+                faltas << QStringLiteral("Falta el índice «%1» de la tabla %2").arg(ix.name, t.name);
+    }
+    if (tablasQueFaltan == int(tables().size()))
+        return {QStringLiteral("El fichero no tiene ninguna de las tablas de una base de datos de competiciones")};
+    return faltas;
+}
+
 void createDatabase(const QString& path)
 {
-    if (QFileInfo::exists(path))
+    const QString nombre = engine::nombreFichero(path);
+    if (QFileInfo::exists(nombre))
         throw engine::DatabaseError(QStringLiteral("El fichero «%1» ya existe: no se sobrescribe").arg(path));
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(nombre.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const int ext = db ? sqlite3_extended_errcode(db) : rc;
         sqlite3_close(db);
-        throw engine::DatabaseError(QStringLiteral("No se puede crear el fichero «%1»: %2").arg(path, msg));
+        throw engine::DatabaseError(QStringLiteral("No se puede crear el fichero «%1»: %2").arg(path, engine::causaSqlite(ext, msg)));
     }
+    sqlite3_extended_result_codes(db, 1);
     QString script = "BEGIN;\n" + ddl().join(";\n") + ";\nCOMMIT;";
     char* err = nullptr;
     if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "");
+        const int ext = sqlite3_extended_errcode(db);
         sqlite3_free(err);
         sqlite3_close(db);
-        QFile::remove(path);
-        throw engine::DatabaseError(QStringLiteral("No se pudo crear el esquema en «%1»: %2").arg(path, msg));
+        QFile::remove(nombre);
+        throw engine::DatabaseError(
+            QStringLiteral("No se pudo crear el esquema en «%1»: %2").arg(path, engine::causaSqlite(ext, msg)));
     }
     sqlite3_close(db);
 }

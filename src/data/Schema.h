@@ -7,6 +7,10 @@
 
 #include <vector>
 
+namespace engine {
+class Database;
+}
+
 namespace schema {
 
 enum IndexOption : unsigned {
@@ -41,6 +45,13 @@ const std::vector<TableSpec>& tables();
 
 // The statements that create the whole schema in an empty file.
 QStringList ddl();
+
+// What the open file lacks of the schema, one Spanish sentence each, in the
+// schema's order: a missing table, a missing field or one of another type,
+// a missing index ("Falta el campo «Peso maximo» de la tabla COMPETIC").
+// Empty when the whole schema is there. A file holding none of the tables
+// gives one sentence saying so.
+QStringList faltasEsquema(engine::Database& db);
 
 // Creates a new database file holding the schema. Never overwrites: fails
 // with a DatabaseError when the file exists.

@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "data/Rules.h"
+#include "data/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -142,6 +143,25 @@ void Tdm::openAtStart(const QString& path)
         QString text = e.message();
         if (!QFileInfo::exists(path))
             text += QString::fromUtf8(". El programa busca «marfondo.abs» junto a él y, si no está, en su carpeta «datos».");
+        userDialogs().showError(text);
+        return;
+    }
+    // A damaged or unrelated file is not used at all: one message names
+    // what it lacks, and nothing is opened or written.
+    QStringList faltas;
+    try {
+        faltas = schema::faltasEsquema(db);
+    } catch (const engine::DatabaseError& e) {
+        faltas << e.message();
+    }
+    if (!faltas.isEmpty()) {
+        db.close();
+        constexpr int kMostradas = 8;
+        QString text = QStringLiteral("El fichero «%1» no es una base de datos de competiciones válida:").arg(path);
+        for (int i = 0; i < faltas.size() && i < kMostradas; ++i)
+            text += '\n' + faltas[i];
+        if (faltas.size() > kMostradas)
+            text += QStringLiteral("\n(y %1 más)").arg(faltas.size() - kMostradas);
         userDialogs().showError(text);
         return;
     }

@@ -19,6 +19,51 @@ QString quoteIdent(const QString& name)
     return '"' + s + '"';
 }
 
+QString causaSqlite(int ext, const QString& sqliteText)
+{
+    static const QRegularExpression noColumn(QStringLiteral("no such column: (.+)$"));
+    static const QRegularExpression noTable(QStringLiteral("no such table: (?:main\\.)?(.+)$"));
+    switch (ext) {
+    case SQLITE_READONLY_DIRECTORY:
+        return QStringLiteral("La carpeta de la base de datos es de solo lectura: no se puede escribir en ella");
+    case SQLITE_CANTOPEN_ISDIR: return QStringLiteral("El nombre de la base de datos es el de una carpeta");
+    case SQLITE_IOERR_NOMEM: return QStringLiteral("No hay memoria suficiente");
+    default: break;
+    }
+    switch (ext & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("La base de datos está en uso por otro programa");
+    case SQLITE_READONLY:
+        return QStringLiteral("La base de datos es de solo lectura: no se puede escribir en el fichero o en su carpeta");
+    case SQLITE_NOTADB: return QStringLiteral("El fichero no es una base de datos");
+    case SQLITE_CORRUPT: return QStringLiteral("El fichero de la base de datos está dañado");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("No se puede abrir el fichero de la base de datos (o crear su diario en la carpeta)");
+    case SQLITE_FULL: return QStringLiteral("El disco está lleno");
+    case SQLITE_IOERR: return QStringLiteral("Error de lectura o escritura en el disco");
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("No hay permiso para usar el fichero de la base de datos");
+    case SQLITE_NOMEM: return QStringLiteral("No hay memoria suficiente");
+    case SQLITE_CONSTRAINT: return QStringLiteral("Los datos no cumplen una regla de la base de datos");
+    case SQLITE_TOOBIG: return QStringLiteral("Un valor es demasiado grande para la base de datos");
+    default: break;
+    }
+    if (auto m = noColumn.match(sqliteText); m.hasMatch())
+        return QStringLiteral("Falta el campo «%1» en la base de datos: el fichero está dañado").arg(m.captured(1));
+    if (auto m = noTable.match(sqliteText); m.hasMatch())
+        return QStringLiteral("No existe la tabla «%1» en la base de datos").arg(m.captured(1));
+    return QStringLiteral("Error de la base de datos (%1)").arg(sqliteText.isEmpty() ? QString::number(ext) : sqliteText);
+}
+
+QString nombreFichero(const QString& path)
+{
+    if (path.trimmed().isEmpty())
+        throw DatabaseError(QStringLiteral("Falta el nombre del fichero de la base de datos"), DatabaseError::Kind::FileMissing);
+    if (path == QLatin1String(":memory:"))
+        throw DatabaseError(QStringLiteral("«:memory:» no es un nombre de fichero válido"), DatabaseError::Kind::FileMissing);
+    return QFileInfo(path).absoluteFilePath();
+}
+
 // ---------------------------------------------------------------- Statement
 
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
@@ -27,9 +72,10 @@ Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
     const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st_, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        const int ext = sqlite3_extended_errcode(db);
         sqlite3_finalize(st_);
         st_ = nullptr;
-        throw DatabaseError(QStringLiteral("Error en la consulta SQL: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+        throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::General, {}, msg);
     }
 }
 
@@ -92,7 +138,7 @@ bool Statement::step()
         throw DatabaseError(QStringLiteral("El valor del campo «%1» no es válido. %2").arg(field, msg),
                             DatabaseError::Kind::BadValue, field, msg);
     }
-    throw DatabaseError(QStringLiteral("Error de la base de datos: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+    throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::General, {}, msg);
 }
 
 void Statement::reset()
@@ -215,18 +261,20 @@ void Database::open(const QString& path)
     if (!QFileInfo(path).isFile())
         throw DatabaseError(QStringLiteral("No se encuentra el fichero de base de datos «%1»").arg(path),
                             DatabaseError::Kind::FileMissing);
+    const QString nombre = nombreFichero(path);
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(nombre.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const int ext = db ? sqlite3_extended_errcode(db) : rc;
         sqlite3_close(db);
-        throw DatabaseError(QStringLiteral("No se puede abrir la base de datos «%1»: %2").arg(path, msg),
+        throw DatabaseError(QStringLiteral("No se puede abrir la base de datos «%1»: %2").arg(path, causaSqlite(ext, msg)),
                             DatabaseError::Kind::FileMissing, {}, msg);
     }
     db_ = db;
     path_ = path;
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_busy_timeout(db_, kEsperaOcupada);
     try {
         // Reading the schema tells a database from any other file.
         exec("PRAGMA synchronous = FULL");
@@ -235,7 +283,7 @@ void Database::open(const QString& path)
     } catch (const DatabaseError& e) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DatabaseError(QStringLiteral("El fichero «%1» no es una base de datos válida: %2").arg(path, e.sqliteText()),
+        throw DatabaseError(QStringLiteral("El fichero «%1» no es una base de datos válida: %2").arg(path, e.message()),
                             DatabaseError::Kind::FileMissing, {}, e.sqliteText());
     }
     registerTextFunctions(db_);
@@ -271,7 +319,8 @@ sqlite3* Database::handle() const
 void Database::fail(const QString& what, int rc) const
 {
     const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw DatabaseError(QStringLiteral("%1: %2").arg(what, msg), DatabaseError::Kind::General, {}, msg);
+    const int ext = db_ ? sqlite3_extended_errcode(db_) : rc;
+    throw DatabaseError(QStringLiteral("%1: %2").arg(what, causaSqlite(ext, msg)), DatabaseError::Kind::General, {}, msg);
 }
 
 void Database::exec(const QString& sql)
@@ -281,15 +330,19 @@ void Database::exec(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(err);
-        throw DatabaseError(QStringLiteral("Error de la base de datos: %1").arg(msg), DatabaseError::Kind::General, {}, msg);
+        throw DatabaseError(causaSqlite(sqlite3_extended_errcode(db_), msg), DatabaseError::Kind::General, {}, msg);
     }
-    if (!sql.startsWith("SAVEPOINT") && !sql.startsWith("RELEASE") && !sql.startsWith("PRAGMA"))
+    if (!sql.startsWith("SAVEPOINT") && !sql.startsWith("RELEASE") && !sql.startsWith("PRAGMA") && !sql.startsWith("BEGIN")
+        && sql != QLatin1String("COMMIT"))
         touchAll();
 }
 
 void Database::startTransaction()
 {
-    exec(QStringLiteral("SAVEPOINT tarsela_%1").arg(depth_ + 1));
+    // The outermost level takes the write lock at once (waiting for it as
+    // long as kEsperaOcupada), so that a save never finds the file taken
+    // half-way through; inner levels are savepoints.
+    exec(depth_ == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT tarsela_%1").arg(depth_ + 1));
     ++depth_;
 }
 
@@ -297,7 +350,8 @@ void Database::commit()
 {
     if (depth_ == 0)
         throw DatabaseError(QStringLiteral("No hay ninguna transacción en curso"), DatabaseError::Kind::State);
-    exec(QStringLiteral("RELEASE tarsela_%1").arg(depth_));
+    // A failed commit leaves the transaction open, for the caller's rollback.
+    exec(depth_ == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE tarsela_%1").arg(depth_));
     --depth_;
 }
 
@@ -308,6 +362,12 @@ void Database::rollback()
     const int d = depth_;
     depth_ = d - 1;
     touchAll();
+    if (d == 1) {
+        // SQLite may have ended the transaction itself (a full disk, an I/O error).
+        if (!sqlite3_get_autocommit(db_))
+            exec(QStringLiteral("ROLLBACK"));
+        return;
+    }
     exec(QStringLiteral("ROLLBACK TO tarsela_%1").arg(d));
     exec(QStringLiteral("RELEASE tarsela_%1").arg(d));
 }

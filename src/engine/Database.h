@@ -41,6 +41,19 @@ struct TableInfo {
 // Quotes an identifier for SQLite: "name", inner quotes doubled.
 QString quoteIdent(const QString& name);
 
+// What an SQLite failure means, as a plain Spanish sentence a user can act
+// on: extendedCode is SQLite's extended result code, sqliteText its own
+// words (used for the missing table or column they name).
+QString causaSqlite(int extendedCode, const QString& sqliteText = {});
+
+// The name SQLite is given for a database file: always a path (absolute),
+// so that no name is read as a URI ("file:...") or as ":memory:". Refuses an
+// empty name and ":memory:" itself.
+QString nombreFichero(const QString& path);
+
+// How long a statement waits for another program that holds the file.
+constexpr int kEsperaOcupada = 5000;  // milliseconds
+
 // A prepared statement; finalised when it goes out of scope.
 class Statement {
 public:

@@ -192,24 +192,30 @@ void Pesaje::prepararTAcla(const QString& cc, int jor, int eq)
         TAcla.open();
 }
 
+std::vector<Pesaje::ValorRegistro> Pesaje::valoresRegistro(const tRequipo& r, int penaliza)
+{
+    const int bonifica = clampInt(qint64(r.puntosEspecies) + r.puntosCupos);
+    return {{"Puntos", r.puntos},
+            {"Bonifica", bonifica},
+            {"Penaliza", penaliza},
+            {"TotalPuntos", totalPenalizado(r.puntos, bonifica, penaliza)},
+            {"Presentadas", r.piezasPresentadas},
+            {"Validas", r.piezasValidas},
+            {"codPiezaMayor", r.CodpezMayor},
+            {"PesoPiezaMayor", r.PesoPMayor}};
+}
+
 void Pesaje::ponerValores(int eq, bool todos, int penaliza)
 {
-    const int bonifica = clampInt(qint64(rEquipo.puntosEspecies) + rEquipo.puntosCupos);
     if (todos) {
         TAcla.fieldByName("Competicion").setValue(rangoCodigo_);
         TAcla.fieldByName("Jornada").setAsInteger(rangoJornada_);
     }
     // The team's stored penalty stays applied through every rewrite.
     rEquipo.penal = penaliza;
-    TAcla.fieldByName("Penaliza").setAsInteger(penaliza);
     TAcla.fieldByName("Equipo").setAsInteger(eq);
-    TAcla.fieldByName("Puntos").setAsInteger(rEquipo.puntos);
-    TAcla.fieldByName("Bonifica").setAsInteger(bonifica);
-    TAcla.fieldByName("TotalPuntos").setAsLargeInt(totalPenalizado(rEquipo.puntos, bonifica, penaliza));
-    TAcla.fieldByName("Presentadas").setAsInteger(rEquipo.piezasPresentadas);
-    TAcla.fieldByName("Validas").setAsInteger(rEquipo.piezasValidas);
-    TAcla.fieldByName("codPiezaMayor").setAsInteger(rEquipo.CodpezMayor);
-    TAcla.fieldByName("PesoPiezaMayor").setAsInteger(rEquipo.PesoPMayor);
+    for (const ValorRegistro& v : valoresRegistro(rEquipo, penaliza))
+        TAcla.fieldByName(QString::fromLatin1(v.campo)).setAsLargeInt(v.valor);
 }
 
 void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
@@ -381,27 +387,77 @@ bool Pesaje::guardarEntrada()
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
     const bool nueva = TApes2.state() == engine::Dataset::State::Insert;
+
+    // What was typed, to give the entry back should the save fail after the
+    // line was posted (the transaction takes the line away again).
+    TApes2.updateRecord();
+    std::vector<QVariant> tecleado;
+    for (int i = 0; i < TApes2.fieldCount(); ++i)
+        tecleado.push_back(TApes2.currentValue(i));
+    QVariantList clave;
+    if (!nueva && TApes2.currentRow() >= 0)
+        clave = {TApes2.rowValue(TApes2.currentRow(), TApes2.fieldIndex("Equipo")),
+                 TApes2.rowValue(TApes2.currentRow(), TApes2.fieldIndex("Pesada num"))};
+
+    // The line and the team's record are one transaction: both on disk, or
+    // neither.
+    engine::Database& db = dm.db;
+    qint64 total = 0;
     try {
-        if (nueva) {
-            const int eq = fieldInt(TApes2, "Equipo");
-            TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
-            rEquipo.equipo = eq;
+        db.startTransaction();
+        try {
+            if (nueva) {
+                const int eq = fieldInt(TApes2, "Equipo");
+                TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
+                rEquipo.equipo = eq;
+            }
+            TApes2.post();
+            SilencioAvisos silencio;
+            total = sumapuntos(cc, jor, equipoActual);
+            escribeClasificacionGuardada();
+            actualizaClasificacion();
+            db.commit();
+        } catch (...) {
+            deshacer();
+            throw;
         }
-        TApes2.post();
-    } catch (const engine::DatabaseError&) {
-        // The entry stays as it was, still being edited.
-        ShowMsg("Al guardar.");
+    } catch (const engine::DatabaseError& e) {
+        devolverEntrada(nueva, tecleado, clave);
+        try {
+            SilencioAvisos silencio;
+            sumapuntos(cc, jor, equipoActual);
+        } catch (const engine::DatabaseError&) {
+            // The labels keep the last tally; the message below says why.
+        }
+        ShowMsg("Al guardar.\n" + e.message());
         return false;
     }
     ultimaEspecie = TApes2.fieldByName("Cod pez").asLargeInt();
-    // The saved line is checked once, by itself; the tally behind it is silent.
+    // The saved line is checked once, by itself, once it is on disk.
     comprobarPeso(reglasActuales(dm), ultimaEspecie, fieldInt(TApes2, "Numero piezas"), fieldInt(TApes2, "Peso"));
     SilencioAvisos silencio;
-    const qint64 total = sumapuntos(cc, jor, equipoActual);
     mejoresTrasGuardar(total);
-    escribeClasificacionGuardada();
-    actualizaClasificacion();
     return true;
+}
+
+void Pesaje::devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave)
+{
+    if (TApes2.isEditing())
+        return;  // the post itself failed: the entry is still as it was
+    try {
+        TApes2.refresh();
+        if (nueva)
+            TApes2.insert();
+        else if (clave.size() == 2 && TApes2.locate(QStringLiteral("Equipo;Pesada num"), clave))
+            TApes2.edit();
+        else
+            return;
+        for (int i = 0; i < TApes2.fieldCount() && i < int(tecleado.size()); ++i)
+            if (!TApes2.fieldDefs()[size_t(i)].calculated)
+                TApes2.setCurrentValue(i, tecleado[size_t(i)]);
+    } catch (const engine::DatabaseError&) {
+        TApes2.cancel();
+    }
 }
 
 Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez, int peso,
@@ -425,9 +481,9 @@ Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez
         TApes2.fieldByName("Peso").setAsInteger(peso);
         TApes2.fieldByName("Peso valido")
             .setAsInteger(pesoValidoDado ? *pesoValidoDado : pesoValido(peso, piezas, leerReglas(dm, cc).pesoMaximo));
-    } catch (const engine::DatabaseError&) {
+    } catch (const engine::DatabaseError& e) {
         TApes2.cancel();
-        ShowMsg("Al guardar.");
+        ShowMsg("Al guardar.\n" + e.message());
         return res;
     }
     if (!guardarEntrada()) {
@@ -485,15 +541,20 @@ bool Pesaje::borrarPesada(int equipo, int pesada)
         db.commit();
     } catch (...) {
         // Rethrown: nothing of the deletion stays.
-        TAcla.cancel();
-        try {
-            db.rollback();
-        } catch (const engine::DatabaseError&) {
-            // The deletion's own error is the one to report.
-        }
-        db.touch("PESCADA");
-        db.touch("CLASIFIC");
+        deshacer();
         throw;
     }
     return true;
+}
+
+void Pesaje::deshacer()
+{
+    TAcla.cancel();
+    try {
+        dm.db.rollback();
+    } catch (const engine::DatabaseError&) {
+        // The failed work's own error is the one to report.
+    }
+    dm.db.touch("PESCADA");
+    dm.db.touch("CLASIFIC");
 }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class Tdm;
 
@@ -87,13 +88,23 @@ public:
     // The closing rewrite of rEquipo.equipo's record.
     void actualizaClasificacion();
 
+    // What a team's classification record holds after a tally r with the
+    // team's stored penalty of the day, by column (every write sets these).
+    struct ValorRegistro {
+        const char* campo;
+        qint64 valor;
+    };
+    static std::vector<ValorRegistro> valoresRegistro(const tRequipo& r, int penaliza);
+
     // The next weighing number of a team on a day (1 when it has none).
     qint64 siguientePesada(const QString& cc, int jor, int eq);
 
     // Saves the entry line TApes2 (being inserted or edited) as "&Guardar"
-    // does: numbers a new line, posts it ("Al guardar." and false when the
-    // post fails, the entry left as it was), re-tallies the current team,
-    // raises the best marks and writes the team's record twice.
+    // does: numbers a new line, posts it, re-tallies the current team and
+    // writes the team's record, all in one transaction; then raises the best
+    // marks. On any failure nothing of it is stored, "Al guardar." is shown
+    // with the cause on its next line, the entry is left as it was (still
+    // being edited) and the result is false.
     bool guardarEntrada();
 
     struct LineaGuardada {
@@ -137,6 +148,11 @@ public:
     static QString textoPiezaMayorEquipo(const QString& especie, int peso);  // Lppmayor
 
 private:
+    // Rolls back the transaction of a failed save or deletion; the datasets
+    // read the tables again.
+    void deshacer();
+    // After a failed save: TApes2 back in insert or edit with what was typed.
+    void devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave);
     void prepararTAcla(const QString& cc, int jor, int eq);
     // Sets every column of a team's record from rEquipo and posts it.
     // penaliza: the team's stored penalty of the day (see scoring/Penal.h).

@@ -184,6 +184,12 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
 
 TFcompet2::~TFcompet2()
 {
+    // The child widgets go after this body, and each one losing the focus
+    // would reach this half-destroyed screen through the pick panel.
+    if (PanelPescadores) {
+        disconnect(qApp, &QApplication::focusChanged, PanelPescadores, nullptr);
+        PanelPescadores->disconnect(this);
+    }
     if (FCompet2 == this)
         FCompet2 = nullptr;
     try {
@@ -638,6 +644,21 @@ void TFcompet2::showEvent(QShowEvent* e)
 
 void TFcompet2::done(int r)
 {
+    // Nothing is left being edited in the data module: each record still in
+    // editing is saved or given up, as the user answers; one that cannot be
+    // saved keeps the workbook open, with its message.
+    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{&dm_.TAjornada, &dm_.TAparticipa,
+                                                                       &dm_.TAespecial, &dm_.TACupos, &dm_.TAcomp}) {
+        if (!ds->isEditing())
+            continue;
+        if (MsgDlg(QString::fromUtf8("Hay cambios sin guardar. ¿Desea guardarlos?"), mtConfirmation, mbYes | mbNo, 0) ==
+            mrYes) {
+            if (!guarded([ds] { ds->post(); }))
+                return;
+        } else {
+            guarded([ds] { ds->cancel(); });
+        }
+    }
     hidePanel();
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
              &ABSQ, &tPescadores, &dm_.TACupos, &dm_.ABSQueryCupos, &dm_.ABSQueryEspecial})

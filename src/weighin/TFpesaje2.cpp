@@ -31,6 +31,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using engine::Dataset;
 using engine::FieldType;
 using widgets::DataNavigator;
@@ -192,6 +194,9 @@ void TFpesaje2::build()
     DBEPeso->setObjectName(QStringLiteral("DBEPeso"));
     dbPesoValido = new widgets::DataEdit(&DSpes2, QStringLiteral("Peso valido"), this);
     dbPesoValido->setObjectName(QStringLiteral("dbPesoValido"));
+    // Pieces and weights are counts and grams: never negative.
+    for (widgets::DataEdit* e : {DBEPiezas, DBEPeso, dbPesoValido})
+        e->setIntegerRange(0, std::numeric_limits<qint64>::max());
     BBGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
     BBGuardar->setObjectName(QStringLiteral("BBGuardar"));
     BBGuardar->setEnabled(false);

@@ -21,13 +21,6 @@ using namespace scoringtest;
 namespace {
 
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
 // ---- The rules, recomputed plainly --------------------------------------
 
 struct Consts {
@@ -263,7 +256,7 @@ TEST_F(ScoringCliTest, BorrarPesadaAndTheDayRanking)
 TEST_F(ScoringCliTest, RefusalsChangeNothing)
 {
     const QString f = db.file.path();
-    const QByteArray before = bytes(f);
+    const QByteArray before = bytesOf(f);
     const QString text = db.file.dir() + "/texto.abs";
     {
         QFile t(text);
@@ -288,6 +281,10 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         {{"pesar", f, "C1", "1", "1", "1", "10", "2147483648"}, "número entero"},
         {{"pesar", f, "C1", "1", "1", "1", "10", "500", ""}, "número entero"},
         {{"pesar", f, "C1", "1", "1", "1", "10", "500", "1e3"}, "número entero"},
+        {{"pesar", f, "C1", "1", "1", "-2", "10", "500"}, "número entero entre 0"},
+        {{"pesar", f, "C1", "1", "1", "1", "10", "-500"}, "número entero entre 0"},
+        {{"pesar", f, "C1", "1", "1", "1", "10", "500", "-1"}, "número entero entre 0"},
+        {{"pesar", f, "C1", "1", "1", "1", "30", "500"}, "No existe la especie de código 30"},
         {{"pesar", f, "C1'--", "1", "1", "1", "10", "500"}, "No existe la competición"},
         {{"pesar", f, "C1", "1", "1", "1", "10"}, "Uso"},
         {{"borrar-pesada", f, "C1", "1", "1", "9"}, "no tiene la pesada"},
@@ -304,8 +301,8 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
-    EXPECT_EQ(bytes(f), before);
-    EXPECT_EQ(bytes(text), QByteArray("no es una base de datos\n"));
+    EXPECT_EQ(bytesOf(f), before);
+    EXPECT_EQ(bytesOf(text), QByteArray("no es una base de datos\n"));
 }
 
 TEST(ScoringCliRules, CompetitionWithoutParticipantsIsRefused)
@@ -411,7 +408,8 @@ TEST(ScoringCliRandom, RecalcularAndPesarAgreeWithTheRules)
         for (int k = 0; k < 12; ++k) {
             const int eq = teams[size_t(pick(0, int(teams.size()) - 1))];
             const int piezas = pick(0, 12) == 0 ? 0 : pick(1, 3);
-            const qint64 pez = species[size_t(pick(0, int(species.size()) - 1))];
+            // pesar takes species of the register only (6, the last, is not).
+            const qint64 pez = species[size_t(pick(0, int(species.size()) - 2))];
             const qint64 peso = pick(50, 6000);
             QStringList args{"pesar", db.file.path(), m.cc, "1", num(eq), num(piezas), num(pez), num(peso)};
             qint64 pv = (m.pesoMaximo > 0 && piezas == 1 && peso > m.pesoMaximo) ? m.pesoMaximo : peso;

@@ -54,18 +54,45 @@ TEST(TdmTest, MissingFileIsReportedAndStartUpGoesOn)
     EXPECT_FALSE(dm.TAjornada.active());
 }
 
-TEST(TdmTest, MissingTableIsReportedAndTheOthersOpen)
+// A damaged or unrelated file is not used: one message names what it lacks,
+// nothing is opened and the file is left as it was.
+TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
 {
-    TempDatabase file;
-    file.exec("DROP TABLE PARTICIP");
-    ScriptedDialogs dialogs;
-    Tdm dm(file.dir());
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].contains("PARTICIP"));
-    EXPECT_FALSE(dm.TAparticipa.active());
-    EXPECT_TRUE(dm.TAcomp.active());
-    EXPECT_TRUE(dm.TaPescadores.active());
-    EXPECT_THROW(dm.TAparticipa.first(), engine::DatabaseError);
+    const struct {
+        const char* damage;
+        const char* message;
+    } cases[] = {
+        {"ALTER TABLE COMPETIC DROP COLUMN \"Peso maximo\"", "Falta el campo «Peso maximo» de la tabla COMPETIC"},
+        {"ALTER TABLE ESPECIAL DROP COLUMN \"Puntos gramo\"", "Falta el campo «Puntos gramo» de la tabla ESPECIAL"},
+        {"DROP TABLE PARTICIP", "Falta la tabla PARTICIP"},
+        {"DROP TABLE CUPOS", "Falta la tabla CUPOS"},
+        {"DROP INDEX \"PESCADA.isEquipoFecha\"", "Falta el índice «isEquipoFecha» de la tabla PESCADA"},
+        {"ALTER TABLE PESCADA RENAME COLUMN Peso TO Pes; ALTER TABLE PESCADA ADD COLUMN Peso VARCHAR(5)",
+         "El campo «Peso» de la tabla PESCADA no es de tipo INTEGER"},
+        {"CREATE TABLE OTRA (x); DROP TABLE COMPETIC; DROP TABLE JORNADAS; DROP TABLE PARTICIP; DROP TABLE ESPECIES; "
+         "DROP TABLE ESPECIAL; DROP TABLE PESCADA; DROP TABLE CLASIFIC; DROP TABLE PESCADORES; DROP TABLE CUPOS; "
+         "DROP TABLE PENAL",
+         "no tiene ninguna de las tablas"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        TempDatabase file;
+        file.exec(c.damage);
+        const QByteArray before = bytesOf(file.path());
+        ScriptedDialogs dialogs;
+        {
+            Tdm dm(file.dir());
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].contains(QString::fromUtf8(c.message))) << dialogs.errors[0].toStdString();
+            EXPECT_TRUE(dialogs.errors[0].contains(file.path()));
+            EXPECT_FALSE(dm.db.isOpen());
+            EXPECT_FALSE(dm.TAcomp.active());
+            EXPECT_FALSE(dm.TaPescadores.active());
+            EXPECT_THROW(dm.TAcomp.first(), engine::DatabaseError);
+        }
+        EXPECT_EQ(dialogs.errors.size(), 1);
+        EXPECT_EQ(bytesOf(file.path()), before);
+    }
 }
 
 // Objects opened at start, their orders, links and calculated names.

@@ -3,7 +3,6 @@
 #include "scoring/Scoring.h"
 #include "scoring/ScoringFixture.h"
 
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -12,28 +11,6 @@ using namespace scoringtest;
 namespace {
 
 constexpr qint64 X = 10, Y = 20, Z = 30;
-
-// Every row of a query as text, to compare tables before and after.
-QStringList dump(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_stmt* st = nullptr;
-    QStringList rows;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            QStringList cols;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                cols << (sqlite3_column_type(st, i) == SQLITE_NULL
-                             ? QString("NULL")
-                             : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
-            rows << cols.join('|');
-        }
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return rows;
-}
 
 const char* kRecord =
     "SELECT Competicion, Jornada, Equipo, Puntos, Bonifica, Penaliza, TotalPuntos, Presentadas, Validas, "
@@ -84,12 +61,12 @@ protected:
     }
     QString record(int eq) const
     {
-        const QStringList rows = dump(db.file.path(), QString(kRecord).arg(eq));
+        const QStringList rows = rowsOf(db.file.path(), QString(kRecord).arg(eq));
         return rows.isEmpty() ? QString() : rows.join('\n');
     }
     QStringList others() const
     {
-        return dump(db.file.path(), "SELECT * FROM CLASIFIC WHERE NOT (Competicion = 'C1' AND Jornada = 1) "
+        return rowsOf(db.file.path(), "SELECT * FROM CLASIFIC WHERE NOT (Competicion = 'C1' AND Jornada = 1) "
                                     "ORDER BY Competicion, Jornada, Equipo");
     }
 };
@@ -164,10 +141,64 @@ TEST_F(ClassificationTest, RefusedPostChangesNothing)
     ScriptedDialogs dialogs;
     const QString before = record(1);
     EXPECT_FALSE(p.guardarLinea(1, 1, X, 800).ok);
-    EXPECT_EQ(dialogs.messages, QStringList{"Al guardar."});
+    // "Al guardar." and, on its next line, why.
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("Al guardar.\n")) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains("Pesada num")) << dialogs.messages[0].toStdString();
     EXPECT_EQ(db.scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Equipo = 1 AND Jornada = 1"), 1);
     EXPECT_EQ(record(1), before);
     EXPECT_FALSE(p.TApes2.isEditing());
+}
+
+// The line and its team's record are one transaction: when the record
+// cannot be written nothing is stored, the entry keeps what was typed, and
+// the retry that succeeds stores the line once.
+TEST_F(ClassificationTest, SaveIsAllOrNothing)
+{
+    firstFive(1);
+    db.clasific("C1", 1, 1, 0, 0, 12, -12);
+    for (const char* trigger : {"INSERT", "UPDATE"}) {
+        SCOPED_TRACE(trigger);
+        if (QString(trigger) == "INSERT")
+            db.exec("DELETE FROM CLASIFIC WHERE Competicion = 'C1' AND Jornada = 1 AND Equipo = 1");
+        db.exec(QString("CREATE TRIGGER refuse BEFORE %1 ON CLASIFIC WHEN NEW.Equipo = 1 "
+                        "BEGIN SELECT RAISE(ABORT, 'no'); END").arg(trigger));
+        const QStringList lines = rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid");
+        const QStringList records = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid");
+        Tdm& dm = db.open("C1", 1);
+        Pesaje p(dm);
+        ScriptedDialogs dialogs;
+        p.equipoActual = 1;
+        p.TApes2.open();
+        p.TApes2.insert();
+        p.TApes2.fieldByName("Cod comp").setValue("C1");
+        p.TApes2.fieldByName("Jornada").setAsInteger(1);
+        p.TApes2.fieldByName("Equipo").setAsInteger(1);
+        p.TApes2.fieldByName("Numero piezas").setAsInteger(2);
+        p.TApes2.fieldByName("Cod pez").setAsInteger(Z);
+        p.TApes2.fieldByName("Peso").setAsInteger(900);
+        p.TApes2.fieldByName("Peso valido").setAsInteger(900);
+        EXPECT_FALSE(p.guardarEntrada());
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].startsWith("Al guardar.\n")) << dialogs.messages[0].toStdString();
+        EXPECT_FALSE(dm.db.inTransaction());
+        EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid"), lines);
+        EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid"), records);
+        // The entry is still being inserted, with what was typed.
+        ASSERT_EQ(p.TApes2.state(), engine::Dataset::State::Insert);
+        EXPECT_EQ(p.TApes2.fieldByName("Numero piezas").asLargeInt(), 2);
+        EXPECT_EQ(p.TApes2.fieldByName("Cod pez").asLargeInt(), Z);
+        EXPECT_EQ(p.TApes2.fieldByName("Peso").asLargeInt(), 900);
+        // The tally shows what is stored, not the line that was refused.
+        EXPECT_EQ(p.rEquipo.piezasPresentadas, 8);
+        // Once the file takes the record, the same entry saves once.
+        db.exec("DROP TRIGGER refuse");
+        ASSERT_TRUE(p.guardarEntrada());
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 1 AND Equipo = 1"), 6);
+        EXPECT_EQ(db.scalar("SELECT max(\"Pesada num\") FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 1 AND Equipo = 1"), 6);
+        EXPECT_EQ(db.scalar("SELECT Presentadas FROM CLASIFIC WHERE Competicion = 'C1' AND Jornada = 1 AND Equipo = 1"), 10);
+        db.exec("DELETE FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 1 AND Equipo = 1 AND \"Pesada num\" = 6");
+    }
 }
 
 TEST_F(ClassificationTest, MejoresRewritesEveryTeamAndNothingElse)
@@ -199,13 +230,13 @@ TEST_F(ClassificationTest, MejoresIsAllOrNothing)
     db.clasific("C1", 1, 4, 7, 7, 7, 7);
     // The file refuses the third team's record.
     db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON CLASIFIC WHEN NEW.Equipo = 4 BEGIN SELECT RAISE(ABORT, 'no'); END");
-    const QStringList before = dump(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo");
+    const QStringList before = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo");
     Tdm& dm = db.open("C1", 1);
     Pesaje p(dm);
     EXPECT_THROW(p.mejores(), engine::DatabaseError);
     EXPECT_FALSE(dm.db.inTransaction());
     EXPECT_FALSE(p.TAcla.isEditing());
-    EXPECT_EQ(dump(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo"), before);
+    EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo"), before);
     // Once the file accepts it again, the same session rewrites all of them.
     db.exec("DROP TRIGGER refuse");
     p.mejores();

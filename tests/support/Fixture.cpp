@@ -2,6 +2,8 @@
 
 #include "data/Schema.h"
 
+#include <QFile>
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -13,10 +15,10 @@ TempDatabase::TempDatabase()
     schema::createDatabase(path_);
 }
 
-void TempDatabase::exec(const QString& sql) const
+void execOn(const QString& path, const QString& sql)
 {
     sqlite3* db = nullptr;
-    sqlite3_open(path_.toUtf8().constData(), &db);
+    sqlite3_open(path.toUtf8().constData(), &db);
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     const std::string msg = err ? err : "";
@@ -25,6 +27,38 @@ void TempDatabase::exec(const QString& sql) const
     if (rc != SQLITE_OK)
         throw std::runtime_error(msg);
 }
+
+QStringList rowsOf(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    QStringList out;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            QStringList cols;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                cols << (sqlite3_column_type(st, i) == SQLITE_NULL
+                             ? QString("NULL")
+                             : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
+            out << cols.join('|');
+        }
+    } else {
+        out << QString("error: %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void TempDatabase::exec(const QString& sql) const { execOn(path_, sql); }
 
 qint64 TempDatabase::scalar(const QString& sql) const
 {

@@ -11,6 +11,13 @@
 #include <memory>
 #include <optional>
 
+// Straight on a file, without the engine (as the stock tool would): runs SQL
+// (throws std::runtime_error with SQLite's words when it fails), reads a
+// query's rows as text ("a|b|NULL"), reads the whole file.
+void execOn(const QString& path, const QString& sql);
+QStringList rowsOf(const QString& path, const QString& sql);
+QByteArray bytesOf(const QString& path);
+
 // A fresh database made with the schema code in a temporary folder.
 class TempDatabase {
 public:

@@ -1,0 +1,66 @@
+// SQLite's failures in Spanish: what each result code says, and the cause
+// that reaches a user through the engine.
+#include "engine/Database.h"
+#include "support/Fixture.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ErrorTextTest, EveryResultCodeHasASpanishCause)
+{
+    const struct {
+        int code;
+        const char* sqlite;
+        const char* cause;
+    } cases[] = {
+        {SQLITE_BUSY, "database is locked", "La base de datos está en uso por otro programa"},
+        {SQLITE_LOCKED_SHAREDCACHE, "database table is locked", "La base de datos está en uso por otro programa"},
+        {SQLITE_READONLY, "attempt to write a readonly database", "La base de datos es de solo lectura"},
+        {SQLITE_READONLY_DIRECTORY, "attempt to write a readonly database", "La carpeta de la base de datos es de solo lectura"},
+        {SQLITE_NOTADB, "file is not a database", "El fichero no es una base de datos"},
+        {SQLITE_CORRUPT, "database disk image is malformed", "El fichero de la base de datos está dañado"},
+        {SQLITE_CANTOPEN, "unable to open database file", "No se puede abrir el fichero de la base de datos"},
+        {SQLITE_FULL, "database or disk is full", "El disco está lleno"},
+        {SQLITE_IOERR_WRITE, "disk I/O error", "Error de lectura o escritura en el disco"},
+        {SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: x", "Los datos no cumplen una regla de la base de datos"},
+        {SQLITE_ERROR, "no such column: Peso valido", "Falta el campo «Peso valido» en la base de datos"},
+        {SQLITE_ERROR, "no such table: main.CUPOS", "No existe la tabla «CUPOS» en la base de datos"},
+    };
+    for (const auto& c : cases) {
+        const QString cause = engine::causaSqlite(c.code, c.sqlite);
+        EXPECT_TRUE(cause.startsWith(QString::fromUtf8(c.cause))) << c.code << ": " << cause.toStdString();
+        EXPECT_FALSE(cause.contains(QString::fromUtf8(c.sqlite))) << cause.toStdString();
+    }
+}
+
+// Another connection holding the file: the engine's error is the Spanish
+// cause, SQLite's words kept apart.
+TEST(ErrorTextTest, ALockedFileSaysSoInSpanish)
+{
+    TempDatabase file;
+    engine::Database db;
+    db.open(file.path());
+    sqlite3_busy_timeout(db.handle(), 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        db.startTransaction();
+        ADD_FAILURE() << "the write lock was taken";
+    } catch (const engine::DatabaseError& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("La base de datos está en uso por otro programa"));
+        EXPECT_TRUE(e.sqliteText().contains("locked")) << e.sqliteText().toStdString();
+    }
+    EXPECT_FALSE(db.inTransaction());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    db.startTransaction();
+    db.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('K', 'x', 'E')");
+    db.commit();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC"), 1);
+}
+
+}  // namespace
