@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev googletest
   fonts-dejavu-core
+  qt6-translations-l10n
   python3
 )
 

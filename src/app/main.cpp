@@ -1,9 +1,9 @@
-#include "dialogs/GuiDialogs.h"
 #include "app/SelfCheck.h"
-#include "dialogs/TSeleccion.h"
 #include "app/TfMain.h"
-#include "dialogs/Tfselcomp.h"
 #include "data/Tdm.h"
+#include "dialogs/GuiDialogs.h"
+#include "dialogs/TSeleccion.h"
+#include "dialogs/Tfselcomp.h"
 #include "engine/DatabaseError.h"
 #include "engine/Format.h"
 #include "ranking/TtfPenal.h"
@@ -11,7 +11,9 @@
 #include "widgets/Guard.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <exception>
 
@@ -65,6 +67,12 @@ int main(int argc, char** argv)
     setUserDialogs(&dialogs);
     // The system's locale; Spanish (Spain) where the system names none.
     QLocale::setDefault(engine::programLocale());
+    // The toolkit's own dialogs (the print dialog, its buttons) speak Spanish
+    // like every screen of the program.
+    static QTranslator toolkit;
+    if (toolkit.load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&toolkit);
     startSelfCheckIfAsked();
 
     // A database that cannot be opened is reported here and start-up goes on.
