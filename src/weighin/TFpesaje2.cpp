@@ -526,7 +526,6 @@ void TFpesaje2::empezarEquipo()
     const QString cc = codigoActual(dm_);
     const int jor = jornadaActual(dm_);
     const int eq = equipo();
-    reglas_ = reglasActuales(dm_);
     TApesada.setRange({cc, jor, eq}, {cc, jor, eq});
     if (!TApesada.active())
         TApesada.open();
@@ -645,18 +644,16 @@ void TFpesaje2::guardar()
     pesaje_.equipoActual = equipo();
     if (!pesaje_.guardarEntrada())
         return;
-    const QString especie = dm_.speciesName(pesaje_.ultimaEspecie);
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
     TApesada.refresh();
     if (!nueva && fila >= 0 && fila < TApesada.recordCount())
         TApesada.moveTo(fila);
     mostrarTally();
     mostrarMejores();
-    if (fclasificacion && fclasificacion->isVisible()) {
-        fclasificacion->escribeDatos();
-        fclasificacion->LPesada->setText("Pesada : " + especie + "  " + QString::number(peso) + "gr");
-        fclasificacion->repaint();
-    }
+    refrescarClasificacion();
+    if (fclasificacion && fclasificacion->isVisible())
+        fclasificacion->LPesada->setText("Pesada : " + dm_.speciesName(pesaje_.ultimaEspecie) + "  " +
+                                         QString::number(peso) + "gr");
     nuevaEntrada();
     TApesada.last();
 }

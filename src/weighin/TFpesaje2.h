@@ -72,7 +72,7 @@ private:
 
     Tdm& dm_;
     Pesaje pesaje_;
-    ReglasPrueba reglas_;
+    ReglasPrueba reglas_;  // the competition's rules, fixed while the weigh-in is open
     engine::Table TApesada;
     engine::DataSource DSpesada{&TApesada};
     engine::DataSource DSpes2;
