@@ -43,6 +43,9 @@ int recalcular(const Args& a)
         p.equipoActual = equipoInicial;
         p.mejores();
     }
+    // The rewrite itself is silent; each light line is named once here.
+    for (const AvisoLinea& w : avisosDia(*d, codigo, jornada))
+        err(QStringLiteral("Equipo %1, pesada %2: %3").arg(w.equipo).arg(w.pesada).arg(QString(w.texto).replace('\r', ' ')));
     printClassification(*d, codigo, jornada);
     return 0;
 }

@@ -170,6 +170,17 @@ QVariant Statement::column(int i) const
     }
 }
 
+qint64 Statement::columnInt(int i) const
+{
+    // As a field reads it: empty is 0, a real number its whole part, a text
+    // its number (0 when it is none).
+    switch (sqlite3_column_type(st_, i)) {
+    case SQLITE_INTEGER: return sqlite3_column_int64(st_, i);
+    case SQLITE_NULL: return 0;
+    default: return fromStorage(FieldType::Largeint, column(i)).toLongLong();
+    }
+}
+
 // ---------------------------------------------------------------- schema
 
 const IndexInfo* TableInfo::primary() const
@@ -273,6 +284,8 @@ void Database::open(const QString& path)
     }
     db_ = db;
     path_ = path;
+    knownChanges_ = 0;
+    touchAll();
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kEsperaOcupada);
     try {
@@ -298,6 +311,9 @@ void Database::close()
         try { rollback(); } catch (const DatabaseError&) { depth_ = 0; }
     }
     dataVersionSt_.reset();
+    cache_.clear();
+
+    ++openings_;
     sqlite3_close_v2(db_);
     db_ = nullptr;
     schema_.clear();
@@ -343,6 +359,11 @@ void Database::startTransaction()
     // long as kEsperaOcupada), so that a save never finds the file taken
     // half-way through; inner levels are savepoints.
     exec(depth_ == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT tarsela_%1").arg(depth_ + 1));
+    if (depth_ == 0) {
+        // What another program committed before the lock was taken.
+        noteUntrackedWrites();
+        checkDataVersion();
+    }
     ++depth_;
 }
 
@@ -478,26 +499,97 @@ QVariant fromStorage(FieldType t, const QVariant& v)
     }
 }
 
-quint64 Database::version(const QString& table) const
+void Database::noteUntrackedWrites() const
 {
-    // Another connection (or tool) may have written the file meanwhile.
-    if (db_) {
-        if (!dataVersionSt_)
-            dataVersionSt_ = std::make_unique<Statement>(db_, "PRAGMA data_version");
-        if (dataVersionSt_->step()) {
-            const qint64 dv = dataVersionSt_->column(0).toLongLong();
-            if (dv != dataVersion_) {
-                dataVersion_ = dv;
-                ++epoch_;
-            }
-        }
-        dataVersionSt_->reset();
+    const qint64 tc = sqlite3_total_changes64(db_);
+    if (tc != knownChanges_) {
+        knownChanges_ = tc;
+        ++epoch_;
     }
-    return epoch_ + versions_.value(table.toUpper(), 0);
 }
 
-void Database::touch(const QString& table) { ++versions_[table.toUpper()]; }
+quint64 Database::version(const QString& table) const
+{
+    const quint64 g = generation();
+    return g - touches_ + versions_.value(table.toUpper(), 0);
+}
+
+quint64 Database::generation() const
+{
+    if (db_) {
+        noteUntrackedWrites();
+        // Another program may have committed meanwhile; not while this
+        // connection holds the write lock, which keeps every other writer out
+        // (startTransaction looks once when it takes it).
+        if (depth_ == 0)
+            checkDataVersion();
+    }
+    return epoch_ + touches_;
+}
+
+void Database::checkDataVersion() const
+{
+    if (!dataVersionSt_)
+        dataVersionSt_ = std::make_unique<Statement>(db_, "PRAGMA data_version");
+    if (dataVersionSt_->step()) {
+        const qint64 dv = dataVersionSt_->column(0).toLongLong();
+        if (dv != dataVersion_) {
+            dataVersion_ = dv;
+            ++epoch_;
+        }
+    }
+    dataVersionSt_->reset();
+}
+
+void Database::touch(const QString& table)
+{
+    // The write just made is the table's; anything else written since the
+    // last look, by statements nobody reported, makes every view stale.
+    if (db_) {
+        const qint64 tc = sqlite3_total_changes64(db_);
+        if (tc - knownChanges_ != sqlite3_changes64(db_))
+            ++epoch_;
+        knownChanges_ = tc;
+    }
+    ++versions_[table.toUpper()];
+    ++touches_;
+}
 
 void Database::touchAll() { ++epoch_; }
+
+// ---------------------------------------------------------------- statement cache
+
+CachedStatement::CachedStatement(Database& db, QString sql, std::unique_ptr<Statement> st, quint64 generation)
+    : db_(&db), sql_(std::move(sql)), st_(std::move(st)), generation_(generation)
+{
+}
+
+CachedStatement::~CachedStatement()
+{
+    if (st_)
+        db_->giveBack(sql_, std::move(st_), generation_);
+}
+
+CachedStatement Database::prepare(const QString& sql)
+{
+    sqlite3* db = handle();
+    if (auto it = cache_.find(sql); it != cache_.end() && !it->second.empty()) {
+        std::unique_ptr<Statement> st = std::move(it->second.back());
+        it->second.pop_back();
+        return CachedStatement(*this, sql, std::move(st), openings_);
+    }
+    return CachedStatement(*this, sql, std::make_unique<Statement>(db, sql), openings_);
+}
+
+void Database::giveBack(const QString& sql, std::unique_ptr<Statement> st, quint64 generation)
+{
+    // A statement of a connection since closed is simply finalised.
+    if (!db_ || generation != openings_)
+        return;
+    st->reset();
+    auto& spare = cache_[sql];
+    if (spare.size() < 4)
+        spare.push_back(std::move(st));
+}
 
 }  // namespace engine

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -69,12 +70,35 @@ public:
     QString columnName(int i) const;
     QString columnDeclType(int i) const;
     QVariant column(int i) const;          // qint64, double, QString or null
+    qint64 columnInt(int i) const;         // a whole number; null is 0
     sqlite3_stmt* handle() const { return st_; }
 
 private:
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
     QString sql_;
+};
+
+class Database;
+
+// A statement lent by the database's cache of prepared statements: it goes
+// back to the cache, reset and with its values cleared, when the lease ends.
+// A statement that is lent out is never lent twice; asking again for the same
+// text while it is out prepares another one.
+class CachedStatement {
+public:
+    CachedStatement(Database& db, QString sql, std::unique_ptr<Statement> st, quint64 generation);
+    CachedStatement(CachedStatement&& o) noexcept = default;
+    CachedStatement& operator=(CachedStatement&&) = delete;
+    ~CachedStatement();
+    Statement* operator->() const { return st_.get(); }
+    Statement& operator*() const { return *st_; }
+
+private:
+    Database* db_;
+    QString sql_;
+    std::unique_ptr<Statement> st_;
+    quint64 generation_;
 };
 
 // One SQLite database file.
@@ -95,6 +119,10 @@ public:
     void exec(const QString& sql);
     sqlite3* handle() const;
 
+    // A prepared statement for the text, from the cache when it was prepared
+    // before; ready to bind and step.
+    CachedStatement prepare(const QString& sql);
+
     // Nestable transactions (savepoints).
     void startTransaction();
     void commit();
@@ -106,7 +134,11 @@ public:
     bool hasTable(const QString& table);
 
     // Change counters: a dataset reads again when its table changed.
+    // version() of one table, generation() of the whole file; both also see
+    // what another program committed and what any statement of this
+    // connection wrote.
     quint64 version(const QString& table) const;
+    quint64 generation() const;
     void touch(const QString& table);
     void touchAll();
 
@@ -114,14 +146,25 @@ public:
     [[noreturn]] void fail(const QString& what, int rc) const;
 
 private:
+    friend class CachedStatement;
+    void giveBack(const QString& sql, std::unique_ptr<Statement> st, quint64 generation);
+    // Counts writes made by statements the change counters were not told of.
+    void noteUntrackedWrites() const;
+    void checkDataVersion() const;
+
     sqlite3* db_ = nullptr;
     QString path_;
     int depth_ = 0;
     QHash<QString, std::shared_ptr<TableInfo>> schema_;
     QHash<QString, quint64> versions_;
     mutable quint64 epoch_ = 0;
+    quint64 touches_ = 0;
     mutable qint64 dataVersion_ = -1;
+    mutable qint64 knownChanges_ = 0;
     mutable std::unique_ptr<Statement> dataVersionSt_;
+    // Prepared statements by their text; emptied when the file closes.
+    std::unordered_map<QString, std::vector<std::unique_ptr<Statement>>> cache_;
+    quint64 openings_ = 0;
 };
 
 // Reads a field definition from a declared column type ("VARCHAR(6)", "SMALLINT" ...).

@@ -181,7 +181,8 @@ void Dataset::first()
 {
     ensureActive();
     leaveEditing(*this);
-    rereadAt(-1, 0);
+    if (stale())
+        rereadAt(-1, 0);
     setPosition(rows_.empty() ? -1 : 0);
     bof_ = true;
     eof_ = rows_.empty();
@@ -193,7 +194,8 @@ void Dataset::last()
 {
     ensureActive();
     leaveEditing(*this);
-    rereadAt(-1, 0);
+    if (stale())
+        rereadAt(-1, 0);
     setPosition(rows_.empty() ? -1 : int(rows_.size()) - 1);
     eof_ = true;
     bof_ = rows_.empty();

@@ -111,6 +111,9 @@ protected:
     virtual Bookmark rowBookmark(int row) const { return row; }
     // Read the view again (defs stay) after a write or a change of view.
     virtual void reread() = 0;
+    // Whether the view may differ from the file (first() and last() read
+    // again only then).
+    virtual bool stale() const { return true; }
     // Re-reads and places the cursor on the bookmark, or near where it was.
     void rereadAt(Bookmark b, int fallbackRow);
 

@@ -60,11 +60,16 @@ void Query::refresh()
     rereadAt(-1, cur_);
 }
 
+bool Query::stale() const { return text() != ran_ || db_.generation() != seenGeneration_; }
+
 void Query::run(bool defineFields)
 {
     if (!db_.isOpen())
         throw DatabaseError(QStringLiteral("La base de datos no está abierta"), DatabaseError::Kind::FileMissing);
-    Statement st(db_.handle(), translate(text()));
+    const QString ran = text();
+    const quint64 generation = db_.generation();
+    CachedStatement lease = db_.prepare(translate(ran));
+    Statement& st = *lease;
     const int nc = st.columnCount();
     std::vector<FieldDef> defs(static_cast<size_t>(nc));
     std::vector<bool> typed(static_cast<size_t>(nc), false);
@@ -106,6 +111,8 @@ void Query::run(bool defineFields)
             out[size_t(i)] = fromStorage(defs_[size_t(i)].type, r[size_t(i)]);
         rows_.push_back(std::move(out));
     }
+    ran_ = ran;
+    seenGeneration_ = generation;
 }
 
 }  // namespace engine

@@ -29,11 +29,14 @@ public:
 protected:
     void doOpen() override;
     void reread() override;
+    bool stale() const override;
 
 private:
     void run(bool defineFields);
     Database& db_;
     QStringList sql_;
+    QString ran_;              // the text last run
+    quint64 seenGeneration_ = 0;
 };
 
 }  // namespace engine

@@ -156,7 +156,7 @@ void Table::changeView()
 
 void Table::readIfChanged()
 {
-    if (db_.version(table_) != seen_)
+    if (stale())
         rereadAt(bookmark(), cur_);
 }
 
@@ -168,12 +168,17 @@ QString Table::collateFor(const IndexPart& p) const
     return QStringLiteral(" COLLATE ") + (p.caseInsensitive ? kCollationNoCase : kCollationCase);
 }
 
-QString Table::orderClause() const
+QString Table::orderClause(int fixedParts) const
 {
+    // Leading fields held to one value by the link or the range add nothing
+    // to the order; leaving them out lets SQLite walk the index instead of
+    // sorting the rows itself.
     QStringList parts;
     if (const IndexInfo* ix = currentIndex())
-        for (const IndexPart& p : ix->parts)
+        for (size_t k = size_t(std::max(fixedParts, 0)); k < ix->parts.size(); ++k) {
+            const IndexPart& p = ix->parts[k];
             parts << quoteIdent(p.field) + collateFor(p) + (p.descending ? " DESC" : "");
+        }
     parts << "rowid";
     return " ORDER BY " + parts.join(", ");
 }
@@ -194,6 +199,8 @@ void Table::doOpen()
 void Table::doClose()
 {
     rowids_.clear();
+    keys_.clear();
+    keyParts_ = 0;
 }
 
 void Table::reread()
@@ -201,6 +208,7 @@ void Table::reread()
     QStringList where;
     QVariantList binds;
     const IndexInfo* ix = currentIndex();
+    int fixed = 0;  // leading index fields held to one value
 
     if (master_) {
         lastMaster_ = masterValues();
@@ -214,29 +222,39 @@ void Table::reread()
             where << quoteIdent(ix->parts[size_t(k)].field) + " = ?";
             binds << lastMaster_[k];
         }
+        fixed = int(masterFields_.size());
     }
     if (hasRange_) {
         if (!ix)
             throw DatabaseError(QStringLiteral("Un rango necesita un índice en «%1»").arg(table_));
         const int n = std::min<int>(std::max(rangeStart_.size(), rangeEnd_.size()), int(ix->parts.size()));
-        // Start and end are compared as tuples in the index's order.
-        QStringList cols;
-        for (int k = 0; k < n; ++k)
-            cols << quoteIdent(ix->parts[size_t(k)].field);
-        auto tuple = [&](const QVariantList& v, const char* op) {
-            if (v.isEmpty()) return;
-            QStringList qs;
-            for (int k = 0; k < n && k < v.size(); ++k) {
-                qs << "?";
-                binds << v[k];
+        if (rangeStart_ == rangeEnd_ && rangeStart_.size() == n) {
+            // A range of one key is an equality on each of its fields.
+            for (int k = 0; k < n; ++k) {
+                where << quoteIdent(ix->parts[size_t(k)].field) + " = ?";
+                binds << rangeStart_[k];
             }
-            const int m = int(qs.size());
-            QStringList c = cols.mid(0, m);
-            where << "(" + c.join(", ") + ") " + op + " (" + qs.join(", ") + ")";
-        };
-        const bool desc = !ix->parts.empty() && ix->parts[0].descending;
-        tuple(rangeStart_, desc ? "<=" : ">=");
-        tuple(rangeEnd_, desc ? ">=" : "<=");
+            fixed = std::max(fixed, n);
+        } else {
+            // Start and end are compared as tuples in the index's order.
+            QStringList cols;
+            for (int k = 0; k < n; ++k)
+                cols << quoteIdent(ix->parts[size_t(k)].field);
+            auto tuple = [&](const QVariantList& v, const char* op) {
+                if (v.isEmpty()) return;
+                QStringList qs;
+                for (int k = 0; k < n && k < v.size(); ++k) {
+                    qs << "?";
+                    binds << v[k];
+                }
+                const int m = int(qs.size());
+                QStringList c = cols.mid(0, m);
+                where << "(" + c.join(", ") + ") " + op + " (" + qs.join(", ") + ")";
+            };
+            const bool desc = !ix->parts.empty() && ix->parts[0].descending;
+            tuple(rangeStart_, desc ? "<=" : ">=");
+            tuple(rangeEnd_, desc ? ">=" : "<=");
+        }
     }
     if (filtered_ && !filter_.trimmed().isEmpty())
         where << "(" + filter_ + ")";
@@ -247,22 +265,31 @@ void Table::reread()
     QString sql = "SELECT rowid, " + cols.join(", ") + " FROM " + quoteIdent(info_->name);
     if (!where.isEmpty())
         sql += " WHERE " + where.join(" AND ");
-    sql += orderClause();
+    sql += orderClause(fixed);
 
-    Statement st(db_.handle(), sql);
+    CachedStatement st = db_.prepare(sql);
     for (int i = 0; i < binds.size(); ++i)
-        st.bind(i + 1, binds[i]);
+        st->bind(i + 1, binds[i]);
     rows_.clear();
     rowids_.clear();
+    keys_.clear();
+    keyParts_ = 0;
     const size_t nf = info_->fields.size();
-    while (st.step()) {
-        rowids_.push_back(st.column(0).toLongLong());
+    while (st->step()) {
+        rowids_.push_back(st->column(0).toLongLong());
         Row r(defs_.size());
         for (size_t i = 0; i < nf; ++i)
-            r[i] = fromStorage(info_->fields[i].type, st.column(int(i) + 1));
+            r[i] = fromStorage(info_->fields[i].type, st->column(int(i) + 1));
         rows_.push_back(std::move(r));
     }
+    seenGeneration_ = db_.generation();
     seen_ = db_.version(table_);
+}
+
+bool Table::stale() const
+{
+    // Calculated fields may show what other tables hold.
+    return calcDefs_.empty() ? db_.version(table_) != seen_ : db_.generation() != seenGeneration_;
 }
 
 Dataset::Bookmark Table::rowBookmark(int row) const
@@ -289,11 +316,11 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
     }
     qint64 rowid = -1;
     if (inserting) {
-        Statement st(db_.handle(), "INSERT INTO " + quoteIdent(info_->name) + " (" + names.join(", ") + ") VALUES (" +
-                                       marks.join(", ") + ")");
+        CachedStatement st = db_.prepare("INSERT INTO " + quoteIdent(info_->name) + " (" + names.join(", ") +
+                                         ") VALUES (" + marks.join(", ") + ")");
         for (int i = 0; i < vals.size(); ++i)
-            st.bind(i + 1, vals[i]);
-        st.step();
+            st->bind(i + 1, vals[i]);
+        st->step();
         rowid = sqlite3_last_insert_rowid(db_.handle());
         if (autoField >= 0)
             buf[size_t(autoField)] = QVariant(rowid);
@@ -302,12 +329,13 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
         QStringList sets;
         for (const QString& n : names)
             sets << n + " = ?";
-        Statement st(db_.handle(), "UPDATE " + quoteIdent(info_->name) + " SET " + sets.join(", ") + " WHERE rowid = ?");
+        CachedStatement st =
+            db_.prepare("UPDATE " + quoteIdent(info_->name) + " SET " + sets.join(", ") + " WHERE rowid = ?");
         int i = 0;
         for (; i < vals.size(); ++i)
-            st.bind(i + 1, vals[i]);
-        st.bind(i + 1, rowid);
-        st.step();
+            st->bind(i + 1, vals[i]);
+        st->bind(i + 1, rowid);
+        st->step();
         if (autoField >= 0 && !buf[size_t(autoField)].isNull())
             rowid = buf[size_t(autoField)].toLongLong();
     }
@@ -317,9 +345,9 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
 
 void Table::doDelete(int row)
 {
-    Statement st(db_.handle(), "DELETE FROM " + quoteIdent(info_->name) + " WHERE rowid = ?");
-    st.bind(1, rowBookmark(row));
-    st.step();
+    CachedStatement st = db_.prepare("DELETE FROM " + quoteIdent(info_->name) + " WHERE rowid = ?");
+    st->bind(1, rowBookmark(row));
+    st->step();
     db_.touch(table_);
 }
 
@@ -334,6 +362,67 @@ bool Table::sameValue(FieldType t, const QVariant& a, const QVariant& b)
     case FieldType::Boolean: return a.toBool() == b.toBool();
     default: return a.toLongLong() == b.toLongLong();
     }
+}
+
+QString Table::keyText(FieldType t, const QVariant& v)
+{
+    // Equal texts exactly when sameValue holds (a NaN aside, which a key
+    // never is).
+    if (v.isNull())
+        return QStringLiteral("\x01N");
+    switch (t) {
+    case FieldType::String: {
+        const QString t = v.toString();
+        return QStringLiteral("\x01S") + QString::number(t.size()) + ':' + t;
+    }
+    case FieldType::Date: return QStringLiteral("\x01D") + QString::number(v.toDate().toJulianDay());
+    case FieldType::Float: {
+        const double d = v.toDouble();
+        return QStringLiteral("\x01F") + QString::number(d == 0 ? 0.0 : d, 'g', 17);
+    }
+    case FieldType::Boolean: return v.toBool() ? QStringLiteral("\x01B1") : QStringLiteral("\x01B0");
+    default: return QStringLiteral("\x01I") + QString::number(v.toLongLong());
+    }
+}
+
+int Table::findRow(const std::vector<int>& idx, const std::vector<QVariant>& want, bool byIndex)
+{
+    // Small views are scanned; a large one is looked up by its index's
+    // leading fields through a map built once per read.
+    if (!byIndex || rows_.size() <= 32) {
+        for (int r = 0; r < int(rows_.size()); ++r) {
+            bool ok = true;
+            for (size_t k = 0; k < idx.size() && ok; ++k)
+                ok = sameValue(defs_[size_t(idx[k])].type, rows_[size_t(r)][size_t(idx[k])], want[k]);
+            if (ok)
+                return r;
+        }
+        return -1;
+    }
+    auto keyOf = [&](auto value) {
+        QString key;
+        for (size_t k = 0; k < idx.size(); ++k)
+            key += keyText(defs_[size_t(idx[k])].type, value(k));
+        return key;
+    };
+    if (keyParts_ != int(idx.size())) {
+        keys_.clear();
+        keys_.reserve(qsizetype(rows_.size()));
+        for (int r = 0; r < int(rows_.size()); ++r) {
+            const QString key = keyOf([&](size_t k) { return rows_[size_t(r)][size_t(idx[k])]; });
+            if (!keys_.contains(key))  // the first row of equal keys is the one found
+                keys_.insert(key, r);
+        }
+        keyParts_ = int(idx.size());
+    }
+    return keys_.value(keyOf([&](size_t k) { return want[k]; }), -1);
+}
+
+void Table::moveToFound(int r)
+{
+    setPosition(r);
+    emitRecordChanged();
+    if (afterScroll) afterScroll(*this);
 }
 
 bool Table::seek(const QVariantList& key)
@@ -361,18 +450,11 @@ bool Table::seek(const QVariantList& key)
         }
         want.push_back(v);
     }
-    for (int r = 0; r < int(rows_.size()); ++r) {
-        bool ok = true;
-        for (size_t k = 0; k < idx.size() && ok; ++k)
-            ok = sameValue(defs_[size_t(idx[k])].type, rows_[size_t(r)][size_t(idx[k])], want[k]);
-        if (ok) {
-            setPosition(r);
-            emitRecordChanged();
-            if (afterScroll) afterScroll(*this);
-            return true;
-        }
-    }
-    return false;
+    const int r = findRow(idx, want, true);
+    if (r < 0)
+        return false;
+    moveToFound(r);
+    return true;
 }
 
 bool Table::locate(const QString& fields, const QVariantList& values)
@@ -397,18 +479,11 @@ bool Table::locate(const QString& fields, const QVariantList& values)
     if (isEditing())
         post();
     readIfChanged();
-    for (int r = 0; r < int(rows_.size()); ++r) {
-        bool ok = true;
-        for (size_t k = 0; k < idx.size() && ok; ++k)
-            ok = sameValue(defs_[size_t(idx[k])].type, rows_[size_t(r)][size_t(idx[k])], want[k]);
-        if (ok) {
-            setPosition(r);
-            emitRecordChanged();
-            if (afterScroll) afterScroll(*this);
-            return true;
-        }
-    }
-    return false;
+    const int r = findRow(idx, want, false);
+    if (r < 0)
+        return false;
+    moveToFound(r);
+    return true;
 }
 
 }  // namespace engine

@@ -60,6 +60,7 @@ protected:
     void doDelete(int row) override;
     Bookmark rowBookmark(int row) const override;
     void reread() override;
+    bool stale() const override;
 
 private:
     void requireClosedOrBrowse(const char* what) const;
@@ -67,7 +68,10 @@ private:
     void readIfChanged();       // reads again when the table was written since the last read
     void masterMoved();
     QVariantList masterValues() const;
-    QString orderClause() const;
+    QString orderClause(int fixedParts) const;
+    int findRow(const std::vector<int>& fields, const std::vector<QVariant>& want, bool byIndex);
+    void moveToFound(int row);
+    static QString keyText(FieldType t, const QVariant& v);
     QString collateFor(const IndexPart& p) const;
     static bool sameValue(FieldType t, const QVariant& a, const QVariant& b);
 
@@ -86,6 +90,10 @@ private:
     bool readOnly_ = false;
     std::vector<qint64> rowids_;
     quint64 seen_ = 0;
+    quint64 seenGeneration_ = 0;
+    // Rows by the text of their leading index fields, built by a seek.
+    QHash<QString, int> keys_;
+    int keyParts_ = 0;
 };
 
 }  // namespace engine

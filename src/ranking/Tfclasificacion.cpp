@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kColumns = 7;
@@ -176,18 +178,19 @@ void Tfclasificacion::escribeDatos()
     const QList<FilaClasificacion> filas = filasClasificacionDia(dm_, codigoActual(dm_), jornadaActual(dm_));
     individual_ = individual();
     const int dataHeight = sg->rowHeight(1);
-    // Back to four empty data rows, then one more row per team past the fourth.
-    for (int r = 1; r < sg->rowCount(); ++r)
-        setRow(r, {});
-    sg->setRowCount(kDataRows + 1);
-    int k = 0;
-    for (const FilaClasificacion& f : filas) {
-        ++k;
-        if (k == sg->rowCount()) {
-            sg->setRowCount(k + 1);
-            sg->setRowHeight(k, dataHeight);
+    // Four data rows at least, one per team past the fourth; the cells are
+    // rewritten in place, so a refill that moves two teams changes two rows.
+    const int before = sg->rowCount();
+    sg->setRowCount(std::max(kDataRows, int(filas.size())) + 1);
+    for (int r = before; r < sg->rowCount(); ++r)
+        sg->setRowHeight(r, dataHeight);
+    for (int k = 1; k < sg->rowCount(); ++k) {
+        if (k <= filas.size()) {
+            const FilaClasificacion& f = filas[k - 1];
+            setRow(k, {f.pos, f.eq, f.celdaNombres(), f.puntos, f.bonifica, f.total, f.porcentaje});
+        } else {
+            setRow(k, {});
         }
-        setRow(k, {f.pos, f.eq, f.celdaNombres(), f.puntos, f.bonifica, f.total, f.porcentaje});
     }
     sg->viewport()->update();
 }

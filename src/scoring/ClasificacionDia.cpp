@@ -2,7 +2,8 @@
 
 #include "data/Helpers.h"
 #include "data/Tdm.h"
-#include "engine/ScopeGuard.h"
+#include "engine/Collation.h"
+#include "engine/Database.h"
 
 #include <QHash>
 
@@ -16,10 +17,10 @@ QString FilaClasificacion::celdaNombres() const
 
 QList<RegistroClasificacion> registrosClasificacionDia(Tdm& dm, const QString& codigo, int jornada)
 {
-    engine::Statement st(dm.db.handle(),
-                         "SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
-                         "WHERE Competicion = ? AND Jornada = ? "
-                         "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
+    engine::CachedStatement lease = dm.db.prepare("SELECT Equipo, Puntos, Bonifica, Penaliza, TotalPuntos FROM CLASIFIC "
+                                                  "WHERE Competicion = ? AND Jornada = ? "
+                                                  "ORDER BY coalesce(TotalPuntos, 0) DESC, coalesce(Equipo, 0) ASC");
+    engine::Statement& st = *lease;
     st.bind(1, codigo);
     st.bind(2, jornada);
     QList<RegistroClasificacion> r;
@@ -34,14 +35,12 @@ QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, i
     // The members of every team, in the participants' key order.
     QHash<int, QStringList> miembros;
     {
-        engine::Table part(dm.db, "PARTICIP");
-        part.setIndexName("idxPrimaryKey");
-        part.setReadOnly(true);
-        part.setRange({codigo}, {codigo});
-        part.open();
-        engine::ScopeGuard cierre{[&] { part.close(); }};
-        for (part.first(); !part.eof(); part.next())
-            miembros[int(part.fieldByName("Equipo").asLargeInt())] << part.fieldByName("Nombre").asString();
+        engine::CachedStatement st = dm.db.prepare(
+            QStringLiteral("SELECT Equipo, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI COLLATE %1, rowid")
+                .arg(QLatin1String(engine::kCollationCase)));
+        st->bind(1, codigo);
+        while (st->step())
+            miembros[int(st->columnInt(0))] << st->column(1).toString();
     }
 
     QList<FilaClasificacion> filas;

@@ -35,9 +35,9 @@ int penalizaDe(double puntos)
 QHash<int, int> penalizacionesDia(engine::Database& db, const QString& codigo, int jornada)
 {
     QHash<int, int> res;
-    engine::Statement st(db.handle(),
-                         "SELECT Equipo, Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo IS NOT NULL "
-                         "ORDER BY rowid");
+    engine::CachedStatement lease = db.prepare(
+        "SELECT Equipo, Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo IS NOT NULL ORDER BY rowid");
+    engine::Statement& st = *lease;
     st.bind(1, codigo);
     st.bind(2, jornada);
     while (st.step()) {
@@ -50,9 +50,9 @@ QHash<int, int> penalizacionesDia(engine::Database& db, const QString& codigo, i
 
 int penalizacionEquipo(engine::Database& db, const QString& codigo, int jornada, int equipo)
 {
-    engine::Statement st(db.handle(),
-                         "SELECT Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo = ? ORDER BY rowid "
-                         "LIMIT 1");
+    engine::CachedStatement lease =
+        db.prepare("SELECT Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo = ? ORDER BY rowid LIMIT 1");
+    engine::Statement& st = *lease;
     st.bind(1, codigo);
     st.bind(2, jornada);
     st.bind(3, equipo);

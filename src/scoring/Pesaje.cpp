@@ -29,24 +29,38 @@ void cancelAndClose(engine::Dataset& ds)
 }  // namespace
 
 Pesaje::Pesaje(Tdm& d)
-    : dm(d), TApes2(d.db, "PESCADA"), TAcla(d.db, "CLASIFIC"), TApart2(d.db, "PARTICIP"), Qgeneral(d.db)
+    : dm(d), TApes2(d.db, "PESCADA"), TApart2(d.db, "PARTICIP"), Qgeneral(d.db)
 {
     TApes2.setIndexName("idxPrimaryKey");
     TApes2.setMaster(&dm.Sjornada, "Cod comp;Numero");
-    TAcla.setIndexName("idxPrimaryKey");
     TApart2.setIndexName("idxPrimaryKey");
     TApart2.setMaster(&dm.Scomp, "Codigo");
 }
 
 Pesaje::~Pesaje()
 {
-    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{&Qgeneral, &TApart2, &TAcla, &TApes2}) {
+    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{&Qgeneral, &TApart2, &TApes2}) {
         // A destructor must not throw; what is still pending here was never
         // confirmed by the user, and every saved line is already on disk.
         try {
             cancelAndClose(*ds);
         } catch (const engine::DatabaseError&) {
         }
+    }
+}
+
+void Pesaje::entradaDeEquipo(int eq)
+{
+    // Each post reads the view again: it holds the team's lines only.
+    const QString cc = codigoActual(dm);
+    const int jor = jornadaActual(dm);
+    const QVariantList clave{cc, jor, eq};
+    TApes2.cancel();
+    if (clave != claveEntrada_ || !TApes2.active()) {
+        claveEntrada_ = clave;
+        TApes2.setRange(clave, clave);
+        if (!TApes2.active())
+            TApes2.open();
     }
 }
 
@@ -64,7 +78,21 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
     if (!dm.TAespecial.active())
         dm.TAespecial.open();
     const ReglasPrueba r = reglasActuales(dm);
+    std::vector<LineaPesca> lineas;
+    Qgeneral.close();
+    Qgeneral.setSql(textoConsultaTally(cc, jor, eq));
+    {
+        engine::ScopeGuard closer{[&] { cancelAndClose(Qgeneral); }};
+        Qgeneral.open();
+        for (Qgeneral.first(); !Qgeneral.eof(); Qgeneral.next())
+            lineas.push_back({Qgeneral.fieldByName("cp").asLargeInt(), fieldInt(Qgeneral, "np"),
+                              fieldInt(Qgeneral, "peso"), fieldInt(Qgeneral, "pv")});
+    }
+    return recuento(r, lineas);
+}
 
+qint64 Pesaje::recuento(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas)
+{
     qint64 puntos = 0, presentadas = 0, validas = 0;
     rEquipo.puntos = 0;
     rEquipo.PesoPMayor = 0;
@@ -76,30 +104,20 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
     Lppmayor_.clear();
     lPValidas_ = "0";
 
-    Qgeneral.close();
-    Qgeneral.setSql(textoConsultaTally(cc, jor, eq));
-    {
-        engine::ScopeGuard closer{[&] { cancelAndClose(Qgeneral); }};
-        Qgeneral.open();
-        for (Qgeneral.first(); !Qgeneral.eof(); Qgeneral.next()) {
-            const qint64 cp = Qgeneral.fieldByName("cp").asLargeInt();
-            const int np = fieldInt(Qgeneral, "np");
-            const int peso = fieldInt(Qgeneral, "peso");
-            const int pv = fieldInt(Qgeneral, "pv");
-            const ConstantesPesca& c = r.de(cp);
-            if (qint64(peso) >= qint64(np) * c.pesoMinimo) {
-                if (c.puntua && np == 1 && peso > rEquipo.PesoPMayor) {
-                    rEquipo.PesoPMayor = peso;
-                    rEquipo.CodpezMayor = clampInt(cp);
-                    bool found = false;
-                    const QString name = nombreEspecie(dm, cp, &found);
-                    rEquipo.NombrePMayor = found ? name : QStringLiteral("?");
-                }
-                validas += np;
+    for (const LineaPesca& l : lineas) {
+        const ConstantesPesca& c = r.de(l.cod);
+        if (qint64(l.peso) >= qint64(l.piezas) * c.pesoMinimo) {
+            if (c.puntua && l.piezas == 1 && l.peso > rEquipo.PesoPMayor) {
+                rEquipo.PesoPMayor = l.peso;
+                rEquipo.CodpezMayor = clampInt(l.cod);
+                bool found = false;
+                const QString name = nombreEspecie(dm, l.cod, &found);
+                rEquipo.NombrePMayor = found ? name : QStringLiteral("?");
             }
-            presentadas += np;
-            puntos += calculoPuntos(r, cp, pv, peso, np);
+            validas += l.piezas;
         }
+        presentadas += l.piezas;
+        puntos += calculoPuntos(r, l.cod, l.pesoValido, l.peso, l.piezas);
     }
     rEquipo.puntos = clampInt(puntos);
     rEquipo.piezasPresentadas = clampInt(presentadas);
@@ -109,16 +127,20 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
     lPValidas_ = QString::number(rEquipo.piezasValidas);
     lnpuntos_ = grouped(rEquipo.puntos);
 
+    // The bonuses see the lines species by species, as their queries do.
+    std::vector<LineaPesca> porEspecie = lineas;
+    std::stable_sort(porEspecie.begin(), porEspecie.end(),
+                     [](const LineaPesca& a, const LineaPesca& b) { return a.cod < b.cod; });
     rEquipo.puntosCupos = 0;
     if (r.puntosCupo > 0) {
-        const Bonificacion b = calculaCupos(dm, r, eq);
+        const Bonificacion b = bonoCupos(r, porEspecie);
         rEquipo.puntosCupos = b.puntos;
         LCupos_ = QString::number(b.cuenta);
         lPuntosCupos_ = grouped(rEquipo.puntosCupos);
     }
     rEquipo.puntosEspecies = 0;
     if (r.puntosEspecie > 0) {
-        const Bonificacion b = calculaEspecies(dm, r, eq);
+        const Bonificacion b = bonoEspecies(r, porEspecie);
         rEquipo.puntosEspecies = b.puntos;
         LEspecies_ = QString::number(b.cuenta);
         lPuntosEspecies_ = grouped(rEquipo.puntosEspecies);
@@ -177,21 +199,6 @@ QString Pesaje::nombrePrimerParticipante(int eq, bool* exists)
     return TApart2.fieldByName("Nombre").asString();
 }
 
-void Pesaje::prepararTAcla(const QString& cc, int jor, int eq)
-{
-    // Only the team's record is in view, so that each post re-reads one row.
-    if (TAcla.active() && rangoCodigo_ == cc && rangoJornada_ == jor && rangoEquipo_ == eq)
-        return;
-    TAcla.cancel();
-    const bool wasOpen = TAcla.active();
-    rangoCodigo_ = cc;
-    rangoJornada_ = jor;
-    rangoEquipo_ = eq;
-    TAcla.setRange({cc, jor, eq}, {cc, jor, eq});
-    if (!wasOpen)
-        TAcla.open();
-}
-
 std::vector<Pesaje::ValorRegistro> Pesaje::valoresRegistro(const tRequipo& r, int penaliza)
 {
     const int bonifica = clampInt(qint64(r.puntosEspecies) + r.puntosCupos);
@@ -205,64 +212,55 @@ std::vector<Pesaje::ValorRegistro> Pesaje::valoresRegistro(const tRequipo& r, in
             {"PesoPiezaMayor", r.PesoPMayor}};
 }
 
-void Pesaje::ponerValores(int eq, bool todos, int penaliza)
-{
-    if (todos) {
-        TAcla.fieldByName("Competicion").setValue(rangoCodigo_);
-        TAcla.fieldByName("Jornada").setAsInteger(rangoJornada_);
-    }
-    // The team's stored penalty stays applied through every rewrite.
-    rEquipo.penal = penaliza;
-    TAcla.fieldByName("Equipo").setAsInteger(eq);
-    for (const ValorRegistro& v : valoresRegistro(rEquipo, penaliza))
-        TAcla.fieldByName(QString::fromLatin1(v.campo)).setAsLargeInt(v.valor);
-}
-
 void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
 {
-    prepararTAcla(cc, jor, eq);
-    if (TAcla.seek(QVariantList{cc, jor, eq}))
-        TAcla.edit();
-    else
-        TAcla.insert();
-    try {
-        ponerValores(eq, true, penaliza);
-        TAcla.post();
-    } catch (...) {
-        TAcla.cancel();
-        throw;
+    // The team's stored penalty stays applied through every rewrite.
+    rEquipo.penal = penaliza;
+    const std::vector<ValorRegistro> valores = valoresRegistro(rEquipo, penaliza);
+    QStringList sets, cols{"Competicion", "Jornada", "Equipo"}, marks{"?", "?", "?"};
+    for (const ValorRegistro& v : valores) {
+        sets << engine::quoteIdent(QString::fromLatin1(v.campo)) + " = ?";
+        cols << engine::quoteIdent(QString::fromLatin1(v.campo));
+        marks << "?";
     }
+    engine::Database& db = dm.db;
+    // Of two records of one key (a file another tool wrote) the first is the
+    // team's, as everywhere the records are looked up.
+    {
+        engine::CachedStatement upd =
+            db.prepare("UPDATE CLASIFIC SET " + sets.join(", ") +
+                       " WHERE rowid = (SELECT rowid FROM CLASIFIC WHERE Competicion = ? AND Jornada = ? AND Equipo = ? "
+                       "ORDER BY rowid LIMIT 1)");
+        int i = 1;
+        for (const ValorRegistro& v : valores)
+            upd->bind(i++, v.valor);
+        upd->bind(i++, cc);
+        upd->bind(i++, jor);
+        upd->bind(i++, eq);
+        upd->step();
+    }
+    if (sqlite3_changes(db.handle()) == 0) {
+        engine::CachedStatement ins =
+            db.prepare("INSERT INTO CLASIFIC (" + cols.join(", ") + ") VALUES (" + marks.join(", ") + ")");
+        int i = 1;
+        ins->bind(i++, cc);
+        ins->bind(i++, jor);
+        ins->bind(i++, eq);
+        for (const ValorRegistro& v : valores)
+            ins->bind(i++, v.valor);
+        ins->step();
+    }
+    db.touch("CLASIFIC");
 }
 
 void Pesaje::escribeClasificacionGuardada()
 {
-    engine::ScopeGuard closer{[&] { cancelAndClose(TAcla); }};
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
     escribirRegistro(cc, jor, rEquipo.equipo, penalizacionEquipo(dm.db, cc, jor, rEquipo.equipo));
 }
 
-void Pesaje::actualizaClasificacion()
-{
-    const QString cc = codigoActual(dm);
-    const int jor = jornadaActual(dm);
-    const int penaliza = penalizacionEquipo(dm.db, cc, jor, rEquipo.equipo);
-    prepararTAcla(cc, jor, rEquipo.equipo);
-    if (!TAcla.seek(QVariantList{cc, jor, rEquipo.equipo})) {
-        // Both callers have just written it; should it be gone, write it whole.
-        escribirRegistro(cc, jor, rEquipo.equipo, penaliza);
-        return;
-    }
-    TAcla.edit();
-    try {
-        ponerValores(rEquipo.equipo, false, penaliza);
-        TAcla.post();
-    } catch (...) {
-        TAcla.cancel();
-        throw;
-    }
-    TAcla.refresh();
-}
+void Pesaje::actualizaClasificacion() { escribeClasificacionGuardada(); }
 
 void Pesaje::mejores()
 {
@@ -301,13 +299,39 @@ void Pesaje::mejores()
         return QString();
     };
 
-    // Every team's record is rewritten in one transaction: all or nothing.
+    // The rules once, the day's lines in one pass, by team in weighing order.
     engine::Database& db = dm.db;
+    if (!dm.TAespecial.active())
+        dm.TAespecial.open();
+    const ReglasPrueba r = reglasActuales(dm);
+    QHash<int, std::vector<LineaPesca>> lineas;
+    {
+        engine::CachedStatement st =
+            db.prepare("SELECT Equipo, \"Cod pez\", \"Numero piezas\", Peso, \"Peso valido\" FROM PESCADA "
+                       "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\", rowid");
+        st->bind(1, cc);
+        st->bind(2, jor);
+        std::vector<LineaPesca>* equipo = nullptr;
+        int ultimo = 0;
+        while (st->step()) {
+            const int eq = clampInt(st->columnInt(0));
+            if (!equipo || eq != ultimo) {
+                equipo = &lineas[eq];
+                ultimo = eq;
+            }
+            equipo->push_back({st->columnInt(1), clampInt(st->columnInt(2)), clampInt(st->columnInt(3)),
+                               clampInt(st->columnInt(4))});
+        }
+    }
+    const std::vector<LineaPesca> ninguna;
+
+    // Every team's record is rewritten in one transaction: all or nothing.
     const QHash<int, int> penalizaciones = penalizacionesDia(db, cc, jor);
     db.startTransaction();
     try {
         for (const Equipo& e : equipos) {
-            rEquipo.TotalPuntos = sumapuntos(cc, jor, e.eq);
+            const auto it = lineas.constFind(e.eq);
+            rEquipo.TotalPuntos = recuento(r, it == lineas.constEnd() ? ninguna : it.value());
             escribirRegistro(cc, jor, e.eq, penalizaciones.value(e.eq, 0));
             if (rEquipo.TotalPuntos > rMejores.Puntos) {
                 rMejores.Puntos = rEquipo.TotalPuntos;
@@ -321,7 +345,6 @@ void Pesaje::mejores()
         }
         db.commit();
     } catch (...) {
-        TAcla.cancel();
         // The rewrite's own error is the one to report; a failed rollback
         // leaves the transaction to the database, which discards it.
         try {
@@ -415,7 +438,6 @@ bool Pesaje::guardarEntrada()
             SilencioAvisos silencio;
             total = sumapuntos(cc, jor, equipoActual);
             escribeClasificacionGuardada();
-            actualizaClasificacion();
             db.commit();
         } catch (...) {
             deshacer();
@@ -468,9 +490,8 @@ Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez
     const int jor = jornadaActual(dm);
     equipoActual = equipo;
     rEquipo.equipo = equipo;
-    if (!TApes2.active())
-        TApes2.open();
     TApes2.cancel();
+    entradaDeEquipo(equipo);
     TApes2.insert();
     try {
         TApes2.fieldByName("Cod comp").setValue(cc);
@@ -549,12 +570,10 @@ bool Pesaje::borrarPesada(int equipo, int pesada)
 
 void Pesaje::deshacer()
 {
-    TAcla.cancel();
     try {
         dm.db.rollback();
     } catch (const engine::DatabaseError&) {
         // The failed work's own error is the one to report.
     }
-    dm.db.touch("PESCADA");
-    dm.db.touch("CLASIFIC");
+    dm.db.touchAll();
 }

@@ -56,8 +56,7 @@ public:
     Tdm& dm;
 
     // The screen's own table objects.
-    engine::Table TApes2;    // PESCADA: the entry line, a detail of the current day
-    engine::Table TAcla;     // CLASIFIC: the classification writes
+    engine::Table TApes2;    // PESCADA: the entry line, over the lines of the team being weighed
     engine::Table TApart2;   // PARTICIP: members of a team, follows the competition
     engine::Query Qgeneral;  // the tally query
 
@@ -83,9 +82,9 @@ public:
     // Every classification write sets Penaliza from the team's PENAL row of
     // the day and TotalPuntos = Puntos + Bonifica - Penaliza (scoring/Penal.h).
     // The write after a save: the record of (current competition, current
-    // day, rEquipo.equipo); TAcla is closed afterwards, also on failure.
+    // day, rEquipo.equipo), inserted when the team has none.
     void escribeClasificacionGuardada();
-    // The closing rewrite of rEquipo.equipo's record.
+    // The closing rewrite of rEquipo.equipo's record (the same write).
     void actualizaClasificacion();
 
     // What a team's classification record holds after a tally r with the
@@ -95,6 +94,10 @@ public:
         qint64 valor;
     };
     static std::vector<ValorRegistro> valoresRegistro(const tRequipo& r, int penaliza);
+
+    // Puts TApes2 (opened when closed, nothing pending) over the lines of
+    // team eq on the current day.
+    void entradaDeEquipo(int eq);
 
     // The next weighing number of a team on a day (1 when it has none).
     qint64 siguientePesada(const QString& cc, int jor, int eq);
@@ -153,15 +156,13 @@ private:
     void deshacer();
     // After a failed save: TApes2 back in insert or edit with what was typed.
     void devolverEntrada(bool nueva, const std::vector<QVariant>& tecleado, const QVariantList& clave);
-    void prepararTAcla(const QString& cc, int jor, int eq);
-    // Sets every column of a team's record from rEquipo and posts it.
+    // The tally of lines already read (rules r) into rEquipo and the labels.
+    qint64 recuento(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas);
+    // Sets every column of a team's record from rEquipo, one statement.
     // penaliza: the team's stored penalty of the day (see scoring/Penal.h).
     void escribirRegistro(const QString& cc, int jor, int eq, int penaliza);
-    void ponerValores(int eq, bool todos, int penaliza);
 
+    QVariantList claveEntrada_;
     QString lnpuntos_ = "0", lPValidas_ = "0", Lppmayor_ = "0", lPuntosCupos_ = "0", lPuntosEspecies_ = "0",
             lTotal_ = "0", LCupos_ = "0", LEspecies_ = "0", lempuntos_ = "0", lpmayorCamp_ = "0";
-    QString rangoCodigo_;
-    int rangoJornada_ = 0;
-    int rangoEquipo_ = 0;
 };

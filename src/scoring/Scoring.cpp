@@ -6,6 +6,8 @@
 #include "engine/Database.h"
 #include "engine/ScopeGuard.h"
 
+#include <QSet>
+
 #include <cmath>
 #include <optional>
 
@@ -58,6 +60,12 @@ const ConstantesPesca& ReglasPrueba::de(qint64 codPez) const
     return it == especial.constEnd() ? prueba : it.value();
 }
 
+ReglasPrueba::Cupo ReglasPrueba::cupoDe(qint64 codPez) const
+{
+    auto it = cupos.constFind(codPez);
+    return it == cupos.constEnd() ? Cupo{ejemplaresCupo, puntosCupo} : it.value();
+}
+
 ReglasPrueba leerReglas(Tdm& dm, const QString& codigo)
 {
     ReglasPrueba r;
@@ -65,10 +73,11 @@ ReglasPrueba leerReglas(Tdm& dm, const QString& codigo)
     if (!dm.db.isOpen())
         return r;
     {
-        engine::Statement st(dm.db.handle(),
-                             "SELECT \"Peso maximo\", \"Peso minimo\", \"Peso penalizable\", \"Puntos pieza\", "
-                             "\"Puntos gramo\", \"Penalizacion gramo\", \"Puntos Cupo\", \"EjemplaresCupo\", "
-                             "\"Puntos Especie\" FROM COMPETIC WHERE Codigo = ?");
+        engine::CachedStatement lease =
+            dm.db.prepare("SELECT \"Peso maximo\", \"Peso minimo\", \"Peso penalizable\", \"Puntos pieza\", "
+                          "\"Puntos gramo\", \"Penalizacion gramo\", \"Puntos Cupo\", \"EjemplaresCupo\", "
+                          "\"Puntos Especie\" FROM COMPETIC WHERE Codigo = ?");
+        engine::Statement& st = *lease;
         st.bind(1, codigo);
         if (st.step()) {
             r.existe = true;
@@ -83,10 +92,23 @@ ReglasPrueba leerReglas(Tdm& dm, const QString& codigo)
             r.puntosEspecie = intOf(st.column(8));
         }
     }
-    engine::Statement st(dm.db.handle(),
-                         "SELECT \"Cod pez\", Puntua, \"Peso minimo\", \"Puntos pieza\", \"Puntos gramo\", "
-                         "\"Peso penalizable\", \"Penalizacion gramo\", BonificaEspecie FROM ESPECIAL "
-                         "WHERE \"Cod comp\" = ?");
+    {
+        // Of several rows of a species (a file another tool wrote), the
+        // first in the table's key order counts.
+        engine::CachedStatement st = dm.db.prepare(
+            "SELECT Cod_Especie, EjemplaresCupo, Puntos FROM CUPOS WHERE Cod_comp = ? ORDER BY Cod_Especie, rowid");
+        st->bind(1, codigo);
+        while (st->step()) {
+            const qint64 cod = st->column(0).toLongLong();
+            if (!r.cupos.contains(cod))
+                r.cupos.insert(cod, {intOf(st->column(1)), intOf(st->column(2))});
+        }
+    }
+    engine::CachedStatement lease = dm.db.prepare(
+        "SELECT \"Cod pez\", Puntua, \"Peso minimo\", \"Puntos pieza\", \"Puntos gramo\", "
+        "\"Peso penalizable\", \"Penalizacion gramo\", BonificaEspecie FROM ESPECIAL "
+        "WHERE \"Cod comp\" = ?");
+    engine::Statement& st = *lease;
     st.bind(1, codigo);
     while (st.step()) {
         ConstantesPesca c;
@@ -194,6 +216,31 @@ bool comprobarPeso(Tdm& dm, const QString& codComp, qint64 codPez, int piezas, i
     return comprobarPeso(r, codPez, piezas, peso);
 }
 
+QList<AvisoLinea> avisosDia(Tdm& dm, const QString& codigo, int jornada)
+{
+    const ReglasPrueba r = leerReglas(dm, codigo);
+    QList<AvisoLinea> avisos;
+    engine::CachedStatement st =
+        dm.db.prepare("SELECT Equipo, \"Pesada num\", \"Cod pez\", \"Numero piezas\", Peso FROM PESCADA "
+                      "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\", rowid");
+    st->bind(1, codigo);
+    st->bind(2, jornada);
+    while (st->step()) {
+        const int piezas = clampInt(st->columnInt(3));
+        const int peso = clampInt(st->columnInt(4));
+        const int minimo = r.de(st->columnInt(2)).pesoMinimo;
+        QString texto;
+        if (piezas < 1)
+            texto = textoPiezasMinimas();
+        else if (piezas > 1 && qint64(peso) < qint64(piezas) * minimo)
+            texto = textoPesoMinimo(minimo, piezas);
+        else
+            continue;
+        avisos << AvisoLinea{clampInt(st->columnInt(0)), clampInt(st->columnInt(1)), texto};
+    }
+    return avisos;
+}
+
 DesgloseLinea desgloseLinea(const ReglasPrueba& r, qint64 codPez, int pesoValido, int peso, int piezas)
 {
     DesgloseLinea d;
@@ -229,67 +276,79 @@ QStringList textoConsultaCupos(const QString& codComp, int jornada, int equipo, 
 
 Bonificacion calculaEspecies(Tdm& dm, int veq) { return calculaEspecies(dm, reglasActuales(dm), veq); }
 
-Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq)
+namespace {
+
+// The lines of team veq on the current day as the bonus query gives them.
+std::vector<LineaPesca> lineasCupos(Tdm& dm, const ReglasPrueba& r, int veq, bool leadingBlank)
 {
-    const qint64 puntosPorEspecie = r.puntosEspecie;
-    qint64 cuenta = 0;
-    std::optional<qint64> ultima;
+    std::vector<LineaPesca> lineas;
     engine::Query& q = dm.QCupos;
     q.close();
-    q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, true));
-    {
-        engine::ScopeGuard closer{[&] { q.close(); }};
-        q.open();
-        for (q.first(); !q.eof(); q.next()) {
-            const qint64 cp = q.fieldByName("cp").asLargeInt();
-            if (ultima && *ultima == cp)
-                continue;
-            if (!comprobarPeso(r, cp, fieldInt(q, "np"), fieldInt(q, "peso")))
-                continue;
-            if (r.de(cp).bonificaEspecie)
-                ++cuenta;
-            ultima = cp;
-        }
-    }
-    return {clampInt(cuenta * puntosPorEspecie), clampInt(cuenta)};
+    q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, leadingBlank));
+    engine::ScopeGuard closer{[&] { q.close(); }};
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        lineas.push_back({q.fieldByName("cp").asLargeInt(), fieldInt(q, "np"), fieldInt(q, "peso"), 0});
+    return lineas;
+}
+
+}  // namespace
+
+Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq)
+{
+    return bonoEspecies(r, lineasCupos(dm, r, veq, true));
 }
 
 Bonificacion calculaCupos(Tdm& dm, int veq) { return calculaCupos(dm, reglasActuales(dm), veq); }
 
 Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq)
 {
+    return bonoCupos(r, lineasCupos(dm, r, veq, false));
+}
+
+Bonificacion bonoEspecies(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas)
+{
+    // A species counts once, with its first line that passes the check;
+    // the species' later lines are not checked again.
+    qint64 cuenta = 0;
+    QSet<qint64> vistas;
+    for (const LineaPesca& l : lineas) {
+        if (vistas.contains(l.cod))
+            continue;
+        if (!comprobarPeso(r, l.cod, l.piezas, l.peso))
+            continue;
+        if (r.de(l.cod).bonificaEspecie)
+            ++cuenta;
+        vistas.insert(l.cod);
+    }
+    return {clampInt(cuenta * r.puntosEspecie), clampInt(cuenta)};
+}
+
+Bonificacion bonoCupos(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas)
+{
+    // The valid pieces of each species, then each species' quota.
+    std::vector<std::pair<qint64, qint64>> validas;  // species, pieces, in first-seen order
+    QHash<qint64, size_t> donde;
+    for (const LineaPesca& l : lineas) {
+        auto it = donde.constFind(l.cod);
+        size_t k;
+        if (it == donde.constEnd()) {
+            k = validas.size();
+            donde.insert(l.cod, k);
+            validas.push_back({l.cod, 0});
+        } else {
+            k = it.value();
+        }
+        if (comprobarPeso(r, l.cod, l.piezas, l.peso))
+            validas[k].second += l.piezas;
+    }
     qint64 completados = 0;
     qint64 puntos = 0;
-    engine::Table& cupos = dm.TACupos;
-    const bool cuposAbierta = cupos.active();
-    engine::Query& q = dm.QCupos;
-    q.close();
-    q.setSql(textoConsultaCupos(r.codigo, jornadaActual(dm), veq, false));
-    engine::ScopeGuard restore{[&] {
-        if (!cuposAbierta) cupos.close();
-    }};
-    engine::ScopeGuard closer{[&] { q.close(); }};
-    cupos.open();
-    q.open();
-    q.first();
-    while (!q.eof()) {
-        const qint64 s = q.fieldByName("cp").asLargeInt();
-        qint64 validas = 0;
-        while (!q.eof() && q.fieldByName("cp").asLargeInt() == s) {
-            const int np = fieldInt(q, "np");
-            if (comprobarPeso(r, s, np, fieldInt(q, "peso")))
-                validas += np;
-            q.next();
-        }
-        qint64 cupo = r.ejemplaresCupo;
-        qint64 puntosCupo = r.puntosCupo;
-        if (cupos.seek(QVariantList{r.codigo, s})) {
-            cupo = fieldInt(cupos, "EjemplaresCupo");
-            puntosCupo = fieldInt(cupos, "Puntos");
-        }
-        if (validas == cupo) {
+    for (const auto& [cod, piezas] : validas) {
+        const ReglasPrueba::Cupo c = r.cupoDe(cod);
+        if (piezas == c.ejemplares) {
             ++completados;
-            puntos += puntosCupo;
+            puntos += c.puntos;
         }
     }
     return {clampInt(puntos), clampInt(completados)};

@@ -11,11 +11,13 @@
 // the classification column that holds them.
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 class Tdm;
 
@@ -50,6 +52,15 @@ struct ReglasPrueba {
     int ejemplaresCupo = 0;
     int puntosEspecie = 0;
     QHash<qint64, ConstantesPesca> especial;  // ESPECIAL rows by Cod pez
+    struct Cupo {
+        int ejemplares = 0;
+        int puntos = 0;
+    };
+    QHash<qint64, Cupo> cupos;                // CUPOS rows by species
+
+    // The quota of a species: its own row when it has one, else the
+    // competition's.
+    Cupo cupoDe(qint64 codPez) const;
 
     // The constants of a species: its own row when it has one, else the
     // competition's (chosen per row, never per field).
@@ -124,6 +135,28 @@ Bonificacion calculaCupos(Tdm& dm, int veq);
 // The same with the competition's rules already read (the tally reads them once).
 Bonificacion calculaEspecies(Tdm& dm, const ReglasPrueba& r, int veq);
 Bonificacion calculaCupos(Tdm& dm, const ReglasPrueba& r, int veq);
+
+// The warning the weight check gives for one stored line of a day.
+struct AvisoLinea {
+    int equipo = 0;
+    int pesada = 0;
+    QString texto;  // as comprobarPeso words it
+};
+// Every warning of the day's lines of a competition, one per line, by team
+// and weighing number (a line that passes, or a single light piece, has none).
+QList<AvisoLinea> avisosDia(Tdm& dm, const QString& codigo, int jornada);
+
+// One catch line as the tally and the bonuses read it.
+struct LineaPesca {
+    qint64 cod = 0;
+    int piezas = 0;
+    int peso = 0;
+    int pesoValido = 0;
+};
+// The two bonuses over a team's lines already read, in the order given
+// (lines of a species together give the warnings the queries above give).
+Bonificacion bonoEspecies(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas);
+Bonificacion bonoCupos(const ReglasPrueba& r, const std::vector<LineaPesca>& lineas);
 
 // The text the bonus computations put on QCupos for a team.
 QStringList textoConsultaCupos(const QString& codComp, int jornada, int equipo, bool leadingBlank);

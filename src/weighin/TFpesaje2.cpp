@@ -113,7 +113,7 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
         reglas_ = reglasActuales(dm_);
         taEspecies.open();
         DBLCBPez->refreshList();
-        pesaje_.TApes2.open();
+        pesaje_.entradaDeEquipo(equipoInicial);
         llenarEquipos();
     });
     centreOnScreen(this, true);
@@ -450,8 +450,6 @@ void TFpesaje2::inicializar()
         dm_.TAcomp.open();
         dm_.TAjornada.open();
     }
-    if (!pesaje_.TAcla.active())
-        pesaje_.TAcla.open();
     {
         // The bounds first, then the value: a change of value is a team change.
         const QSignalBlocker block(SPeq);
@@ -541,7 +539,7 @@ void TFpesaje2::empezarEquipo()
 void TFpesaje2::nuevaEntrada()
 {
     engine::Table& e = pesaje_.TApes2;
-    e.cancel();
+    pesaje_.entradaDeEquipo(equipo());
     e.insert();
     e.fieldByName("Cod comp").setValue(codigoActual(dm_));
     e.fieldByName("Jornada").setAsInteger(jornadaActual(dm_));
@@ -740,7 +738,7 @@ void TFpesaje2::done(int r)
         fclasificacion->hide();
         delete fclasificacion;
     }
-    for (Dataset* ds : std::initializer_list<Dataset*>{&pesaje_.TApes2, &TApesada, &pesaje_.TAcla}) {
+    for (Dataset* ds : std::initializer_list<Dataset*>{&pesaje_.TApes2, &TApesada}) {
         // Leaving the weigh-in: an unsaved entry line is dropped.
         guarded([ds] {
             ds->cancel();

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 using engine::Dataset;
@@ -499,6 +501,112 @@ TEST_F(EngineTest, QueriesAsLines)
     EXPECT_EQ(j.fieldByName("Fecha").asString(), QString("14/06/2026"));
     EXPECT_EQ(j.fieldByName("cod comp").asString(), QString("A1"));
     EXPECT_THROW(j.fieldByName("nada"), DatabaseError);
+}
+
+// A large view is searched by key: the same answers as a short one, exact
+// codes, what another program wrote.
+TEST_F(EngineTest, SeekInALargeView)
+{
+    for (int eq = 1; eq <= 80; ++eq)
+        file.exec(QString("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, TotalPuntos) VALUES ('Z9', 1, %1, %2)")
+                      .arg(eq).arg(eq * 10));
+    file.exec("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, TotalPuntos) VALUES ('z9', 1, 5, 1)");
+    Table cla(db, "CLASIFIC");
+    cla.setIndexName("idxPrimaryKey");
+    cla.open();
+    ASSERT_GT(cla.recordCount(), 80);
+    struct Case { QVariantList key; bool found; qint64 total; };
+    const Case cases[] = {
+        {{"A1", 1, 3}, true, 700},
+        {{"A1", 2}, true, 100},      // two fields of three
+        {{"Z9", 1, 5}, true, 50},
+        {{"z9", 1, 5}, true, 1},     // codes are exact, also by key
+        {{"Z9", 1, 81}, false, 0},
+        {{"Z9"}, true, 10},
+        {{"Z9", 1, "x"}, false, 0},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            EXPECT_EQ(cla.seek(c.key), c.found) << c.key.size();
+            if (c.found)
+                EXPECT_EQ(cla.fieldByName("TotalPuntos").asLargeInt(), c.total);
+        }
+        // A write elsewhere is found by the next seek.
+        file.exec("UPDATE CLASIFIC SET TotalPuntos = 50 WHERE Competicion = 'Z9' AND Equipo = 5");
+    }
+    file.exec("DELETE FROM CLASIFIC WHERE Competicion = 'Z9' AND Equipo = 5");
+    EXPECT_FALSE(cla.seek(QVariantList{"Z9", 1, 5}));
+}
+
+// A view is read again when the file changed, by whoever wrote it, and only then.
+TEST_F(EngineTest, ViewsReadAgainWhenTheFileChanged)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    engine::Query q(db);
+    q.setSql({"select count(*) n from competic"});
+    q.open();
+    int reads = 0;
+    QObject::connect(&comp, &Dataset::dataChanged, [&] { ++reads; });
+    QObject::connect(&q, &Dataset::dataChanged, [&] { ++reads; });
+    comp.first();
+    comp.last();
+    q.first();
+    EXPECT_EQ(reads, 0);
+
+    // A statement of this connection that no dataset made.
+    {
+        engine::CachedStatement st = db.prepare("UPDATE COMPETIC SET Titulo = 'Uno' WHERE Codigo = 'A1'");
+        st->step();
+    }
+    comp.first();
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Uno"));
+    // Another program.
+    file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('G7', 'Otra', 'E')");
+    q.first();
+    EXPECT_EQ(q.fieldByName("n").asLargeInt(), 7);
+    comp.last();
+    EXPECT_EQ(comp.fieldByName("Codigo").asString(), QString("G7"));
+    // Another program, just before this connection takes the write lock.
+    file.exec("UPDATE COMPETIC SET Titulo = 'Dos' WHERE Codigo = 'B2'");
+    db.startTransaction();
+    ASSERT_TRUE(comp.seek(QString("B2")));
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Dos"));
+    db.rollback();
+    // A new text runs at the next first().
+    q.sql()[0] = "select count(*) n from competic where tipo = 'I'";
+    q.first();
+    EXPECT_EQ(q.fieldByName("n").asLargeInt(), 2);
+}
+
+// Prepared statements are kept by their text and lent one at a time.
+TEST_F(EngineTest, StatementsAreReusedAndNeverSharedAtOnce)
+{
+    const QString sql = "SELECT Titulo FROM COMPETIC WHERE Codigo = ?";
+    sqlite3_stmt* first = nullptr;
+    {
+        engine::CachedStatement a = db.prepare(sql);
+        first = a->handle();
+        a->bind(1, QString("A1"));
+        ASSERT_TRUE(a->step());
+        // The same text while the first is lent: another statement, own values.
+        engine::CachedStatement b = db.prepare(sql);
+        EXPECT_NE(b->handle(), first);
+        b->bind(1, QString("B2"));
+        ASSERT_TRUE(b->step());
+        EXPECT_EQ(b->column(0).toString(), QString("Segunda"));
+        EXPECT_EQ(a->column(0).toString(), QString("Primera"));
+    }
+    // The last one given back is lent first: the one prepared first.
+    engine::CachedStatement c = db.prepare(sql);
+    EXPECT_EQ(c->handle(), first);
+    // Given back reset, with no value left bound: Codigo = NULL finds nothing.
+    EXPECT_FALSE(c->step());
+    c->reset();
+    c->bind(1, QString("C3"));
+    ASSERT_TRUE(c->step());
+    EXPECT_EQ(c->column(0).toString(), QString::fromUtf8("ángel"));
 }
 
 }  // namespace
