@@ -209,10 +209,11 @@ TEST_F(ScoringCliTest, RecalcularPrintsTheDayWithoutRepeatingOldWarnings)
                              "4\t3\t-100\t0\t0\t-100\n"));
     // The too-light line of team 3 was warned about when it was weighed.
     EXPECT_EQ(r.err, QString());
-    // Weighing another too-light line warns about it once.
+    // Weighing another too-light line warns about it once, in the message's
+    // two lines.
     const CliRun w = cli({"pesar", db.file.path(), "C1", "1", "3", "2", "20", "100"});
     ASSERT_EQ(w.code, 0) << w.err.toStdString();
-    EXPECT_EQ(w.err, QString::fromUtf8("El peso mínimo de este pez es de 300gr por lo que 2 piezas deberían pesar al "
+    EXPECT_EQ(w.err, QString::fromUtf8("El peso mínimo de este pez es de 300gr\npor lo que 2 piezas deberían pesar al "
                                        "menos 600gr\n"));
 }
 
