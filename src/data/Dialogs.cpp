@@ -10,10 +10,22 @@ ConsoleDialogs& console()
 }
 UserDialogs* current = nullptr;
 
+// One message, its lines as lines: a CR, an LF or a pair of them (either
+// order, as the message box reads them) is one line break.
 void printLine(const QString& text)
 {
-    QString t = text;
-    t.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+    QString t;
+    t.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            if (i + 1 < text.size() && (text.at(i + 1) == u'\r' || text.at(i + 1) == u'\n') && text.at(i + 1) != c)
+                ++i;
+            t.append(u'\n');
+        } else {
+            t.append(c);
+        }
+    }
     std::fprintf(stderr, "%s\n", t.toUtf8().constData());
     std::fflush(stderr);
 }

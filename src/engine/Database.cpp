@@ -19,6 +19,45 @@ QString quoteIdent(const QString& name)
     return '"' + s + '"';
 }
 
+namespace {
+
+// The table and fields of SQLite's "UNIQUE constraint failed: JORNADAS.Cod comp,
+// JORNADAS.Numero" (or "NOT NULL constraint failed: COMPETIC.Titulo"). Empty
+// when the text names no table.field, as for an index on an expression.
+struct Refused {
+    QString table;
+    QStringList fields;
+};
+
+Refused refusedBy(const QString& sqliteText)
+{
+    Refused r;
+    const int colon = sqliteText.indexOf(QStringLiteral(": "));
+    if (colon < 0)
+        return r;
+    for (const QString& part : sqliteText.mid(colon + 2).split(QLatin1Char(','))) {
+        const QString item = part.trimmed();
+        const int dot = item.indexOf(QLatin1Char('.'));
+        if (dot <= 0 || dot == item.size() - 1)
+            return {};
+        const QString table = item.left(dot);
+        if (!r.table.isEmpty() && table != r.table)
+            return {};
+        r.table = table;
+        r.fields << item.mid(dot + 1);
+    }
+    return r;
+}
+
+// The name of the check SQLite refused ("CHECK constraint failed: Peso valido").
+QString checkedField(const QString& sqliteText)
+{
+    const int colon = sqliteText.indexOf(QStringLiteral(": "));
+    return colon < 0 ? QString() : sqliteText.mid(colon + 2).trimmed();
+}
+
+}  // namespace
+
 QString causaSqlite(int ext, const QString& sqliteText)
 {
     static const QRegularExpression noColumn(QStringLiteral("no such column: (.+)$"));
@@ -28,6 +67,27 @@ QString causaSqlite(int ext, const QString& sqliteText)
         return QStringLiteral("La carpeta de la base de datos es de solo lectura: no se puede escribir en ella");
     case SQLITE_CANTOPEN_ISDIR: return QStringLiteral("El nombre de la base de datos es el de una carpeta");
     case SQLITE_IOERR_NOMEM: return QStringLiteral("No hay memoria suficiente");
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY: {
+        const Refused r = refusedBy(sqliteText);
+        if (r.table.isEmpty())
+            return QStringLiteral("Ya existe un registro con la misma clave");
+        return QStringLiteral("Ya existe un registro con la misma clave en la tabla «%1» (%2)")
+            .arg(r.table, r.fields.join(QStringLiteral(", ")));
+    }
+    case SQLITE_CONSTRAINT_NOTNULL: {
+        const Refused r = refusedBy(sqliteText);
+        if (r.table.isEmpty())
+            return QStringLiteral("Falta un valor obligatorio");
+        return QStringLiteral("El campo «%1» de la tabla «%2» debe tener un valor").arg(r.fields.value(0), r.table);
+    }
+    case SQLITE_CONSTRAINT_CHECK: {
+        // The schema names each check after the field it keeps.
+        const QString field = checkedField(sqliteText);
+        if (field.isEmpty())
+            return QStringLiteral("Un valor no cumple una regla de la base de datos");
+        return QStringLiteral("El valor del campo «%1» no es válido").arg(field);
+    }
     default: break;
     }
     switch (ext & 0xff) {
@@ -65,6 +125,7 @@ QString nombreFichero(const QString& path)
 }
 
 // ---------------------------------------------------------------- Statement
+
 
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
 {
@@ -126,18 +187,11 @@ bool Statement::step()
     const int ext = sqlite3_extended_errcode(db_);
     sqlite3_reset(st_);
     if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
-        throw DatabaseError(QStringLiteral("Ya existe un registro con la misma clave. %1").arg(msg),
-                            DatabaseError::Kind::DuplicateKey, {}, msg);
-    if (ext == SQLITE_CONSTRAINT_NOTNULL) {
-        const QString field = msg.section('.', -1);
-        throw DatabaseError(QStringLiteral("El campo «%1» debe tener un valor. %2").arg(field, msg),
-                            DatabaseError::Kind::RequiredMissing, field, msg);
-    }
-    if (ext == SQLITE_CONSTRAINT_CHECK) {
-        const QString field = msg.section(": ", 1);
-        throw DatabaseError(QStringLiteral("El valor del campo «%1» no es válido. %2").arg(field, msg),
-                            DatabaseError::Kind::BadValue, field, msg);
-    }
+        throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::DuplicateKey, {}, msg);
+    if (ext == SQLITE_CONSTRAINT_NOTNULL)
+        throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::RequiredMissing, refusedBy(msg).fields.value(0), msg);
+    if (ext == SQLITE_CONSTRAINT_CHECK)
+        throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::BadValue, checkedField(msg), msg);
     throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::General, {}, msg);
 }
 

@@ -78,7 +78,12 @@ QString sentenceFor(const engine::DatabaseError& e)
     case Kind::RequiredMissing:
         return word.isEmpty() ? QStringLiteral("Falta un dato obligatorio.")
                               : QStringLiteral("Falta el dato obligatorio «%1».").arg(word);
-    case Kind::DuplicateKey: return duplicateSentence(refusedTable(e.sqliteText()));
+    case Kind::DuplicateKey:
+        // The program's own refusal (no SQLite words behind it) already
+        // says which value is taken.
+        if (e.sqliteText().isEmpty() && !e.message().isEmpty())
+            return e.message();
+        return duplicateSentence(refusedTable(e.sqliteText()));
     case Kind::TooLong:
         return word.isEmpty() ? QStringLiteral("El texto escrito es demasiado largo.")
                               : QStringLiteral("El texto escrito en «%1» es demasiado largo.").arg(word);

@@ -788,6 +788,74 @@ TEST_F(WorkbookTest, EditarEditsTheCurrentCompetition)
     EXPECT_EQ(currentComp(), QString("A1"));
 }
 
+// The competition's code changed in "&Editar" goes with all of its data:
+// days, participants, rules, quotas, catches, records and penalties; a code
+// another competition has is refused with the dialog still open and
+// nothing changed.
+TEST_F(WorkbookTest, EditarCarriesANewCodeToAllTheCompetitionsData)
+{
+    file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", Peso,"
+              " \"Peso valido\") VALUES ('A1', 1, 1, 1, 1, 1, 1500, 1500), ('A1', 1, 1, 2, 1, 3, 900, 900),"
+              " ('B2', 1, 1, 1, 1, 2, 800, 800)");
+    file.exec("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, Puntos, TotalPuntos) VALUES ('A1', 1, 1, 3000, 3000),"
+              " ('A1', 1, 3, 0, 0), ('B2', 1, 1, 800, 800)");
+    file.exec("INSERT INTO PENAL (Cod_comp, Jornada, Equipo, Puntos, Motivo) VALUES ('A1', 1, 1, 100, 'Tarde')");
+    const QString perTable =
+        "SELECT 'JORNADAS', \"Cod comp\", Numero, Lugar FROM JORNADAS UNION ALL "
+        "SELECT 'PARTICIP', \"Cod comp\", Equipo, DNI FROM PARTICIP UNION ALL "
+        "SELECT 'ESPECIAL', \"Cod comp\", \"Cod pez\", \"Peso minimo\" FROM ESPECIAL UNION ALL "
+        "SELECT 'CUPOS', Cod_comp, Cod_Especie, Puntos FROM CUPOS UNION ALL "
+        "SELECT 'PESCADA', \"Cod comp\", \"Pesada num\", Peso FROM PESCADA UNION ALL "
+        "SELECT 'CLASIFIC', Competicion, Equipo, TotalPuntos FROM CLASIFIC UNION ALL "
+        "SELECT 'PENAL', Cod_comp, Equipo, Motivo FROM PENAL UNION ALL "
+        "SELECT 'COMPETIC', Codigo, Tipo, Titulo FROM COMPETIC ORDER BY 1, 2, 3";
+    const QStringList before = rowsOf(file.path(), perTable);
+    ASSERT_EQ(before.filter("|A1|").size(), 12);
+
+    TFcompet2& wb = open();
+    wb.ABSQ.moveTo(1);
+    ASSERT_EQ(currentComp(), QString("A1"));
+    QStringList refused;
+    auto seen = ModalAnswer::onNext([&](QWidget* modal) {
+        auto* def = qobject_cast<TfDefComp*>(modal);
+        ASSERT_NE(def, nullptr);
+        ASSERT_EQ(def->DBECodigo->text(), QString("A1"));
+        // Another competition's code: refused, the dialog stays with it.
+        def->DBECodigo->setFocus();
+        def->DBECodigo->selectAll();
+        type(def->DBECodigo, "B2");
+        ModalAnswer::click(modal, "Guardar");
+        refused = dialogs.errors;
+        EXPECT_TRUE(modal->isVisible());
+        EXPECT_EQ(rowsOf(file.path(), perTable), before);
+        EXPECT_EQ(def->DBECodigo->text(), QString("B2"));
+        // A free one is taken.
+        def->DBECodigo->setFocus();
+        def->DBECodigo->selectAll();
+        type(def->DBECodigo, "Z9");
+        ModalAnswer::click(modal, "Guardar");
+        EXPECT_FALSE(modal->isVisible());
+    });
+    ctl<QPushButton>(wb, "bEditarPrueba")->click();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(refused, QStringList{QString::fromUtf8("Ya existe una prueba con el código «B2»")});
+    EXPECT_EQ(dialogs.errors, refused);
+
+    QStringList expected = before;
+    expected.replaceInStrings("|A1|", "|Z9|");
+    expected.sort();
+    QStringList now = rowsOf(file.path(), perTable);
+    now.sort();
+    EXPECT_EQ(now, expected);
+    EXPECT_EQ(count("SELECT count(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
+    EXPECT_FALSE(data->db.inTransaction());
+    // The list and the pages follow the competition under its new code.
+    EXPECT_EQ(currentComp(), QString("Z9"));
+    EXPECT_EQ(wb.ABSQ.fieldByName("codigo").asString(), QString("Z9"));
+    EXPECT_EQ(data->TAjornada.recordCount(), 2);
+    EXPECT_EQ(data->TAjornada.fieldByName("Cod comp").asString(), QString("Z9"));
+}
+
 TEST_F(WorkbookTest, TheMainWindowShowsTheLongLivedWorkbookModally)
 {
     TfMain main;

@@ -14,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +111,13 @@ protected:
     // Enter, and Enter on "&Guardar".
     void weigh(const QString& piezas, const QString& especie, const QString& peso, const QString& valido = {})
     {
+        enter(piezas, especie, peso, valido);
+        ASSERT_EQ(focused(), child<QWidget>("BBGuardar"));
+        key(focused(), Qt::Key_Return);
+    }
+    // The same line typed up to "&Guardar", which gets the focus, unpressed.
+    void enter(const QString& piezas, const QString& especie, const QString& peso, const QString& valido = {})
+    {
         auto* p = child<QLineEdit>("DBEPiezas");
         p->setFocus();
         key(p, Qt::Key_A, {}, Qt::ControlModifier);
@@ -132,8 +142,6 @@ protected:
             key(focused(), Qt::Key_A, {}, Qt::ControlModifier);
             type(focused(), valido);
         }
-        key(focused(), Qt::Key_Return);
-        ASSERT_EQ(focused(), child<QWidget>("BBGuardar"));
         key(focused(), Qt::Key_Return);
     }
     QStringList gridRows() const
@@ -228,6 +236,135 @@ TEST_F(WeighInTest, ATooLightLineIsWarnedOnceAndAnEmptySpeciesIsRefused)
     EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 1);
     EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
     EXPECT_EQ(child<QLineEdit>("DBEPeso")->text(), QString("900"));
+}
+
+// Another program holds the file's write lock while "&Guardar" is clicked:
+// the reason is said, nothing is stored, the entry keeps what was typed,
+// and once the file is free the same click stores the line once.
+TEST_F(WeighInTest, ASaveOnAFileHeldElsewhereStoresNothingAndKeepsTheEntry)
+{
+    open();
+    weigh("1", "M", "1000");
+    const char* lines = "SELECT * FROM PESCADA ORDER BY \"Cod comp\", Jornada, Equipo, \"Pesada num\"";
+    const char* record = "SELECT * FROM CLASIFIC WHERE Competicion = 'E1' AND Jornada = 1 AND Equipo = 1";
+    const QStringList linesBefore = rowsOf(file.path(), lines);
+    const QStringList recordBefore = rowsOf(file.path(), record);
+    ASSERT_EQ(recordBefore.size(), 1);
+    const QStringList gridBefore = gridRows();
+
+    // The other program's write lock is waited for, then given up: a
+    // fraction of a second here instead of the program's own wait.
+    sqlite3_busy_timeout(data->db.handle(), 200);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    enter("2", "D", "2400");
+    auto* guardar = child<QPushButton>("BBGuardar");
+    ASSERT_EQ(focused(), guardar);
+    guardar->click();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QString::fromUtf8("Al guardar.\nLa base de datos está en uso por otro programa")});
+    EXPECT_EQ(rowsOf(file.path(), lines), linesBefore);
+    EXPECT_EQ(rowsOf(file.path(), record), recordBefore);
+    EXPECT_EQ(gridRows(), gridBefore);
+    EXPECT_EQ(label("lnpuntos"), QString("1.100"));
+    // The entry is as typed, still being entered.
+    EXPECT_EQ(screen->pesaje().TApes2.state(), engine::Dataset::State::Insert);
+    EXPECT_EQ(child<QLineEdit>("DBEPiezas")->text(), QString("2"));
+    EXPECT_EQ(child<widgets::DataLookupCombo>("DBLCBPez")->currentText(), QString::fromUtf8("Dentón"));
+    EXPECT_EQ(child<QLineEdit>("DBEPeso")->text(), QString("2400"));
+    EXPECT_EQ(child<QLineEdit>("dbPesoValido")->text(), QString("2400"));
+
+    ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    dialogs.messages.clear();
+    guardar->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_EQ(rowsOf(file.path(), lines).size(), linesBefore.size() + 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1 AND Equipo=1 AND "
+                     "\"Pesada num\"=2 AND \"Numero piezas\"=2 AND \"Cod pez\"=10 AND Peso=2400 AND \"Peso valido\"=2400"),
+              1);
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|1.000|1.000|100|0|1.100"),
+                                       QString::fromUtf8("02|2|Dentón|2.400|2.400|100|0|2.600")}));
+    EXPECT_EQ(scalar("SELECT TotalPuntos FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 3700);
+    EXPECT_EQ(scalar("SELECT Presentadas FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1"), 3);
+}
+
+// Pieces, weights and valid weights are from 0 up: a minus sign typed is
+// refused at the key, a pasted negative number when the line is saved, and
+// nothing of either is stored; 0 is a value like any other.
+TEST_F(WeighInTest, TheEntryRefusesNegativePiecesAndWeights)
+{
+    open();
+    enter("1", "M", "1000");
+    const struct {
+        const char* edit;
+        const char* shown;
+        const char* hint;
+        const char* word;
+    } cases[] = {
+        {"DBEPiezas", "1", "Solo números enteros de 0 a 32767", "Número de piezas"},
+        {"DBEPeso", "1000", "Solo números enteros de 0 a 2147483647", "Peso"},
+        {"dbPesoValido", "1000", "Solo números enteros de 0 a 2147483647", "Peso válido"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit);
+        auto* e = child<QLineEdit>(c.edit);
+        e->setFocus();
+        key(e, Qt::Key_A, {}, Qt::ControlModifier);
+        type(e, "-5");
+        EXPECT_EQ(e->text(), QString(c.shown));
+        auto* hint = screen->findChild<QLabel*>("FieldHint");
+        ASSERT_NE(hint, nullptr);
+        EXPECT_FALSE(hint->isHidden());
+        EXPECT_EQ(hint->text(), QString::fromUtf8(c.hint));
+        key(e, Qt::Key_End);  // the user takes what stands
+    }
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+
+    // Pasted whole, then refused on saving; the line is not stored.
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit);
+        auto* e = child<QLineEdit>(c.edit);
+        e->setFocus();
+        e->selectAll();
+        QApplication::clipboard()->setText("-5");
+        key(e, Qt::Key_V, {}, Qt::ControlModifier);
+        EXPECT_EQ(e->text(), QString("-5"));
+        dialogs.errors.clear();
+        dialogs.messages.clear();
+        child<QPushButton>("BBGuardar")->click();
+        QApplication::processEvents();
+        EXPECT_EQ(dialogs.errors,
+                  QStringList{QString::fromUtf8("El número escrito en «%1» está fuera del rango permitido.").arg(
+                      QString::fromUtf8(c.word))});
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+        EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+        EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Numero piezas\" < 0 OR Peso < 0 OR \"Peso valido\" < 0"),
+                  0);
+        EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+        EXPECT_EQ(e->text(), QString("-5"));
+        e->setFocus();
+        key(e, Qt::Key_A, {}, Qt::ControlModifier);
+        type(e, c.shown);
+    }
+
+    // Zero pieces and zero grams are what the boxes take at least.
+    dialogs.errors.clear();
+    dialogs.messages.clear();
+    auto* peso = child<QLineEdit>("DBEPeso");
+    peso->setFocus();
+    key(peso, Qt::Key_A, {}, Qt::ControlModifier);
+    key(peso, Qt::Key_Delete);
+    weigh("0", "S", "0");
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('|').toStdString();
+    // Stored, then the scoring's own warning about a line without pieces.
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("El número de piezas debe ser al menos 1")});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1 AND Equipo=1 AND "
+                     "\"Numero piezas\"=0 AND \"Cod pez\"=30 AND Peso=0 AND \"Peso valido\"=0"),
+              1);
 }
 
 TEST_F(WeighInTest, CorrectingALineKeepsItsNumber)
