@@ -575,10 +575,24 @@ quint64 Database::generation() const
         // Another program may have committed meanwhile; not while this
         // connection holds the write lock, which keeps every other writer out
         // (startTransaction looks once when it takes it).
-        if (depth_ == 0)
+        if (depth_ == 0 && !(operations_ > 0 && operationLooked_)) {
             checkDataVersion();
+            operationLooked_ = operations_ > 0;
+        }
     }
     return epoch_ + touches_;
+}
+
+Database::Operation::Operation(Database* db) : db_(db)
+{
+    if (db_)
+        ++db_->operations_;
+}
+
+Database::Operation::~Operation()
+{
+    if (db_ && --db_->operations_ == 0)
+        db_->operationLooked_ = false;
 }
 
 void Database::checkDataVersion() const

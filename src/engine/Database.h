@@ -133,6 +133,21 @@ public:
     const TableInfo& tableInfo(const QString& table);
     bool hasTable(const QString& table);
 
+    // One piece of work that reads several views (a view with the lookups
+    // of its calculated fields, a save with the screen's refill): what
+    // another program committed is looked for once, at its start. Nests;
+    // a null database is no operation.
+    class Operation {
+    public:
+        explicit Operation(Database* db);
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+    private:
+        Database* db_;
+    };
+
     // Change counters: a dataset reads again when its table changed.
     // version() of one table, generation() of the whole file; both also see
     // what another program committed and what any statement of this
@@ -161,6 +176,8 @@ private:
     quint64 touches_ = 0;
     mutable qint64 dataVersion_ = -1;
     mutable qint64 knownChanges_ = 0;
+    int operations_ = 0;
+    mutable bool operationLooked_ = false;
     mutable std::unique_ptr<Statement> dataVersionSt_;
     // Prepared statements by their text; emptied when the file closes.
     std::unordered_map<QString, std::vector<std::unique_ptr<Statement>>> cache_;

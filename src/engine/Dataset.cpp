@@ -1,5 +1,7 @@
 #include "engine/Dataset.h"
 
+#include "engine/Database.h"
+
 namespace engine {
 
 Dataset::Dataset(QObject* parent) : QObject(parent) {}
@@ -37,9 +39,12 @@ void Dataset::open()
 {
     if (active())
         return;
-    doOpen();
-    state_ = State::Browse;
-    afterRead();
+    {
+        Database::Operation reading(databaseOf());
+        doOpen();
+        state_ = State::Browse;
+        afterRead();
+    }
     setPosition(rows_.empty() ? -1 : 0);
     Q_EMIT stateChanged();
     emitDataChanged();
@@ -73,8 +78,11 @@ void Dataset::refresh()
 
 void Dataset::rereadAt(Bookmark b, int fallbackRow)
 {
-    reread();
-    afterRead();
+    {
+        Database::Operation reading(databaseOf());
+        reread();
+        afterRead();
+    }
     int row = -1;
     if (b >= 0) {
         for (int i = 0; i < int(rows_.size()); ++i)

@@ -12,6 +12,8 @@
 
 namespace engine {
 
+class Database;
+
 // A cursor over rows: state, current record, navigation, fields by name,
 // hooks and change signals. Table and Query fill the rows.
 class Dataset : public QObject {
@@ -114,6 +116,8 @@ protected:
     // Whether the view may differ from the file (first() and last() read
     // again only then).
     virtual bool stale() const { return true; }
+    // The file the rows come from, when there is one.
+    virtual Database* databaseOf() const { return nullptr; }
     // Re-reads and places the cursor on the bookmark, or near where it was.
     void rereadAt(Bookmark b, int fallbackRow);
 

@@ -30,6 +30,7 @@ protected:
     void doOpen() override;
     void reread() override;
     bool stale() const override;
+    Database* databaseOf() const override { return &db_; }
 
 private:
     void run(bool defineFields);

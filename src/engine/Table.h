@@ -61,6 +61,7 @@ protected:
     Bookmark rowBookmark(int row) const override;
     void reread() override;
     bool stale() const override;
+    Database* databaseOf() const override { return &db_; }
 
 private:
     void requireClosedOrBrowse(const char* what) const;

@@ -7,6 +7,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <vector>
+
 QString FilaClasificacion::celdaNombres() const
 {
     QString s;
@@ -32,15 +35,28 @@ QList<RegistroClasificacion> registrosClasificacionDia(Tdm& dm, const QString& c
 
 QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada)
 {
-    // The members of every team, in the participants' key order.
+    // The members of every team, in the participants' key order: read in
+    // the index's order, then each team's few members put in the key's
+    // Spanish order (equal DNI keep the order they were read in).
     QHash<int, QStringList> miembros;
     {
+        struct Miembro {
+            QString dni, nombre;
+        };
+        QHash<int, std::vector<Miembro>> porEquipo;
         engine::CachedStatement st = dm.db.prepare(
-            QStringLiteral("SELECT Equipo, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI COLLATE %1, rowid")
-                .arg(QLatin1String(engine::kCollationCase)));
+            "SELECT Equipo, DNI, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI, rowid");
         st->bind(1, codigo);
         while (st->step())
-            miembros[int(st->columnInt(0))] << st->column(1).toString();
+            porEquipo[int(st->columnInt(0))].push_back({st->column(1).toString(), st->column(2).toString()});
+        for (auto it = porEquipo.begin(); it != porEquipo.end(); ++it) {
+            std::vector<Miembro>& m = it.value();
+            std::stable_sort(m.begin(), m.end(),
+                             [](const Miembro& a, const Miembro& b) { return engine::compareText(a.dni, b.dni, false) < 0; });
+            QStringList& nombres = miembros[it.key()];
+            for (const Miembro& x : m)
+                nombres << x.nombre;
+        }
     }
 
     QList<FilaClasificacion> filas;

@@ -184,14 +184,16 @@ QString Pesaje::textoPiezaMayorEquipo(const QString& especie, int peso)
 QString Pesaje::nombrePrimerParticipante(int eq, bool* exists)
 {
     if (exists) *exists = false;
+    // The range is set before opening, so that only the team's rows are
+    // read; a view that was closed is closed again before the range goes.
     const bool wasOpen = TApart2.active();
     engine::ScopeGuard restore{[&] {
-        TApart2.cancelRange();
         if (!wasOpen) TApart2.close();
+        TApart2.cancelRange();
     }};
     const QString cc = codigoActual(dm);
-    TApart2.open();
     TApart2.setRange({cc, eq}, {cc, eq});
+    TApart2.open();
     if (TApart2.isEmpty())
         return {};
     if (exists) *exists = true;

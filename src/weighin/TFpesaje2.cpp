@@ -640,6 +640,8 @@ void TFpesaje2::guardar()
     const bool nueva = e.state() == Dataset::State::Insert;
     const int fila = TApesada.currentRow();
     pesaje_.equipoActual = equipo();
+    // The save, the grid and the ranking window read the file as one piece of work.
+    const engine::Database::Operation trabajo(&dm_.db);
     if (!pesaje_.guardarEntrada())
         return;
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
