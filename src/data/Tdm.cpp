@@ -146,6 +146,8 @@ void Tdm::openAtStart(const QString& path)
         userDialogs().showError(text);
         return;
     }
+    // The checks and the tables' first reads under one read lock.
+    engine::Database::ReadScope lectura(db);
     // A damaged or unrelated file is not used at all: one message names
     // what it lacks, and nothing is opened or written.
     QStringList faltas;

@@ -126,7 +126,6 @@ QString nombreFichero(const QString& path)
 
 // ---------------------------------------------------------------- Statement
 
-
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
 {
     const QByteArray utf8 = sql.toUtf8();
@@ -364,6 +363,7 @@ void Database::close()
         // Closing the connection discards an unfinished transaction anyway.
         try { rollback(); } catch (const DatabaseError&) { depth_ = 0; }
     }
+    reading_ = false;
     dataVersionSt_.reset();
     cache_.clear();
 
@@ -411,7 +411,10 @@ void Database::startTransaction()
 {
     // The outermost level takes the write lock at once (waiting for it as
     // long as kEsperaOcupada), so that a save never finds the file taken
-    // half-way through; inner levels are savepoints.
+    // half-way through; inner levels are savepoints. An open read scope
+    // ends first.
+    if (depth_ == 0)
+        beforeWrite();
     exec(depth_ == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT tarsela_%1").arg(depth_ + 1));
     if (depth_ == 0) {
         // What another program committed before the lock was taken.
@@ -583,6 +586,24 @@ quint64 Database::generation() const
     return epoch_ + touches_;
 }
 
+Database::ReadScope::ReadScope(Database& db) : db_(db)
+{
+    if (!db_.db_ || db_.depth_ > 0 || db_.reading_ || !sqlite3_get_autocommit(db_.db_))
+        return;
+    db_.exec(QStringLiteral("BEGIN"));
+    db_.reading_ = mine_ = true;
+}
+
+Database::ReadScope::~ReadScope()
+{
+    if (!mine_ || !db_.reading_ || !db_.db_)
+        return;
+    db_.reading_ = false;
+    // Only reads were made: ending them cannot lose anything.
+    if (!sqlite3_get_autocommit(db_.db_))
+        sqlite3_exec(db_.db_, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 Database::Operation::Operation(Database* db) : db_(db)
 {
     if (db_)
@@ -624,6 +645,15 @@ void Database::touch(const QString& table)
 }
 
 void Database::touchAll() { ++epoch_; }
+
+void Database::beforeWrite()
+{
+    if (!reading_)
+        return;
+    reading_ = false;
+    if (db_ && !sqlite3_get_autocommit(db_))
+        exec(QStringLiteral("COMMIT"));
+}
 
 // ---------------------------------------------------------------- statement cache
 

@@ -148,6 +148,22 @@ public:
         Database* db_;
     };
 
+    // Many reads under one read lock (opening the file and its tables):
+    // one lock taken and let go instead of one per statement, and every read
+    // sees the same state of the file. A transaction started inside ends
+    // the scope first. Outside of a transaction only; otherwise nothing.
+    class ReadScope {
+    public:
+        explicit ReadScope(Database& db);
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        Database& db_;
+        bool mine_ = false;
+    };
+
     // Change counters: a dataset reads again when its table changed.
     // version() of one table, generation() of the whole file; both also see
     // what another program committed and what any statement of this
@@ -156,6 +172,9 @@ public:
     quint64 generation() const;
     void touch(const QString& table);
     void touchAll();
+    // Called before a dataset writes: a read scope open around it ends, so
+    // that the write commits when it returns.
+    void beforeWrite();
 
     // Turns an SQLite failure into a DatabaseError with Spanish words first.
     [[noreturn]] void fail(const QString& what, int rc) const;
@@ -177,6 +196,7 @@ private:
     mutable qint64 dataVersion_ = -1;
     mutable qint64 knownChanges_ = 0;
     int operations_ = 0;
+    bool reading_ = false;  // a ReadScope's transaction is open
     mutable bool operationLooked_ = false;
     mutable std::unique_ptr<Statement> dataVersionSt_;
     // Prepared statements by their text; emptied when the file closes.

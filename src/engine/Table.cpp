@@ -299,6 +299,7 @@ Dataset::Bookmark Table::rowBookmark(int row) const
 
 Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
 {
+    db_.beforeWrite();
     const size_t nf = info_->fields.size();
     QStringList names, marks;
     QVariantList vals;
@@ -345,6 +346,7 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
 
 void Table::doDelete(int row)
 {
+    db_.beforeWrite();
     CachedStatement st = db_.prepare("DELETE FROM " + quoteIdent(info_->name) + " WHERE rowid = ?");
     st->bind(1, rowBookmark(row));
     st->step();
