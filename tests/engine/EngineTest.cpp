@@ -609,4 +609,41 @@ TEST_F(EngineTest, StatementsAreReusedAndNeverSharedAtOnce)
     EXPECT_EQ(c->column(0).toString(), QString::fromUtf8("ángel"));
 }
 
+// Reads under one lock never hold back a write: a post inside is on disk
+// when it returns, a transaction inside starts and ends as ever, and the
+// lock is gone with the scope.
+TEST_F(EngineTest, AReadScopeNeverHoldsBackAWrite)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    {
+        engine::Database::ReadScope lectura(db);
+        comp.open();
+        ASSERT_TRUE(comp.seek(QString("A1")));
+        comp.edit();
+        comp.fieldByName("Titulo").setAsString("Leída");
+        comp.post();
+        EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Titulo = 'Leída'"), 1);
+    }
+    {
+        engine::Database::ReadScope lectura(db);
+        comp.first();
+        db.startTransaction();
+        ASSERT_TRUE(comp.seek(QString("B2")));
+        comp.remove();
+        db.commit();
+        EXPECT_FALSE(db.inTransaction());
+        EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo = 'B2'"), 0);
+    }
+    {
+        engine::Database::ReadScope lectura(db);
+        comp.refresh();
+    }
+    // Another program writes at once: no lock was left behind.
+    file.exec("UPDATE COMPETIC SET Titulo = 'Otra' WHERE Codigo = 'C3'");
+    comp.first();
+    ASSERT_TRUE(comp.seek(QString("C3")));
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Otra"));
+}
+
 }  // namespace
