@@ -1,8 +1,12 @@
 #pragma once
 
-// The benchmark scenario: one competition "BENCH" with one day, 20 species
-// (some with rules and quotas), `teams` teams of two members and
-// `linesPerTeam` random catch lines each, written straight into a new file.
+// The benchmark scenario: one competition "BENCH" of `teams`
+// teams of two members, `days` days with `linesPerTeam` catch lines per team
+// and day, `species` species, `speciesRules` species rules (ESPECIAL rows)
+// and `quotas` quotas (CUPOS rows), and every team's classification record
+// of every day (zeros: the weigh-in's first opening writes them). Written
+// straight into a new file, from a fixed seed: every run, on every machine,
+// measures the same data.
 
 #include "data/Dialogs.h"
 
@@ -10,7 +14,17 @@
 
 #include <functional>
 
-void benchScenario(const QString& path, int teams, int linesPerTeam);
+struct BenchParams {
+    int teams = 300;
+    int days = 2;
+    int linesPerTeam = 30;
+    int species = 40;
+    int speciesRules = 20;
+    int quotas = 10;
+    unsigned seed = 7;
+};
+
+void benchScenario(const QString& path, const BenchParams& p = {});
 
 // Counts the warnings instead of showing them.
 class SilentDialogs : public UserDialogs {
@@ -29,7 +43,6 @@ public:
 };
 
 class Pesaje;
-// Opens the scenario in `folder` as the program does, makes its day current
-// and runs `work` with a weigh-in session on the first team.
-void onBenchDay(const QString& folder, const std::function<void(Pesaje&, const SilentDialogs&)>& work);
-
+// Opens the scenario in `folder` as the program does, makes its day `jornada`
+// current and runs `work` with a weigh-in session on the first team.
+void onBenchDay(const QString& folder, const std::function<void(Pesaje&, const SilentDialogs&)>& work, int jornada = 1);

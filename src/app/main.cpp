@@ -11,6 +11,7 @@
 #include "widgets/Guard.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -55,6 +56,25 @@ void createLongLivedScreens(TfMain& main)
     tfPenal = new TtfPenal(*dm, &main);
 }
 
+// For the start-up benchmark only (bench/StartupBench.cpp): with
+// TARSELA_SALIR_AL_MOSTRAR=1 in the environment the program quits, as Salir
+// would, right after the main window's first paint, so that the time from
+// launch to the window on screen can be measured from outside. Unset, the
+// program never looks at it again.
+class SalirAlMostrar : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // After this paint and the window's flush.
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -80,6 +100,8 @@ int main(int argc, char** argv)
 
     auto* fMain = new TfMain;
     createLongLivedScreens(*fMain);
+    if (qEnvironmentVariableIntValue("TARSELA_SALIR_AL_MOSTRAR") == 1)
+        fMain->installEventFilter(new SalirAlMostrar(fMain));
     fMain->show();
     const int rc = app.exec();
 
