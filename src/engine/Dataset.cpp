@@ -2,6 +2,8 @@
 
 #include "engine/Database.h"
 
+#include <algorithm>
+
 namespace engine {
 
 Dataset::Dataset(QObject* parent) : QObject(parent) {}
@@ -18,10 +20,45 @@ void Dataset::setDefs(std::vector<FieldDef> defs)
     for (const FieldDef& c : calcDefs_)
         defs.push_back(c);
     defs_ = std::move(defs);
+    ++fieldsVersion_;
     fields_.clear();
     for (int i = 0; i < int(defs_.size()); ++i)
         fields_.push_back(std::make_unique<Field>(this, i));
 }
+
+void Dataset::takeRows(std::vector<Row>&& fresh)
+{
+    previous_ = std::move(rows_);
+    rows_ = std::move(fresh);
+}
+
+namespace {
+
+bool sameRow(const Row& a, const Row& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].isNull() != b[i].isNull() || a[i] != b[i])
+            return false;
+    return true;
+}
+
+// The one stretch of rows that differs between two readings: what the
+// leading and the trailing equal rows leave.
+Dataset::RowChange changeBetween(const std::vector<Row>& before, const std::vector<Row>& after)
+{
+    const size_t shorter = std::min(before.size(), after.size());
+    size_t head = 0;
+    while (head < shorter && sameRow(before[head], after[head]))
+        ++head;
+    size_t tail = 0;
+    while (tail < shorter - head && sameRow(before[before.size() - 1 - tail], after[after.size() - 1 - tail]))
+        ++tail;
+    return {int(head), int(before.size() - head - tail), int(after.size() - head - tail)};
+}
+
+}  // namespace
 
 void Dataset::addCalculatedField(const QString& name, FieldType type, int size)
 {
@@ -39,12 +76,15 @@ void Dataset::open()
 {
     if (active())
         return;
+    ++reads_;
+    lastChange_.reset();
     {
         Database::Operation reading(databaseOf());
         doOpen();
         state_ = State::Browse;
         afterRead();
     }
+    previous_.clear();
     setPosition(rows_.empty() ? -1 : 0);
     Q_EMIT stateChanged();
     emitDataChanged();
@@ -60,6 +100,8 @@ void Dataset::close()
     state_ = State::Inactive;
     doClose();
     rows_.clear();
+    ++reads_;
+    lastChange_.reset();
     buf_.clear();
     cur_ = -1;
     eof_ = bof_ = true;
@@ -78,10 +120,20 @@ void Dataset::refresh()
 
 void Dataset::rereadAt(Bookmark b, int fallbackRow)
 {
+    // Counted before reading: a reading that fails part-way has changed
+    // the rows all the same, and no change is known.
+    ++reads_;
+    lastChange_.reset();
+    previous_.clear();
     {
         Database::Operation reading(databaseOf());
+        const quint64 fields = fieldsVersion_;
+        const size_t before = rows_.size();
         reread();
         afterRead();
+        if (fields == fieldsVersion_ && previous_.size() == before)
+            lastChange_ = changeBetween(previous_, rows_);
+        previous_.clear();
     }
     int row = -1;
     if (b >= 0) {
@@ -278,6 +330,10 @@ bool Dataset::gotoBookmark(Bookmark b)
 
 int Dataset::fieldIndex(const QString& name) const
 {
+    // Names are nearly always written as the field is: that is a quick look.
+    for (int i = 0; i < int(defs_.size()); ++i)
+        if (defs_[size_t(i)].name == name)
+            return i;
     const QString n = name.trimmed();
     for (int i = 0; i < int(defs_.size()); ++i)
         if (defs_[size_t(i)].name.compare(n, Qt::CaseInsensitive) == 0)

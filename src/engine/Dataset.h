@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace engine {
@@ -88,6 +89,24 @@ public:
     void removeUpdater(int id);
     void updateRecord();
 
+    // What a view of the rows needs to redraw only what changed. Every
+    // reading of the rows (open, a read again, close) counts one.
+    quint64 readCount() const { return reads_; }
+    // Counts every new definition of the fields (their objects are new).
+    quint64 fieldsVersion() const { return fieldsVersion_; }
+    // Rows [first, first + removed) of the reading before the last one were
+    // replaced by rows [first, first + inserted) of the last; every other
+    // row holds the same values at the same place, shifted by the
+    // difference past the change.
+    struct RowChange {
+        int first = 0;
+        int removed = 0;
+        int inserted = 0;
+    };
+    // The change of the last reading; none when it opened or closed the
+    // view, defined the fields again or failed.
+    const std::optional<RowChange>& lastChange() const { return lastChange_; }
+
     // Screen updates: while disabled, change signals are held back.
     void disableControls();
     void enableControls();
@@ -122,6 +141,9 @@ protected:
     void rereadAt(Bookmark b, int fallbackRow);
 
     void setDefs(std::vector<FieldDef> defs);
+    // A reading puts its rows in place of the old ones, which are kept
+    // until the reading is done to find what changed.
+    void takeRows(std::vector<Row>&& fresh);
     void computeCalcFields(Row& row);
     void afterRead();   // computes calculated fields of every row
     void setPosition(int row);
@@ -146,6 +168,10 @@ protected:
     int nextUpdater_ = 1;
     bool pendingRecord_ = false;
     bool pendingData_ = false;
+    quint64 reads_ = 0;
+    quint64 fieldsVersion_ = 0;
+    std::optional<RowChange> lastChange_;
+    std::vector<Row> previous_;
 };
 
 }  // namespace engine

@@ -103,14 +103,15 @@ void Query::run(bool defineFields)
     // Fields stay the same objects across re-runs of the same columns.
     if (defineFields || int(defs.size() + calcDefs_.size()) != fieldCount())
         setDefs(std::move(defs));
-    rows_.clear();
-    rows_.reserve(raw.size());
+    std::vector<Row> rows;
+    rows.reserve(raw.size());
     for (Row& r : raw) {
         Row out(defs_.size());
         for (int i = 0; i < nc; ++i)
             out[size_t(i)] = fromStorage(defs_[size_t(i)].type, r[size_t(i)]);
-        rows_.push_back(std::move(out));
+        rows.push_back(std::move(out));
     }
+    takeRows(std::move(rows));
     ran_ = ran;
     seenGeneration_ = generation;
 }

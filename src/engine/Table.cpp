@@ -270,18 +270,21 @@ void Table::reread()
     CachedStatement st = db_.prepare(sql);
     for (int i = 0; i < binds.size(); ++i)
         st->bind(i + 1, binds[i]);
-    rows_.clear();
-    rowids_.clear();
-    keys_.clear();
-    keyParts_ = 0;
+    // The view changes only once the whole reading succeeded.
+    std::vector<Row> rows;
+    std::vector<qint64> rowids;
     const size_t nf = info_->fields.size();
     while (st->step()) {
-        rowids_.push_back(st->column(0).toLongLong());
+        rowids.push_back(st->column(0).toLongLong());
         Row r(defs_.size());
         for (size_t i = 0; i < nf; ++i)
             r[i] = fromStorage(info_->fields[i].type, st->column(int(i) + 1));
-        rows_.push_back(std::move(r));
+        rows.push_back(std::move(r));
     }
+    takeRows(std::move(rows));
+    rowids_ = std::move(rowids);
+    keys_.clear();
+    keyParts_ = 0;
     seenGeneration_ = db_.generation();
     seen_ = db_.version(table_);
 }

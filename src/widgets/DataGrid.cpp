@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "engine/Format.h"
+#include "engine/ScopeGuard.h"
 #include "widgets/FieldDelegate.h"
 #include "widgets/Guard.h"
 
@@ -53,8 +54,9 @@ void DatasetModel::setDataSource(engine::DataSource* source)
 {
     beginResetModel();
     source_ = source;
-    shown_ = effectiveColumns();
+    setShown(effectiveColumns());
     rows_ = 0;
+    synced_ = nullptr;
     endResetModel();
     sync();
 }
@@ -63,8 +65,24 @@ void DatasetModel::setColumns(const QList<GridColumn>& columns)
 {
     beginResetModel();
     columns_ = columns;
-    shown_ = effectiveColumns();
+    setShown(effectiveColumns());
     endResetModel();
+}
+
+void DatasetModel::setShown(const QList<GridColumn>& columns)
+{
+    shown_ = columns;
+    fieldsOf_ = nullptr;
+}
+
+bool DatasetModel::sameColumnsAs(const QList<GridColumn>& columns) const
+{
+    if (columns.size() != shown_.size())
+        return false;
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].field != shown_[i].field)
+            return false;
+    return true;
 }
 
 QList<GridColumn> DatasetModel::effectiveColumns() const
@@ -111,7 +129,16 @@ engine::Field* DatasetModel::columnField(int column) const
     Dataset* ds = dataset();
     if (!ds || !ds->active() || column < 0 || column >= shown_.size())
         return nullptr;
-    return ds->findField(shown_[column].field);
+    // Looked up by name once per definition of the fields, not per cell.
+    if (fieldsOf_ != ds || fieldsVersion_ != ds->fieldsVersion()) {
+        fieldOf_.clear();
+        for (const GridColumn& c : shown_)
+            fieldOf_.push_back(ds->fieldIndex(c.field));
+        fieldsOf_ = ds;
+        fieldsVersion_ = ds->fieldsVersion();
+    }
+    const int i = fieldOf_[size_t(column)];
+    return i < 0 ? nullptr : &ds->field(i);
 }
 
 int DatasetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
@@ -199,19 +226,80 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
 void DatasetModel::sync()
 {
     Dataset* ds = dataset();
-    const int count = (ds && ds->active()) ? ds->recordCount() + (insertRow() >= 0 ? 1 : 0) : 0;
+    const bool active = ds && ds->active();
+    const int insertAt = active ? insertRow() : -1;
+    const int editing = active && ds->state() == Dataset::State::Edit ? ds->currentRow() : -1;
+    const int count = active ? ds->recordCount() + (insertAt >= 0 ? 1 : 0) : 0;
     const QList<GridColumn> cols = effectiveColumns();
-    bool sameColumns = cols.size() == shown_.size();
-    for (int i = 0; sameColumns && i < cols.size(); ++i)
-        sameColumns = cols[i].field == shown_[i].field;
-    if (count != rows_ || !sameColumns) {
-        beginResetModel();
-        rows_ = count;
-        shown_ = cols;
-        endResetModel();
-    } else if (rows_ > 0 && !shown_.isEmpty()) {
-        Q_EMIT dataChanged(index(0, 0), index(rows_ - 1, int(shown_.size()) - 1));
+    const bool sameColumns = sameColumnsAs(cols);
+    if (!(active && sameColumns && synced_ == ds && followChange(*ds, insertAt, editing) && rows_ == count)) {
+        if (count != rows_ || !sameColumns) {
+            beginResetModel();
+            rows_ = count;
+            setShown(cols);
+            endResetModel();
+        } else if (rows_ > 0 && !shown_.isEmpty()) {
+            rowsChanged(0, rows_ - 1);
+        }
     }
+    synced_ = active ? ds : nullptr;
+    syncedRead_ = active ? ds->readCount() : 0;
+    syncedInsert_ = insertAt;
+    syncedEdit_ = editing;
+}
+
+void DatasetModel::rowsChanged(int first, int last)
+{
+    Q_EMIT dataChanged(index(first, 0), index(last, int(shown_.size()) - 1));
+}
+
+// Brings the rows from what the last sync showed to what the dataset holds
+// now, row by row; false when that is not known and the caller starts again.
+bool DatasetModel::followChange(Dataset& ds, int insertAt, int editing)
+{
+    const bool read = ds.readCount() != syncedRead_;
+    if (read && (ds.readCount() != syncedRead_ + 1 || !ds.lastChange()))
+        return false;
+    // The row being inserted leaves first; the other rows are then those of
+    // the reading before.
+    if (syncedInsert_ >= 0 && (read || syncedInsert_ != insertAt)) {
+        beginRemoveRows({}, syncedInsert_, syncedInsert_);
+        --rows_;
+        syncedInsert_ = -1;
+        endRemoveRows();
+    }
+    if (read) {
+        const Dataset::RowChange c = *ds.lastChange();
+        if (c.first < 0 || c.first + c.removed > rows_ || rows_ - c.removed + c.inserted != ds.recordCount())
+            return false;
+        const int same = std::min(c.removed, c.inserted);
+        if (c.removed > same) {
+            beginRemoveRows({}, c.first + same, c.first + c.removed - 1);
+            rows_ -= c.removed - same;
+            endRemoveRows();
+        } else if (c.inserted > same) {
+            beginInsertRows({}, c.first + same, c.first + c.inserted - 1);
+            rows_ += c.inserted - same;
+            endInsertRows();
+        }
+        if (same > 0)
+            rowsChanged(c.first, c.first + same - 1);
+    } else if (syncedEdit_ >= 0 && syncedEdit_ != editing && syncedEdit_ < rows_) {
+        // An edit given up or left: the row shows its stored values again.
+        rowsChanged(syncedEdit_, syncedEdit_);
+    }
+    if (insertAt >= 0) {
+        if (syncedInsert_ == insertAt) {
+            rowsChanged(insertAt, insertAt);  // what is typed into it
+        } else {
+            beginInsertRows({}, insertAt, insertAt);
+            ++rows_;
+            endInsertRows();
+        }
+    }
+    if (editing >= 0 && editing < rows_)
+        rowsChanged(editing, editing);
+    return true;
 }
 
 // ---- DataGrid ----
@@ -258,7 +346,13 @@ void DataGrid::setDataSource(engine::DataSource* source)
     model_.setDataSource(source);
     if (source) {
         auto resync = [this] {
-            model_.sync();
+            // Rows inserted or removed by the dataset move the view's current
+            // index; that is not the user choosing another record.
+            {
+                syncing_ = true;
+                const engine::ScopeGuard done{[this] { syncing_ = false; }};
+                model_.sync();
+            }
             followDataset();
         };
         c1_ = connect(source, &engine::DataSource::recordChanged, this, resync);

@@ -53,7 +53,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // Called when the dataset changed; resets or repaints as needed.
+    // Called when the dataset changed: inserts, removes and repaints only
+    // the rows that changed since the last call, or starts again when that
+    // is not known.
     void sync();
 
     // While set, a refused value is kept here instead of being shown, so a
@@ -66,11 +68,26 @@ private:
     QVariant value(int modelRow, int column) const;
     QList<GridColumn> effectiveColumns() const;
 
+    bool sameColumnsAs(const QList<GridColumn>& columns) const;
+    void setShown(const QList<GridColumn>& columns);
+    bool followChange(engine::Dataset& ds, int insertAt, int editing);
+    void rowsChanged(int first, int last);
+
     QPointer<engine::DataSource> source_;
     QList<GridColumn> columns_;
     QList<GridColumn> shown_;
     bool readOnly_ = true;
     int rows_ = 0;
+    // What the rows showed at the last sync: the dataset and its reading,
+    // the row being inserted and the row being edited (-1 for none).
+    QPointer<engine::Dataset> synced_;
+    quint64 syncedRead_ = 0;
+    int syncedInsert_ = -1;
+    int syncedEdit_ = -1;
+    // The field index of each shown column, for the dataset's present fields.
+    mutable std::vector<int> fieldOf_;
+    mutable QPointer<engine::Dataset> fieldsOf_;
+    mutable quint64 fieldsVersion_ = 0;
     bool holdRefusals_ = false;
     std::optional<engine::DatabaseError> held_;
 };

@@ -9,7 +9,6 @@
 
 namespace widgets {
 
-
 QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {
@@ -38,6 +37,14 @@ QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     default: break;
     }
     return w;
+}
+
+void FieldDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (!cells_.paint(p, opt))
+        QStyledItemDelegate::paint(p, option, index);
 }
 
 }  // namespace widgets

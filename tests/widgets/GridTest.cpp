@@ -1,8 +1,13 @@
 #include "widgets/DataGrid.h"
+#include "widgets/FieldDelegate.h"
 #include "WidgetFixture.h"
 
 #include <QHeaderView>
+#include <QImage>
+#include <QStyledItemDelegate>
 #include <QPointer>
+
+#include <random>
 
 using engine::Dataset;
 using widgets::DataGrid;
@@ -219,6 +224,189 @@ TEST_F(GridTest, CalculatedAndBooleanColumnsShowTheirTexts)
     EXPECT_EQ(grid.cellText(0, 1), QString("Si"));
     EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_TRUE(grid.model()->flags(grid.model()->index(0, 1)) & Qt::ItemIsEditable);
+}
+
+// What the grid shows, cell by cell (the row being inserted included).
+QList<QStringList> shown(const widgets::DatasetModel& m)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m.columnCount(); ++c)
+            cells << m.data(m.index(r, c), Qt::DisplayRole).toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+// What a view knows of a model: the rows as they were when the model last
+// said they changed (inserted, removed, changed or all anew).
+class Mirror {
+public:
+    explicit Mirror(const widgets::DatasetModel& m) : m_(m), rows_(shown(m))
+    {
+        QObject::connect(&m, &QAbstractItemModel::modelReset, [this] {
+            ++resets;
+            rows_ = shown(m_);
+        });
+        QObject::connect(&m, &QAbstractItemModel::rowsInserted, [this](const QModelIndex&, int a, int b) {
+            for (int r = a; r <= b; ++r)
+                rows_.insert(r, row(r));
+        });
+        QObject::connect(&m, &QAbstractItemModel::rowsRemoved, [this](const QModelIndex&, int a, int b) {
+            rows_.remove(a, b - a + 1);
+        });
+        QObject::connect(&m, &QAbstractItemModel::dataChanged, [this](const QModelIndex& a, const QModelIndex& b) {
+            widest = std::max(widest, b.row() - a.row() + 1);
+            for (int r = a.row(); r <= b.row(); ++r)
+                rows_[r] = row(r);
+        });
+    }
+    const QList<QStringList>& rows() const { return rows_; }
+    int resets = 0;
+    int widest = 0;  // the most rows one change said were changed
+
+private:
+    QStringList row(int r) const
+    {
+        QStringList cells;
+        for (int c = 0; c < m_.columnCount(); ++c)
+            cells << m_.data(m_.index(r, c), Qt::DisplayRole).toString();
+        return cells;
+    }
+    const widgets::DatasetModel& m_;
+    QList<QStringList> rows_;
+};
+
+// A change redraws only the rows it touched; after any mix of inserts,
+// edits, deletions, cancels and another program's writes, what the grid was
+// told it shows is exactly what a grid made afresh shows.
+TEST_F(GridTest, AChangeRedrawsOnlyItsRows)
+{
+    const QList<GridColumn> cols{GridColumn("Codigo"), GridColumn("Titulo"), GridColumn("Peso maximo")};
+    DataGrid grid(&src, cols);
+    grid.show();
+    auto* m = grid.datasetModel();
+    Mirror view(*m);
+    int& resets = view.resets;
+    int& widest = view.widest;
+    auto check = [&](const char* step) {
+        widgets::DatasetModel fresh;
+        fresh.setColumns(cols);
+        fresh.setDataSource(&src);
+        EXPECT_EQ(view.rows(), shown(fresh)) << step;
+        EXPECT_EQ(grid.currentIndex().row(), m->currentModelRow()) << step;
+    };
+
+    // Moving and reading again unchanged draw nothing.
+    comp.next();
+    comp.refresh();
+    EXPECT_EQ(widest, 0);
+    // One record edited, one inserted, one deleted: one row each.
+    comp.edit();
+    comp.fieldByName("Titulo").setAsString("Cambiada");
+    comp.post();
+    check("edit");
+    comp.last();
+    comp.insert();
+    comp.fieldByName("Codigo").setAsString("Z9");
+    comp.fieldByName("Titulo").setAsString("Última");
+    comp.fieldByName("Tipo").setAsString("E");
+    comp.post();
+    check("insert");
+    ASSERT_TRUE(comp.seek(QString("A1")));
+    comp.remove();
+    check("delete");
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(widest, 1);
+
+    // A fixed mix of everything, checked after each step.
+    std::mt19937 rnd(20261211);
+    int next = 0;
+    for (int step = 0; step < 120; ++step) {
+        const int what = int(rnd() % 7);
+        const int row = comp.isEmpty() ? 0 : int(rnd() % unsigned(comp.recordCount()));
+        const QString code = QString("N%1").arg(next++ % 100, 2, 10, QChar('0')).left(6);
+        switch (what) {
+        case 0:
+            comp.moveTo(row);
+            comp.insert();
+            comp.fieldByName("Codigo").setAsString(code);
+            comp.fieldByName("Titulo").setAsString("Nueva " + code);
+            comp.fieldByName("Tipo").setAsString("I");
+            check("insertando");  // what is typed shows at once
+            try {
+                if (rnd() % 3 == 0)
+                    comp.cancel();
+                else
+                    comp.post();
+            } catch (const engine::DatabaseError&) {
+                comp.cancel();  // a code already taken
+            }
+            break;
+        case 1:
+            comp.moveTo(row);
+            comp.edit();
+            comp.fieldByName("Peso maximo").setAsInteger(int(rnd() % 5000));
+            check("editando");
+            if (rnd() % 3 == 0)
+                comp.cancel();
+            else
+                comp.post();
+            break;
+        case 2:
+            if (comp.recordCount() > 1) {
+                comp.moveTo(row);
+                comp.remove();
+            }
+            break;
+        case 3:
+            file.exec(QString("INSERT OR IGNORE INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('%1', 'Otro programa', 'E')")
+                          .arg(code));
+            comp.refresh();
+            break;
+        case 4:
+            file.exec("UPDATE COMPETIC SET Titulo = Titulo || '+' WHERE rowid % 3 = " + QString::number(rnd() % 3));
+            comp.refresh();
+            break;
+        case 5:
+            comp.moveTo(row);
+            break;
+        default:
+            comp.refresh();
+            break;
+        }
+        check(QString("paso %1").arg(step).toUtf8().constData());
+    }
+}
+
+// Cells drawn through the grid's cache look exactly as the style draws
+// them, at the first paint and at every later one.
+TEST_F(GridTest, CellsFromTheCacheLookExactlyAsTheStyleDrawsThem)
+{
+    file.exec("UPDATE COMPETIC SET Titulo = 'Un título largo para esta columna' WHERE Codigo = 'B2'");
+    comp.refresh();
+    const QList<GridColumn> cols{GridColumn("Codigo", {}, {}, 0, 6), GridColumn("Titulo", {}, {}, 0, 12),
+                                 GridColumn("Peso maximo", {}, "#,##0", 0, 8)};
+    DataGrid grid(&src, cols);
+    grid.resize(420, 200);
+    grid.show();
+    grid.setFocus();
+    comp.moveTo(1);
+    QApplication::processEvents();
+    auto paint = [&] {
+        grid.viewport()->repaint();
+        return grid.viewport()->grab().toImage();
+    };
+    const QImage first = paint();
+    const auto* cells = qobject_cast<widgets::FieldDelegate*>(grid.itemDelegate());
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(cells->cellsKept(), 7);  // nine but the long title and the focused cell
+    const QImage again = paint();  // every cell from the cache
+    grid.setItemDelegate(new QStyledItemDelegate(&grid));
+    const QImage style = paint();
+    EXPECT_TRUE(first == style);
+    EXPECT_TRUE(again == style);
 }
 
 }  // namespace
