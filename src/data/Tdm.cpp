@@ -23,6 +23,8 @@ QString Tdm::locateDatabase(const QString& programDir)
 
 Tdm::Tdm(const QString& programDir)
 {
+    // The program keeps the file open all day and saves line after line.
+    db.setWriteAheadLog(true);
     defineObjects();
     defineFieldPresentation();
     installRecordRules(*this);

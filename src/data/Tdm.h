@@ -15,6 +15,8 @@ class Tdm {
 public:
     // Locates the database from the program's directory and opens it; any
     // failure is reported through the dialogs and the objects stay closed.
+    // Its saves go through a write-ahead log while it is open (see
+    // engine::Database::setWriteAheadLog).
     explicit Tdm(const QString& programDir);
     ~Tdm();  // flushes and closes everything
     Tdm(const Tdm&) = delete;

@@ -223,6 +223,14 @@ QVariant Statement::column(int i) const
     }
 }
 
+QString Statement::columnText(int i) const
+{
+    if (sqlite3_column_type(st_, i) != SQLITE_TEXT)
+        return column(i).toString();
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return QString::fromUtf8(t, sqlite3_column_bytes(st_, i));
+}
+
 qint64 Statement::columnInt(int i) const
 {
     // As a field reads it: empty is 0, a real number its whole part, a text
@@ -363,9 +371,12 @@ void Database::close()
         // Closing the connection discards an unfinished transaction anyway.
         try { rollback(); } catch (const DatabaseError&) { depth_ = 0; }
     }
-    reading_ = false;
     dataVersionSt_.reset();
     cache_.clear();
+    if (reading_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);  // reads only
+    reading_ = false;
+    endWriteAheadLog();
 
     ++openings_;
     sqlite3_close_v2(db_);
@@ -648,11 +659,52 @@ void Database::touchAll() { ++epoch_; }
 
 void Database::beforeWrite()
 {
-    if (!reading_)
+    if (reading_) {
+        reading_ = false;
+        if (db_ && !sqlite3_get_autocommit(db_))
+            exec(QStringLiteral("COMMIT"));
+    }
+    if (wantWal_ && !walOn_)
+        startWriteAheadLog();
+}
+
+namespace {
+
+// The journal mode SQLite reports after asking for `sql`; empty when it
+// could not change it (the file held by another program, a statement
+// still reading).
+QByteArray journalMode(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    QByteArray mode;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        mode = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toLower();
+    sqlite3_finalize(st);
+    return mode;
+}
+
+}  // namespace
+
+void Database::startWriteAheadLog()
+{
+    // Only between transactions; and it never waits: with the file held
+    // elsewhere this write goes through the journal and a later one tries again.
+    if (!db_ || depth_ > 0 || !sqlite3_get_autocommit(db_))
         return;
-    reading_ = false;
-    if (db_ && !sqlite3_get_autocommit(db_))
-        exec(QStringLiteral("COMMIT"));
+    sqlite3_busy_timeout(db_, 0);
+    walOn_ = journalMode(db_, "PRAGMA journal_mode = WAL") == "wal";
+    sqlite3_busy_timeout(db_, kEsperaOcupada);
+}
+
+void Database::endWriteAheadLog()
+{
+    if (!walOn_)
+        return;
+    walOn_ = false;
+    // Everything logged goes into the file and the log is removed. Should
+    // another program hold the file now, the last connection to close it
+    // folds the log in all the same.
+    journalMode(db_, "PRAGMA journal_mode = DELETE");
 }
 
 // ---------------------------------------------------------------- statement cache

@@ -71,6 +71,7 @@ public:
     QString columnDeclType(int i) const;
     QVariant column(int i) const;          // qint64, double, QString or null
     qint64 columnInt(int i) const;         // a whole number; null is 0
+    QString columnText(int i) const;       // as column(i).toString(), without the QVariant
     sqlite3_stmt* handle() const { return st_; }
 
 private:
@@ -115,6 +116,16 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     const QString& path() const { return path_; }
     void flush();  // every committed write is already on disk; kept for callers
+
+    // For a program that keeps the file open while it writes line after
+    // line: from the first write on, commits go to a write-ahead log beside
+    // the file (one sync per commit instead of the rollback journal's four,
+    // just as durable), and close() folds the log back into the file, so
+    // that the file alone is whole again once it is closed. A file another
+    // program holds at that first write stays with its journal until a
+    // later write finds it free. Off by default.
+    void setWriteAheadLog(bool on) { wantWal_ = on; }
+    bool writeAheadLogOn() const { return walOn_; }
 
     void exec(const QString& sql);
     sqlite3* handle() const;
@@ -185,6 +196,8 @@ private:
     // Counts writes made by statements the change counters were not told of.
     void noteUntrackedWrites() const;
     void checkDataVersion() const;
+    void startWriteAheadLog();
+    void endWriteAheadLog();
 
     sqlite3* db_ = nullptr;
     QString path_;
@@ -202,6 +215,8 @@ private:
     // Prepared statements by their text; emptied when the file closes.
     std::unordered_map<QString, std::vector<std::unique_ptr<Statement>>> cache_;
     quint64 openings_ = 0;
+    bool wantWal_ = false;
+    bool walOn_ = false;
 };
 
 // Reads a field definition from a declared column type ("VARCHAR(6)", "SMALLINT" ...).

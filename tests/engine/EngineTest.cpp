@@ -5,6 +5,7 @@
 #include "support/Fixture.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -644,6 +645,102 @@ TEST_F(EngineTest, AReadScopeNeverHoldsBackAWrite)
     comp.first();
     ASSERT_TRUE(comp.seek(QString("C3")));
     EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("Otra"));
+}
+
+// Each reading says which stretch of rows changed since the one before, so
+// that a grid redraws only that; a reading that fails leaves the view as it
+// was.
+TEST_F(EngineTest, AReadingSaysWhichRowsChanged)
+{
+    using Change = Dataset::RowChange;
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    EXPECT_FALSE(comp.lastChange());  // an opening is all new
+    auto read = [&](const QString& sql) {
+        if (!sql.isEmpty())
+            file.exec(sql);
+        const quint64 before = comp.readCount();
+        comp.refresh();
+        EXPECT_EQ(comp.readCount(), before + 1);
+        EXPECT_TRUE(comp.lastChange().has_value());
+        return comp.lastChange().value_or(Change{-1, -1, -1});
+    };
+    auto same = [](const Change& a, const Change& b) {
+        return a.first == b.first && a.removed == b.removed && a.inserted == b.inserted;
+    };
+    // A1 B2 C3 D4 E5 F6
+    EXPECT_TRUE(same(read({}), {6, 0, 0}));
+    EXPECT_TRUE(same(read("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('G7', 'Nueva', 'E')"), {6, 0, 1}));
+    EXPECT_TRUE(same(read("UPDATE COMPETIC SET Titulo = 'Otra' WHERE Codigo = 'C3'"), {2, 1, 1}));
+    EXPECT_TRUE(same(read("DELETE FROM COMPETIC WHERE Codigo = 'B2'"), {1, 1, 0}));
+    EXPECT_TRUE(same(read("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('B3', 'Antes', 'E')"), {1, 0, 1}));
+    EXPECT_TRUE(same(read("UPDATE COMPETIC SET Titulo = 'Aquí' WHERE Codigo IN ('A1', 'F6')"), {0, 6, 6}));
+    // An empty number and 0 are not the same value.
+    file.exec("UPDATE COMPETIC SET \"Peso maximo\" = NULL");
+    comp.refresh();
+    EXPECT_TRUE(same(read("UPDATE COMPETIC SET \"Peso maximo\" = 0 WHERE Codigo = 'D4'"), {3, 1, 1}));
+    // A post is a reading too.
+    ASSERT_TRUE(comp.seek(QString("E5")));
+    comp.edit();
+    comp.fieldByName("Titulo").setAsString("Editada");
+    comp.post();
+    ASSERT_TRUE(comp.lastChange());
+    EXPECT_TRUE(same(*comp.lastChange(), {4, 1, 1}));
+
+    // A reading that fails keeps every row and says nothing is known.
+    const int rows = comp.recordCount();
+    comp.setFilter("Codigo = 'A1'");
+    comp.setFiltered(true);
+    ASSERT_EQ(comp.recordCount(), 1);
+    comp.setFiltered(false);
+    ASSERT_EQ(comp.recordCount(), rows);
+    comp.setFilter("Codigo = = 'x'");
+    EXPECT_THROW(comp.setFiltered(true), DatabaseError);
+    EXPECT_EQ(comp.recordCount(), rows);
+    EXPECT_FALSE(comp.lastChange());
+    comp.setFiltered(false);
+    comp.close();
+    EXPECT_FALSE(comp.lastChange());
+}
+
+// With the write-ahead log a commit is on disk when it returns, as with the
+// journal; the file alone holds everything once it is closed; opening and
+// reading write nothing. (A file another program holds at the first save:
+// WeighInTest.ASaveOnAFileHeldElsewhereStoresNothingAndKeepsTheEntry.)
+TEST_F(EngineTest, TheWriteAheadLogKeepsEverySaveAndFoldsBackOnClose)
+{
+    db.close();
+    const QByteArray untouched = bytesOf(file.path());
+    engine::Database program;
+    program.setWriteAheadLog(true);
+    program.open(file.path());
+    {
+        Table comp(program, "COMPETIC");
+        comp.setIndexName("idxPrimaryKey");
+        comp.open();
+        comp.first();
+    }
+    EXPECT_FALSE(program.writeAheadLogOn());
+    EXPECT_EQ(bytesOf(file.path()), untouched);
+    EXPECT_FALSE(QFile::exists(file.path() + "-wal"));
+
+    program.startTransaction();
+    program.exec("UPDATE COMPETIC SET Titulo = 'Guardada' WHERE Codigo = 'A1'");
+    program.commit();
+    EXPECT_TRUE(program.writeAheadLogOn());
+    EXPECT_TRUE(QFile::exists(file.path() + "-wal"));
+    // On disk for everyone as soon as it returns.
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Titulo = 'Guardada'"), 1);
+
+    program.close();
+    EXPECT_FALSE(QFile::exists(file.path() + "-wal"));
+    // The file alone, copied elsewhere, has the save and its usual journal.
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.path() + "/marfondo.abs";
+    ASSERT_TRUE(QFile::copy(file.path(), copy));
+    EXPECT_EQ(rowsOf(copy, "SELECT Titulo FROM COMPETIC WHERE Codigo = 'A1'"), QStringList{"Guardada"});
+    EXPECT_EQ(rowsOf(copy, "PRAGMA journal_mode"), QStringList{"delete"});
 }
 
 }  // namespace
