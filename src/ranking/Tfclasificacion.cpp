@@ -2,7 +2,6 @@
 
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
-#include "scoring/ClasificacionDia.h"
 #include "scoring/Scoring.h"
 
 #include <QApplication>
@@ -169,14 +168,30 @@ void Tfclasificacion::setRow(int row, const QStringList& cells)
             it = new QTableWidgetItem;
             sg->setItem(row, c, it);
         }
-        it->setText(c < cells.size() ? cells[c] : QString());
+        const QString text = c < cells.size() ? cells[c] : QString();
+        if (it->text() == text)
+            continue;
+        it->setText(text);
+        cambiado_ += sg->visualItemRect(it);
     }
 }
 
 void Tfclasificacion::escribeDatos()
 {
-    const QList<FilaClasificacion> filas = filasClasificacionDia(dm_, codigoActual(dm_), jornadaActual(dm_));
+    const QString codigo = codigoActual(dm_);
+    // The names are read again only when the participants may have changed.
+    const quint64 version = dm_.db.version(QStringLiteral("PARTICIP"));
+    if (codigo != miembrosDe_ || version != miembrosVersion_ || miembrosDe_.isNull()) {
+        miembros_ = miembrosEquipos(dm_, codigo);
+        miembrosDe_ = codigo;
+        miembrosVersion_ = version;
+    }
+    const QList<FilaClasificacion> filas = filasClasificacionDia(dm_, codigo, jornadaActual(dm_), miembros_);
+    cambiado_ = QRegion();
+    const bool wasIndividual = individual_;
     individual_ = individual();
+    if (individual_ != wasIndividual)
+        cambiado_ += sg->viewport()->rect();  // the names are laid out the other way
     const int dataHeight = sg->rowHeight(1);
     // Four data rows at least, one per team past the fourth; the cells are
     // rewritten in place, so a refill that moves two teams changes two rows.
@@ -192,7 +207,14 @@ void Tfclasificacion::escribeDatos()
             setRow(k, {});
         }
     }
-    sg->viewport()->update();
+    sg->viewport()->update(cambiado_);
+}
+
+void Tfclasificacion::repintar()
+{
+    if (isVisible() && !cambiado_.isEmpty())
+        sg->viewport()->repaint(cambiado_);
+    cambiado_ = QRegion();
 }
 
 QString Tfclasificacion::cellText(int row, int column) const

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "scoring/ClasificacionDia.h"
+
 #include <QDialog>
+#include <QRegion>
 
 class QLabel;
 class QPushButton;
@@ -16,8 +19,12 @@ class Tfclasificacion : public QDialog {
 public:
     explicit Tfclasificacion(Tdm& data, QWidget* parent = nullptr);
 
-    // Refills the grid from the file for the current competition and day.
+    // Refills the grid from the file for the current competition and day;
+    // only the cells whose text changed are drawn again.
     void escribeDatos();
+    // Paints now the cells the last refill changed, so the window shows the
+    // refill when this returns (what did not change already shows right).
+    void repintar();
 
     // The text of a grid cell (row 0 is the heading row).
     QString cellText(int row, int column) const;
@@ -35,8 +42,14 @@ private:
     bool individual() const;
 
     Tdm& dm_;
-    bool individual_ = false;
-    bool centred_ = false;  // names on one line, vertically centred
+    bool individual_ = false;  // names on one line, vertically centred
+    bool centred_ = false;
+    QRegion cambiado_;  // the cells the last refill changed, in the grid's viewport
+    // The teams' members as last read, of competition miembrosDe_ while the
+    // participants table stays at version miembrosVersion_.
+    MiembrosEquipos miembros_;
+    QString miembrosDe_;
+    quint64 miembrosVersion_ = 0;
     QTableWidget* sg = nullptr;
     QPushButton* BSalir = nullptr;
 };

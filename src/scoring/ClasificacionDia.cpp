@@ -13,8 +13,11 @@
 QString FilaClasificacion::celdaNombres() const
 {
     QString s;
-    for (const QString& n : nombres)
-        s += ' ' + n + "\r\n";
+    for (const QString& n : nombres) {
+        s += u' ';
+        s += n;
+        s += u"\r\n";
+    }
     return s;
 }
 
@@ -33,32 +36,41 @@ QList<RegistroClasificacion> registrosClasificacionDia(Tdm& dm, const QString& c
     return r;
 }
 
+MiembrosEquipos miembrosEquipos(Tdm& dm, const QString& codigo)
+{
+    // Read in the index's order, then each team's few members put in the
+    // key's Spanish order (equal DNI keep the order they were read in).
+    struct Miembro {
+        QString dni, nombre;
+    };
+    QHash<int, std::vector<Miembro>> porEquipo;
+    engine::CachedStatement st =
+        dm.db.prepare("SELECT Equipo, DNI, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI, rowid");
+    st->bind(1, codigo);
+    while (st->step())
+        porEquipo[int(st->columnInt(0))].push_back({st->columnText(1), st->columnText(2)});
+    MiembrosEquipos miembros;
+    for (auto it = porEquipo.begin(); it != porEquipo.end(); ++it) {
+        std::vector<Miembro>& m = it.value();
+        if (m.size() > 1)
+            std::stable_sort(m.begin(), m.end(), [](const Miembro& a, const Miembro& b) {
+                return engine::compareText(a.dni, b.dni, false) < 0;
+            });
+        QStringList& nombres = miembros[it.key()];
+        for (const Miembro& x : m)
+            nombres << x.nombre;
+    }
+    return miembros;
+}
+
 QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada)
 {
-    // The members of every team, in the participants' key order: read in
-    // the index's order, then each team's few members put in the key's
-    // Spanish order (equal DNI keep the order they were read in).
-    QHash<int, QStringList> miembros;
-    {
-        struct Miembro {
-            QString dni, nombre;
-        };
-        QHash<int, std::vector<Miembro>> porEquipo;
-        engine::CachedStatement st = dm.db.prepare(
-            "SELECT Equipo, DNI, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI, rowid");
-        st->bind(1, codigo);
-        while (st->step())
-            porEquipo[int(st->columnInt(0))].push_back({st->column(1).toString(), st->column(2).toString()});
-        for (auto it = porEquipo.begin(); it != porEquipo.end(); ++it) {
-            std::vector<Miembro>& m = it.value();
-            std::stable_sort(m.begin(), m.end(),
-                             [](const Miembro& a, const Miembro& b) { return engine::compareText(a.dni, b.dni, false) < 0; });
-            QStringList& nombres = miembros[it.key()];
-            for (const Miembro& x : m)
-                nombres << x.nombre;
-        }
-    }
+    return filasClasificacionDia(dm, codigo, jornada, miembrosEquipos(dm, codigo));
+}
 
+QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada,
+                                               const MiembrosEquipos& miembros)
+{
     QList<FilaClasificacion> filas;
     double lider = 0;
     for (const RegistroClasificacion& r : registrosClasificacionDia(dm, codigo, jornada)) {

@@ -4,6 +4,7 @@
 // one row per classification record of the day, best total first, equal
 // totals by the lower team number, with the texts of every cell.
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,13 @@ struct FilaClasificacion {
     QString celdaNombres() const;
 };
 
+// The participants' names of every team of competition `codigo`, each
+// team's in the participants' key order.
+using MiembrosEquipos = QHash<int, QStringList>;
+MiembrosEquipos miembrosEquipos(Tdm& dm, const QString& codigo);
+
 // The rows of day `jornada` of competition `codigo`, read from the file
-// (nothing is written).
+// (nothing is written); the second form takes the members already read.
 QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada);
+QList<FilaClasificacion> filasClasificacionDia(Tdm& dm, const QString& codigo, int jornada,
+                                               const MiembrosEquipos& miembros);

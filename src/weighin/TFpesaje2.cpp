@@ -695,7 +695,7 @@ void TFpesaje2::refrescarClasificacion()
     if (!fclasificacion || !fclasificacion->isVisible())
         return;
     fclasificacion->escribeDatos();
-    fclasificacion->repaint();
+    fclasificacion->repintar();
 }
 
 void TFpesaje2::verNoVer()

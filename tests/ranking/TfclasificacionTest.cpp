@@ -6,6 +6,8 @@
 #include "support/Fixture.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -74,6 +76,41 @@ TEST_P(RankingWindowTest, RefillsGrowAndShrinkWithoutStaleRows)
     EXPECT_EQ(rowHeight(w, 1), tall);
     w.resize(1008, 729);
     EXPECT_EQ(rowHeight(w, 1), tall);
+}
+
+// A refill repaints only the cells it changed, at once, and the window on
+// the screen then looks exactly like one filled afresh; names follow the
+// participants' changes.
+TEST_P(RankingWindowTest, ARefillShowsWhatAFreshWindowShows)
+{
+    Tfclasificacion w(*data);
+    w.escribeDatos();
+    w.show();
+    QApplication::processEvents();
+    const struct {
+        const char* sql;
+        QString cell;  // row 1, names column, after the change
+    } changes[] = {
+        {"UPDATE CLASIFIC SET Puntos = 9000, TotalPuntos = 9000 WHERE Equipo = 2", " P2\r\n"},
+        {"UPDATE PARTICIP SET Nombre = 'Renombrado' WHERE Equipo = 2", " Renombrado\r\n"},
+        {"UPDATE CLASIFIC SET Bonifica = 150, TotalPuntos = 5150 WHERE Equipo = 5", " Renombrado\r\n"},
+        {"UPDATE CLASIFIC SET Puntos = 0, TotalPuntos = 0 WHERE Equipo = 2", " P6\r\n"},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.sql);
+        file.exec(c.sql);
+        w.escribeDatos();
+        w.repintar();
+        // On the screen as soon as the refill returns, before any event.
+        const QImage onScreen = w.screen()->grabWindow(w.winId()).toImage();
+        EXPECT_EQ(w.cellText(1, 2), c.cell);
+        Tfclasificacion fresh(*data);
+        fresh.escribeDatos();
+        fresh.show();
+        QApplication::processEvents();
+        ASSERT_EQ(fresh.size(), w.size());
+        EXPECT_TRUE(onScreen == fresh.grab().toImage());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(TeamAndIndividual, RankingWindowTest, ::testing::Values("E", "I"));
