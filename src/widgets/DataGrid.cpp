@@ -319,9 +319,40 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     // inside the grid, so moving the focus never changes the current record.
     setTabKeyNavigation(false);
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        wholeLayout_ = true;
         applyWidths();
         followDataset();
     });
+    auto rowsMoved = [this](const QModelIndex&, int first, int) {
+        changedFrom_ = changedFrom_ < 0 ? first : std::min(changedFrom_, first);
+    };
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, rowsMoved);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, rowsMoved);
+}
+
+void DataGrid::doItemsLayout()
+{
+    const int from = changedFrom_;
+    const bool whole = wholeLayout_ || from < 0;
+    changedFrom_ = -1;
+    wholeLayout_ = false;
+    if (whole) {
+        QTableView::doItemsLayout();
+        return;
+    }
+    // What the toolkit's layout does, but for drawing everything: the rows
+    // above the change did not move.
+    updateGeometries();
+    if (!verticalHeader()->updatesEnabled())
+        verticalHeader()->setUpdatesEnabled(true);
+    const int rows = model_.rowCount();
+    int top = 0;
+    if (from < rows)
+        top = rowViewportPosition(from);
+    else if (rows > 0)
+        top = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
+    top = std::max(top, 0);
+    viewport()->update(QRect(0, top, viewport()->width(), std::max(viewport()->height() - top, 0)));
 }
 
 DataGrid::DataGrid(engine::DataSource* source, const QList<GridColumn>& columns, QWidget* parent) : DataGrid(parent)

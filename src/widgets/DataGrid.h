@@ -123,6 +123,10 @@ public:
 
     // Writes an in-place edit still open into the record.
     void updateRecord();
+
+    // After rows were only inserted or removed, the view is laid out again
+    // and drawn from the first of those rows down, not whole.
+    void doItemsLayout() override;
     // A cell editor is open.
     bool cellEditorOpen() const { return state() == EditingState; }
 
@@ -142,6 +146,10 @@ private:
     QPointer<engine::Dataset> registered_;
     int updaterId_ = 0;
     bool syncing_ = false;
+    // The first row inserted or removed since the last layout (-1: none),
+    // and whether anything else asks for the whole view to be drawn.
+    int changedFrom_ = -1;
+    bool wholeLayout_ = false;
     bool ctrlDelete_ = false;
     bool confirmDelete_ = true;
     QMetaObject::Connection c1_, c2_, c3_;

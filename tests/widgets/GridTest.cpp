@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QPointer>
 
@@ -407,6 +409,70 @@ TEST_F(GridTest, CellsFromTheCacheLookExactlyAsTheStyleDrawsThem)
     const QImage style = paint();
     EXPECT_TRUE(first == style);
     EXPECT_TRUE(again == style);
+}
+
+// After rows come and go, what the grid drew on the screen (only from the
+// first changed row down) is what a grid made afresh draws, scrolled alike.
+TEST_F(GridTest, AfterRowsComeAndGoTheScreenShowsWhatAFreshGridShows)
+{
+    const QList<GridColumn> cols{GridColumn("Codigo"), GridColumn("Titulo"), GridColumn("Peso maximo")};
+    for (int height : {300, 90}) {
+        SCOPED_TRACE(height);
+        QWidget window;
+        window.resize(900, 320);
+        DataGrid grid(&src, cols, &window);
+        grid.setGeometry(0, 0, 420, height);
+        grid.setFocusPolicy(Qt::NoFocus);
+        window.show();
+        QApplication::processEvents();
+        auto compare = [&](const char* step) {
+            // The layout waits for the event loop, and its painting for the next turn.
+            for (int turn = 0; turn < 3; ++turn)
+                QApplication::processEvents();
+            const QImage screen = window.screen()->grabWindow(window.winId()).toImage().copy(grid.geometry()).convertToFormat(
+                QImage::Format_RGB32);
+            DataGrid fresh(&src, cols, &window);
+            fresh.setGeometry(440, 0, 420, height);
+            fresh.setFocusPolicy(Qt::NoFocus);
+            fresh.show();
+            QApplication::processEvents();
+            fresh.verticalScrollBar()->setValue(grid.verticalScrollBar()->value());
+            QApplication::processEvents();
+            const QImage other = fresh.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            EXPECT_TRUE(screen == other) << step;
+        };
+        auto add = [&](const QString& code, int at) {
+            comp.moveTo(at);
+            comp.insert();
+            comp.fieldByName("Codigo").setAsString(code);
+            comp.fieldByName("Titulo").setAsString("Nueva " + code);
+            comp.fieldByName("Tipo").setAsString("E");
+            comp.post();
+        };
+        add("Z1", 2);  // at the end, by the key
+        compare("al final");
+        add("A0", 0);  // at the top: every row moves down
+        compare("arriba");
+        comp.last();
+        compare("al último");
+        comp.first();
+        comp.remove();
+        compare("borrada la primera");
+        comp.last();
+        comp.remove();
+        compare("borrada la última");
+        // Another program's rows, away from the current record.
+        comp.last();
+        file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('A', 'De otro', 'I')");
+        comp.refresh();
+        compare("otro programa, arriba");
+        file.exec("DELETE FROM COMPETIC WHERE Codigo = 'A1'");
+        comp.refresh();
+        compare("otro programa borra");
+        file.exec("DELETE FROM COMPETIC WHERE Codigo IN ('Z1', 'A0', 'A')");
+        file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo, \"Peso maximo\") VALUES ('A1', 'Primera', 'I', 1250)");
+        comp.refresh();
+    }
 }
 
 }  // namespace
