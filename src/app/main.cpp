@@ -9,6 +9,7 @@
 #include "ranking/TtfPenal.h"
 #include "setup/TFcompet2.h"
 #include "widgets/Guard.h"
+#include "widgets/LazyDialog.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -44,16 +45,18 @@ public:
 };
 
 
-// The chooser of competition and day, the competition chooser and the
-// workbook live as long as the main window; they are created here, in that
-// order, once the main window exists.
+// The chooser of competition and day, the competition chooser, the workbook
+// and the penalties screen live as long as the main window; they are created
+// here, in that order, once the main window exists. None of them is on screen
+// at start, so each builds its controls when it is first shown.
 void createLongLivedScreens(TfMain& main)
 {
-    Seleccion = new TSeleccion(*dm, &main);
+    constexpr widgets::Build later = widgets::Build::OnFirstUse;
+    Seleccion = new TSeleccion(*dm, &main, later);
     // The competition chooser serves the workbook's participant copy.
-    auto* fselcomp = new Tfselcomp(*dm, &main);
-    FCompet2 = new TFcompet2(*dm, fselcomp, &main);
-    tfPenal = new TtfPenal(*dm, &main);
+    auto* fselcomp = new Tfselcomp(*dm, &main, later);
+    FCompet2 = new TFcompet2(*dm, fselcomp, &main, later);
+    tfPenal = new TtfPenal(*dm, &main, later);
 }
 
 // For the start-up benchmark only (bench/StartupBench.cpp): with
