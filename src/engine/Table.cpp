@@ -276,10 +276,10 @@ void Table::reread()
     keyParts_ = 0;
     const size_t nf = info_->fields.size();
     while (st->step()) {
-        rowids_.push_back(st->column(0).toLongLong());
+        rowids_.push_back(st->columnInt(0));
         Row r(defs_.size());
         for (size_t i = 0; i < nf; ++i)
-            r[i] = fromStorage(info_->fields[i].type, st->column(int(i) + 1));
+            r[i] = st->columnAs(int(i) + 1, info_->fields[i].type);
         rows_.push_back(std::move(r));
     }
     seenGeneration_ = db_.generation();
