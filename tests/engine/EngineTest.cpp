@@ -164,6 +164,83 @@ TEST_F(EngineTest, FieldTypesNullsAndRefusals)
     EXPECT_TRUE(esp.fieldByName("BonificaEspecie").isNull());
 }
 
+// A view ordered by an index with texts stands in the order of the program's
+// collations, accents and letter case as they sort in Spanish, whatever
+// order the file's index keeps: the same rows, in the same order, as SQLite
+// sorting them through the collation. Empty values among them too.
+TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
+{
+    file.exec("INSERT INTO PESCADORES (DNI, Nombre) VALUES ('b1', 'Zoe'), ('B2', 'ángel'), ('a3', 'Ángel'),"
+              " ('Á4', 'beatriz'), ('ñ5', 'Beatriz'), ('n6', 'Ñandú'), ('o7', 'nube'), ('10', 'Oscar'), ('9', 'oscar'),"
+              " ('Z8', 'Ángel')");
+    file.exec("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, TotalPuntos) VALUES ('a1', 1, 4, 70),"
+              " ('Á1', 1, 5, 70), ('b1', 2, 6, 10), ('B1', 2, 7, 10), ('ñ1', 1, 8, 5), ('n1', 1, 9, 5)");
+    file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('A1', 2, 'b'), ('A1', 2, 'B'), ('A1', 1, 'á'),"
+              " ('A1', 1, 'A'), ('A1', 2, 'ñ'), ('A1', 2, 'o'), ('A1', 2, 'n'), ('B2', 1, 'z')");
+    auto rowids = [](Dataset& ds) {
+        QList<qint64> out;
+        for (ds.first(); !ds.eof(); ds.next())
+            out << ds.bookmark();
+        return out;
+    };
+    auto sorted = [&](const QString& sql) {
+        engine::Query q(db);
+        q.setSql({sql});
+        q.open();
+        QList<qint64> out;
+        for (q.first(); !q.eof(); q.next())
+            out << q.fieldByName("rowid").asLargeInt();
+        return out;
+    };
+    struct Case {
+        const char* table;
+        const char* index;
+        const char* order;
+    } cases[] = {
+        {"PESCADORES", "idxPrimaryKey", "DNI COLLATE TARSELA_CASE"},
+        {"PESCADORES", "iNombre", "Nombre COLLATE TARSELA_CASE"},
+        {"COMPETIC", "isTitulo", "Titulo COLLATE TARSELA_NOCASE"},
+        {"CLASIFIC", "isPuntosEquipo", "Competicion COLLATE TARSELA_NOCASE DESC, Jornada DESC, TotalPuntos DESC"},
+        {"PARTICIP", "idxPrimaryKey", "[Cod comp] COLLATE TARSELA_CASE, Equipo, DNI COLLATE TARSELA_CASE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + "." + c.index);
+        Table t(db, c.table);
+        t.setIndexName(c.index);
+        t.open();
+        const QList<qint64> expected =
+            sorted(QString("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(c.table, c.order));
+        ASSERT_GT(expected.size(), 4);
+        EXPECT_EQ(rowids(t), expected);
+    }
+
+    // An empty name among them: the same order, empty first.
+    file.exec("INSERT INTO PESCADORES (DNI) VALUES ('sin')");
+    Table pesc(db, "PESCADORES");
+    pesc.setIndexName("iNombre");
+    pesc.open();
+    EXPECT_EQ(rowids(pesc), sorted("SELECT rowid FROM PESCADORES ORDER BY Nombre COLLATE TARSELA_CASE, rowid"));
+    pesc.first();
+    EXPECT_TRUE(pesc.fieldByName("Nombre").isNull());
+
+    // A detail following its master: each competition's participants by
+    // team, then by DNI in the collation's order.
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    engine::DataSource src(&comp);
+    Table part(db, "PARTICIP");
+    part.setIndexFieldNames("Cod comp;Equipo;DNI");
+    part.setMaster(&src, "Codigo");
+    part.open();
+    ASSERT_EQ(comp.fieldByName("Codigo").asString(), QString("A1"));
+    EXPECT_EQ(column(part, "DNI"), QStringList({"A", "á", "b", "B", "n", "ñ", "o"}));
+    EXPECT_EQ(rowids(part), sorted("SELECT rowid FROM PARTICIP WHERE [Cod comp] = 'A1'"
+                                   " ORDER BY Equipo, DNI COLLATE TARSELA_CASE, rowid"));
+    comp.next();
+    EXPECT_EQ(column(part, "DNI"), QStringList({"z"}));
+}
+
 // A value another tool stored in a type other than its field's reads as
 // that field holds it; one of the field's own type reads as it is. (The
 // program's own files refuse such values; a file made elsewhere may not.)
