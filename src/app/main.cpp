@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QThreadPool>
 #include <QTranslator>
 
 #include <exception>
@@ -85,6 +86,13 @@ int main(int argc, char** argv)
     TarselaApplication app(argc, argv);
     // The name alone: a display name would be appended to every window title.
     app.setApplicationName(QStringLiteral("Tarsela"));
+    // The program works on one thread. The toolkit's raster engine hands a
+    // long run of blended spans (the tool bar's shaded lines are one) to the
+    // global thread pool in pieces and waits for them; with a worker per core
+    // the main window's first paint started a thread per core, which cost
+    // more than the pieces it split, the more so on a busy machine. One
+    // worker does them as well for windows of this size.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
 
     static GuiDialogs dialogs;
     setUserDialogs(&dialogs);
