@@ -325,12 +325,8 @@ void TfMain::Actafinal1Click()
     // Only the competition is chosen: the day list is hidden while it shows.
     bool elegida = false;
     {
-        Seleccion->DBGJor->hide();
-        Seleccion->stJornada->hide();
-        engine::ScopeGuard mostrar{[] {
-            Seleccion->DBGJor->show();
-            Seleccion->stJornada->show();
-        }};
+        Seleccion->setDayListVisible(false);
+        engine::ScopeGuard mostrar{[] { Seleccion->setDayListVisible(true); }};
         elegida = Seleccion->exec() == QDialog::Accepted;
     }
     if (elegida)

@@ -9,11 +9,13 @@
 #include "ranking/TtfPenal.h"
 #include "setup/TFcompet2.h"
 #include "widgets/Guard.h"
+#include "widgets/LazyDialog.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QThreadPool>
 #include <QTranslator>
 
 #include <exception>
@@ -44,16 +46,18 @@ public:
 };
 
 
-// The chooser of competition and day, the competition chooser and the
-// workbook live as long as the main window; they are created here, in that
-// order, once the main window exists.
+// The chooser of competition and day, the competition chooser, the workbook
+// and the penalties screen live as long as the main window; they are created
+// here, in that order, once the main window exists. None of them is on screen
+// at start, so each builds its controls when it is first shown.
 void createLongLivedScreens(TfMain& main)
 {
-    Seleccion = new TSeleccion(*dm, &main);
+    constexpr widgets::Build later = widgets::Build::OnFirstUse;
+    Seleccion = new TSeleccion(*dm, &main, later);
     // The competition chooser serves the workbook's participant copy.
-    auto* fselcomp = new Tfselcomp(*dm, &main);
-    FCompet2 = new TFcompet2(*dm, fselcomp, &main);
-    tfPenal = new TtfPenal(*dm, &main);
+    auto* fselcomp = new Tfselcomp(*dm, &main, later);
+    FCompet2 = new TFcompet2(*dm, fselcomp, &main, later);
+    tfPenal = new TtfPenal(*dm, &main, later);
 }
 
 // For the start-up benchmark only (bench/StartupBench.cpp): with
@@ -82,6 +86,13 @@ int main(int argc, char** argv)
     TarselaApplication app(argc, argv);
     // The name alone: a display name would be appended to every window title.
     app.setApplicationName(QStringLiteral("Tarsela"));
+    // The program works on one thread. The toolkit's raster engine hands a
+    // long run of blended spans (the tool bar's shaded lines are one) to the
+    // global thread pool in pieces and waits for them; with a worker per core
+    // the main window's first paint started a thread per core, which cost
+    // more than the pieces it split, the more so on a busy machine. One
+    // worker does them as well for windows of this size.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
 
     static GuiDialogs dialogs;
     setUserDialogs(&dialogs);

@@ -1,13 +1,14 @@
 #include "dialogs/GuiDialogs.h"
 
+#include "dialogs/ModuloImpresion.h"
 #include "dialogs/MsgDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QInputDialog>
+#include <QLibrary>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include <utility>
 
@@ -68,22 +69,34 @@ bool GuiDialogs::inputQuery(const QString& caption, const QString& prompt, QStri
 }
 
 namespace {
-// The printer the dialog set up; the job's title is its document name.
-class PrinterDevice : public PrintDevice {
-public:
-    QPrinter printer{QPrinter::HighResolution};
-    QPagedPaintDevice& device() override { return printer; }
-    void setDocumentTitle(const QString& title) override { printer.setDocName(title); }
-};
+// The print module, loaded once and kept: beside the program, or where the
+// build left it (for the programs the build runs from elsewhere, the tests).
+PedirImpresora moduloImpresion(QString& error)
+{
+    static QLibrary modulo;
+    static PedirImpresora pedir = nullptr;
+    if (pedir)
+        return pedir;
+    for (const QString& dir : {QCoreApplication::applicationDirPath(), QStringLiteral(TARSELA_MODULE_DIR)}) {
+        modulo.setFileName(QDir(dir).filePath(QString::fromLatin1(kModuloImpresion)));
+        if (modulo.load())
+            break;
+    }
+    pedir = reinterpret_cast<PedirImpresora>(modulo.resolve(kPedirImpresora));
+    if (!pedir)
+        error = modulo.errorString();
+    return pedir;
+}
 }  // namespace
 
 std::unique_ptr<PrintDevice> GuiDialogs::printRequest()
 {
-    auto p = std::make_unique<PrinterDevice>();
-    p->printer.setPageSize(QPageSize(QPageSize::A4));
-    QPrintDialog d(&p->printer, front());
-    d.setWindowTitle(QStringLiteral("Imprimir"));
-    if (d.exec() != QDialog::Accepted)
+    QString error;
+    const PedirImpresora pedir = moduloImpresion(error);
+    if (!pedir) {
+        showError(QStringLiteral("No se puede imprimir: falta el módulo de impresión «%1» junto al programa (%2).")
+                      .arg(QString::fromLatin1(kModuloImpresion), error));
         return nullptr;
-    return p;
+    }
+    return std::unique_ptr<PrintDevice>(pedir(front()));
 }

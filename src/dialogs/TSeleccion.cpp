@@ -13,8 +13,8 @@
 
 TSeleccion* Seleccion = nullptr;
 
-TSeleccion::TSeleccion(Tdm& data, QWidget* parent)
-    : QDialog(parent), Selec(data.db), taJornada(data.db, "JORNADAS"), dm_(data)
+TSeleccion::TSeleccion(Tdm& data, QWidget* parent, widgets::Build build)
+    : LazyDialog(parent), Selec(data.db), taJornada(data.db, "JORNADAS"), dm_(data)
 {
     setWindowTitle(QString::fromUtf8("Selección de Prueba"));
     Selec.setSql({"Select DISTINCT codigo, titulo from competic",
@@ -22,7 +22,11 @@ TSeleccion::TSeleccion(Tdm& data, QWidget* parent)
     taJornada.setIndexFieldNames("Cod comp;Numero");
     taJornada.setMaster(&DSSelec, "codigo");
     taJornada.setReadOnly(true);
+    buildIf(build);
+}
 
+void TSeleccion::buildControls()
+{
     auto* lay = new QVBoxLayout(this);
     LCompeticion = new QLabel(QString::fromUtf8("Competición"), this);
     DBGComp = new widgets::DataGrid(this);
@@ -69,6 +73,13 @@ TSeleccion::TSeleccion(Tdm& data, QWidget* parent)
 }
 
 TSeleccion::~TSeleccion() { closeLists(); }
+
+void TSeleccion::setDayListVisible(bool visible)
+{
+    ensureBuilt();
+    DBGJor->setVisible(visible);
+    stJornada->setVisible(visible);
+}
 
 void TSeleccion::openLists()
 {

@@ -17,11 +17,15 @@ const QStringList kListSql = {"Select DISTINCT codigo, titulo from competic",
                               "order by jornadas.fecha desc"};
 }
 
-Tfselcomp::Tfselcomp(Tdm& data, QWidget* parent) : QDialog(parent), ABSQComp(data.db)
+Tfselcomp::Tfselcomp(Tdm& data, QWidget* parent, widgets::Build build) : LazyDialog(parent), ABSQComp(data.db)
 {
     setWindowTitle(QString::fromUtf8("Seleccione la competición"));
     buildSql();
+    buildIf(build);
+}
 
+void Tfselcomp::buildControls()
+{
     auto* lay = new QVBoxLayout(this);
     DBLCBCompeticion = new widgets::DataLookupCombo(this);
     DBLCBCompeticion->setObjectName("DBLCBCompeticion");

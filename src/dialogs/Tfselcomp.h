@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/Query.h"
+#include "widgets/LazyDialog.h"
 
-#include <QDialog>
 #include <QPushButton>
 
 class Tdm;
@@ -13,10 +13,10 @@ class DataLookupCombo;
 // The competition chooser "Seleccione la competición": a drop-down of the
 // competition titles. Whatever button closes it, competicionElegida becomes
 // the code of the list's current row (empty when the list is empty).
-class Tfselcomp : public QDialog {
+class Tfselcomp : public widgets::LazyDialog {
     Q_OBJECT
 public:
-    explicit Tfselcomp(Tdm& data, QWidget* parent = nullptr);
+    explicit Tfselcomp(Tdm& data, QWidget* parent = nullptr, widgets::Build build = widgets::Build::Now);
     ~Tfselcomp() override;
 
     // The competition list. A caller may restrict it before showing: the
@@ -30,6 +30,7 @@ public:
     // "codigo <> " and the quoted code: every competition but that one.
     static QString excludeFilter(const QString& codigo);
 
+    // The controls, once built (see ensureBuilt).
     widgets::DataLookupCombo* DBLCBCompeticion = nullptr;
     QPushButton* BBOK = nullptr;
     QPushButton* BBCancelar = nullptr;
@@ -38,6 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void buildControls() override;
 
 private:
     void buildSql();

@@ -39,10 +39,12 @@ QString orderKey(const QString& s)
 
 int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
-// The same order as compareText for two texts of plain ASCII, on the bytes.
-int collateAscii(const unsigned char* a, int la, const unsigned char* b, int lb, bool ci)
+// The same order as compareText for two texts of plain ASCII, on their bytes
+// or their UTF-16 units.
+template <class Unit>
+int collateAscii(const Unit* a, int la, const Unit* b, int lb, bool ci)
 {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : int(c); };
+    auto lower = [](Unit c) { return c >= 'A' && c <= 'Z' ? int(c) + 32 : int(c); };
     const int n = la < lb ? la : lb;
     for (int i = 0; i < n; ++i) {
         const int d = lower(a[i]) - lower(b[i]);
@@ -60,7 +62,8 @@ int collateAscii(const unsigned char* a, int la, const unsigned char* b, int lb,
     return 0;
 }
 
-bool isAscii(const unsigned char* s, int n)
+template <class Unit>
+bool isAscii(const Unit* s, int n)
 {
     for (int i = 0; i < n; ++i)
         if (s[i] >= 0x80)
@@ -126,6 +129,19 @@ QString foldForMatch(const QString& s)
         }
     }
     return out;
+}
+
+int collateTexts(QStringView a, QStringView b, bool caseInsensitive)
+{
+    // The steps of the collation function below, on the texts it would be
+    // given as UTF-8.
+    if (a == b)
+        return 0;
+    const auto* ua = a.utf16();
+    const auto* ub = b.utf16();
+    if (isAscii(ua, int(a.size())) && isAscii(ub, int(b.size())))
+        return collateAscii(ua, int(a.size()), ub, int(b.size()), caseInsensitive);
+    return compareText(a.toString(), b.toString(), caseInsensitive);
 }
 
 int compareText(const QString& a, const QString& b, bool caseInsensitive)

@@ -16,6 +16,10 @@ QString foldForMatch(const QString& s);
 // otherwise those ties are broken (accents, then lower case first).
 int compareText(const QString& a, const QString& b, bool caseInsensitive);
 
+// The order of the collations below (TARSELA_CASE, TARSELA_NOCASE) for two
+// texts read from the file: what SQLite's ORDER BY ... COLLATE gives them.
+int collateTexts(QStringView a, QStringView b, bool caseInsensitive);
+
 // LIKE with % and _ over folded texts.
 bool likeMatch(const QString& text, const QString& pattern, QChar escape = QChar());
 

@@ -231,6 +231,38 @@ QString Statement::columnText(int i) const
     return QString::fromUtf8(t, sqlite3_column_bytes(st_, i));
 }
 
+QVariant Statement::columnAs(int i, FieldType t) const
+{
+    // What a table stores is nearly always of its field's own type: read
+    // straight into the value the field holds. Anything else goes the long
+    // way, through the stored value and its conversion.
+    const int stored = sqlite3_column_type(st_, i);
+    if (stored == SQLITE_NULL)
+        return {};
+    switch (t) {
+    case FieldType::String:
+        if (stored == SQLITE_TEXT)
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st_, i)),
+                                              sqlite3_column_bytes(st_, i)));
+        break;
+    case FieldType::Boolean:
+        if (stored == SQLITE_INTEGER)
+            return QVariant(sqlite3_column_int64(st_, i) != 0);
+        break;
+    case FieldType::Float:
+        if (stored == SQLITE_FLOAT)
+            return QVariant(sqlite3_column_double(st_, i));
+        break;
+    case FieldType::Date:
+        break;
+    default:  // the whole numbers
+        if (stored == SQLITE_INTEGER)
+            return QVariant(qint64(sqlite3_column_int64(st_, i)));
+        break;
+    }
+    return fromStorage(t, column(i));
+}
+
 qint64 Statement::columnInt(int i) const
 {
     // As a field reads it: empty is 0, a real number its whole part, a text
@@ -281,15 +313,36 @@ int TableInfo::fieldIndex(const QString& n) const
     return -1;
 }
 
+namespace {
+
+// n of "VARCHAR(n)", blanks allowed around the parenthesis and the number;
+// -1 for any other text.
+int varcharSize(QStringView decl)
+{
+    if (!decl.startsWith(u"VARCHAR"))
+        return -1;
+    QStringView rest = decl.mid(7).trimmed();
+    if (rest.size() < 2 || rest.front() != u'(' || rest.back() != u')')
+        return -1;
+    rest = rest.mid(1, rest.size() - 2).trimmed();
+    if (rest.isEmpty())
+        return -1;
+    for (QChar c : rest)
+        if (!c.isDigit())
+            return -1;
+    return rest.toInt();
+}
+
+}  // namespace
+
 FieldDef fieldDefFromDecl(const QString& name, const QString& declIn)
 {
     FieldDef d;
     d.name = name;
     const QString decl = declIn.trimmed().toUpper();
-    static const QRegularExpression var(R"(^VARCHAR\s*\(\s*(\d+)\s*\)$)");
-    if (auto m = var.match(decl); m.hasMatch()) {
+    if (const int size = varcharSize(decl); size >= 0) {
         d.type = FieldType::String;
-        d.size = m.captured(1).toInt();
+        d.size = size;
     } else if (decl == "SMALLINT") {
         d.type = FieldType::Smallint;
     } else if (decl == "INTEGER" || decl == "INT") {
@@ -335,7 +388,9 @@ void Database::open(const QString& path)
                             DatabaseError::Kind::FileMissing);
     const QString nombre = nombreFichero(path);
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(nombre.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // The program has one thread: the connection needs no mutex of its own,
+    // which every call into the engine would otherwise take and release.
+    const int rc = sqlite3_open_v2(nombre.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         const int ext = db ? sqlite3_extended_errcode(db) : rc;
@@ -463,9 +518,10 @@ void Database::rollback()
 
 bool Database::hasTable(const QString& table)
 {
-    Statement st(handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
-    st.bind(1, table);
-    return st.step();
+    // Prepared once: opening a file asks it of every table.
+    CachedStatement st = prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+    st->bind(1, table);
+    return st->step();
 }
 
 const TableInfo& Database::tableInfo(const QString& table)
@@ -477,13 +533,13 @@ const TableInfo& Database::tableInfo(const QString& table)
     QString stored;
     bool autoinc = false;
     {
-        Statement st(db, "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
-        st.bind(1, table);
-        if (!st.step())
+        CachedStatement st = prepare("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        st->bind(1, table);
+        if (!st->step())
             throw DatabaseError(QStringLiteral("No existe la tabla «%1» en la base de datos").arg(table),
                                 DatabaseError::Kind::TableMissing);
-        stored = st.column(0).toString();
-        autoinc = st.column(1).toString().contains("AUTOINCREMENT", Qt::CaseInsensitive);
+        stored = st->column(0).toString();
+        autoinc = st->column(1).toString().contains("AUTOINCREMENT", Qt::CaseInsensitive);
     }
     auto info = std::make_shared<TableInfo>();
     info->name = stored;

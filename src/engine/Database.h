@@ -72,6 +72,9 @@ public:
     QVariant column(int i) const;          // qint64, double, QString or null
     qint64 columnInt(int i) const;         // a whole number; null is 0
     QString columnText(int i) const;       // as column(i).toString(), without the QVariant
+    // The column as a field of type t holds it: fromStorage(t, column(i)),
+    // without the passing value where the stored type is the field's own.
+    QVariant columnAs(int i, FieldType t) const;
     sqlite3_stmt* handle() const { return st_; }
 
 private:

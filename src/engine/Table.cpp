@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace engine {
 
 Table::Table(Database& db, const QString& tableName, QObject* parent) : Dataset(parent), db_(db), table_(tableName) {}
@@ -168,19 +170,94 @@ QString Table::collateFor(const IndexPart& p) const
     return QStringLiteral(" COLLATE ") + (p.caseInsensitive ? kCollationNoCase : kCollationCase);
 }
 
-QString Table::orderClause(int fixedParts) const
+QString Table::orderClause(int fixedParts, bool asStored) const
 {
     // Leading fields held to one value by the link or the range add nothing
     // to the order; leaving them out lets SQLite walk the index instead of
-    // sorting the rows itself.
+    // sorting the rows itself. asStored: texts in the index's own order in
+    // the file (bytes, or NOCASE), which SQLite reads without sorting.
     QStringList parts;
     if (const IndexInfo* ix = currentIndex())
         for (size_t k = size_t(std::max(fixedParts, 0)); k < ix->parts.size(); ++k) {
             const IndexPart& p = ix->parts[k];
-            parts << quoteIdent(p.field) + collateFor(p) + (p.descending ? " DESC" : "");
+            const QString collate = !asStored ? collateFor(p)
+                                    : collateFor(p).isEmpty() || !p.caseInsensitive ? QString()
+                                                                                    : QStringLiteral(" COLLATE NOCASE");
+            parts << quoteIdent(p.field) + collate + (p.descending ? " DESC" : "");
         }
     parts << "rowid";
     return " ORDER BY " + parts.join(", ");
+}
+
+std::vector<Table::OrderPart> Table::textOrder(int fixedParts) const
+{
+    // The parts of the order a row can be put in place by here: texts and
+    // whole numbers. None when the order has no text (SQLite's order is then
+    // the program's) or has a part of any other kind.
+    std::vector<OrderPart> order;
+    const IndexInfo* ix = currentIndex();
+    if (!ix)
+        return {};
+    bool text = false;
+    for (size_t k = size_t(std::max(fixedParts, 0)); k < ix->parts.size(); ++k) {
+        const IndexPart& p = ix->parts[k];
+        const int fi = info_->fieldIndex(p.field);
+        if (fi < 0)
+            return {};
+        switch (info_->fields[size_t(fi)].type) {
+        case FieldType::String: text = true; break;
+        case FieldType::Smallint:
+        case FieldType::Integer:
+        case FieldType::Largeint:
+        case FieldType::AutoInc: break;
+        default: return {};
+        }
+        order.push_back({fi, info_->fields[size_t(fi)].type == FieldType::String, p.descending, p.caseInsensitive});
+    }
+    return text ? order : std::vector<OrderPart>{};
+}
+
+bool Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids)
+{
+    // The program's order: texts by its collation, numbers by value, each
+    // part as the index runs, then rowid; a total order, so the rows sorted
+    // by it stand exactly as SQLite's ORDER BY ... COLLATE would give them.
+    auto compare = [&](size_t a, size_t b) {
+        for (const OrderPart& p : order) {
+            const QVariant& va = rows[a][size_t(p.field)];
+            const QVariant& vb = rows[b][size_t(p.field)];
+            int c = 0;
+            if (p.text) {
+                c = collateTexts(va.toString(), vb.toString(), p.caseInsensitive);
+            } else {
+                const qint64 x = va.toLongLong(), y = vb.toLongLong();
+                c = x < y ? -1 : (x > y ? 1 : 0);
+            }
+            if (c != 0)
+                return p.descending ? -c : c;
+        }
+        return rowids[a] < rowids[b] ? -1 : (rowids[a] > rowids[b] ? 1 : 0);
+    };
+    bool sorted = true;
+    for (size_t i = 1; i < rows.size() && sorted; ++i)
+        sorted = compare(i - 1, i) < 0;
+    if (sorted)
+        return true;
+    std::vector<size_t> at(rows.size());
+    for (size_t i = 0; i < at.size(); ++i)
+        at[i] = i;
+    std::sort(at.begin(), at.end(), [&](size_t a, size_t b) { return compare(a, b) < 0; });
+    std::vector<Row> sortedRows;
+    std::vector<qint64> ids;
+    sortedRows.reserve(at.size());
+    ids.reserve(at.size());
+    for (size_t i : at) {
+        sortedRows.push_back(std::move(rows[i]));
+        ids.push_back(rowids[i]);
+    }
+    rows = std::move(sortedRows);
+    rowids = std::move(ids);
+    return false;
 }
 
 void Table::doOpen()
@@ -265,28 +342,48 @@ void Table::reread()
     QString sql = "SELECT rowid, " + cols.join(", ") + " FROM " + quoteIdent(info_->name);
     if (!where.isEmpty())
         sql += " WHERE " + where.join(" AND ");
-    sql += orderClause(fixed);
 
-    CachedStatement st = db_.prepare(sql);
-    for (int i = 0; i < binds.size(); ++i)
-        st->bind(i + 1, binds[i]);
-    // The view changes only once the whole reading succeeded.
+    // An order with texts: SQLite would sort every row through the program's
+    // collation. Read in the index's own order instead, which it walks
+    // without sorting, and put the rows in the program's order here; they
+    // nearly always are already. A value this cannot place (empty, or of
+    // another type) has the rows read again, sorted by SQLite.
+    const std::vector<OrderPart> order = textOrder(fixed);
     std::vector<Row> rows;
     std::vector<qint64> rowids;
-    const size_t nf = info_->fields.size();
-    while (st->step()) {
-        rowids.push_back(st->column(0).toLongLong());
-        Row r(defs_.size());
-        for (size_t i = 0; i < nf; ++i)
-            r[i] = fromStorage(info_->fields[i].type, st->column(int(i) + 1));
-        rows.push_back(std::move(r));
-    }
+    if (order.empty() || !readRows(sql + orderClause(fixed, true), binds, order, rows, rowids))
+        readRows(sql + orderClause(fixed, false), binds, {}, rows, rowids);
+    else
+        inOrder(order, rows, rowids);
+    // The view changes only once the whole reading succeeded.
     takeRows(std::move(rows));
     rowids_ = std::move(rowids);
     keys_.clear();
     keyParts_ = 0;
     seenGeneration_ = db_.generation();
     seen_ = db_.version(table_);
+}
+
+bool Table::readRows(const QString& sql, const QVariantList& binds, const std::vector<OrderPart>& order,
+                     std::vector<Row>& rows, std::vector<qint64>& rowids)
+{
+    CachedStatement st = db_.prepare(sql);
+    for (int i = 0; i < binds.size(); ++i)
+        st->bind(i + 1, binds[i]);
+    rows.clear();
+    rowids.clear();
+    const size_t nf = info_->fields.size();
+    while (st->step()) {
+        for (const OrderPart& p : order)
+            if (sqlite3_column_type(st->handle(), p.field + 1) != (p.text ? SQLITE_TEXT : SQLITE_INTEGER))
+                return false;
+        rowids.push_back(st->columnInt(0));
+        Row r(defs_.size());
+        for (size_t i = 0; i < nf; ++i)
+            r[i] = st->columnAs(int(i) + 1, info_->fields[i].type);
+        rows.push_back(std::move(r));
+    }
+    return true;
 }
 
 bool Table::stale() const

@@ -69,7 +69,18 @@ private:
     void readIfChanged();       // reads again when the table was written since the last read
     void masterMoved();
     QVariantList masterValues() const;
-    QString orderClause(int fixedParts) const;
+    QString orderClause(int fixedParts, bool asStored) const;
+    // A part of the view's order that the rows can be put in here.
+    struct OrderPart {
+        int field;
+        bool text;
+        bool descending;
+        bool caseInsensitive;
+    };
+    std::vector<OrderPart> textOrder(int fixedParts) const;
+    bool readRows(const QString& sql, const QVariantList& binds, const std::vector<OrderPart>& order,
+                  std::vector<Row>& rows, std::vector<qint64>& rowids);
+    bool inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids);
     int findRow(const std::vector<int>& fields, const std::vector<QVariant>& want, bool byIndex);
     void moveToFound(int row);
     static QString keyText(FieldType t, const QVariant& v);

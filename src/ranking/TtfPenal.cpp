@@ -23,16 +23,16 @@
 
 TtfPenal* tfPenal = nullptr;
 
-TtfPenal::TtfPenal(Tdm& data, QWidget* parent) : QDialog(parent), dm_(data)
+TtfPenal::TtfPenal(Tdm& data, QWidget* parent, widgets::Build build) : LazyDialog(parent), dm_(data)
 {
     setObjectName(QStringLiteral("tfPenal"));
     setWindowTitle(QStringLiteral("Penalizaciones"));
     // Fixed size: a title and a close button, nothing to maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    build();
+    buildIf(build);
 }
 
-void TtfPenal::build()
+void TtfPenal::buildControls()
 {
     LPrueba = new QLabel(this);
     LPrueba->setObjectName(QStringLiteral("LPrueba"));
@@ -137,6 +137,7 @@ void TtfPenal::build()
 
 void TtfPenal::abrir()
 {
+    ensureBuilt();
     elegido_ = false;
     CBParticipa->clear();
     widgets::guarded([this] {

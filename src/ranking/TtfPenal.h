@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/LazyDialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -19,12 +19,14 @@ class NumberBox;
 // points ("Calc"), with a motive; "&Guardar" stores it in PENAL and applies
 // it to the team's classification record. Created once at start and shown
 // again and again: the chosen team and every control keep their contents
-// between openings, except the participant list, refilled on each.
-class TtfPenal : public QDialog {
+// between openings, except the participant list, refilled on each. The
+// instance made at start builds its controls on its first opening.
+class TtfPenal : public widgets::LazyDialog {
     Q_OBJECT
 public:
-    explicit TtfPenal(Tdm& data, QWidget* parent = nullptr);
+    explicit TtfPenal(Tdm& data, QWidget* parent = nullptr, widgets::Build build = widgets::Build::Now);
 
+    // The controls, once built (see ensureBuilt).
     QLabel* LPrueba = nullptr;
     QComboBox* CBParticipa = nullptr;
     QGroupBox* RGPenal = nullptr;
@@ -47,9 +49,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void buildControls() override;
 
 private:
-    void build();
     void CBParticipaChange(int index);
     void RGPenalClick();
     void BCalClick();

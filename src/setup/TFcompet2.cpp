@@ -121,8 +121,8 @@ QWidget* withUnit(QWidget* field, const QString& unit, QWidget* parent)
 
 }  // namespace
 
-TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
-    : QDialog(parent), ABSQ(data.db), tPescadores(data.db, "PESCADORES"), dm_(data), chooser_(chooser)
+TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent, widgets::Build build)
+    : LazyDialog(parent), ABSQ(data.db), tPescadores(data.db, "PESCADORES"), dm_(data), chooser_(chooser)
 {
     setObjectName("FCompet2");
     setWindowTitle("Competiciones");
@@ -132,8 +132,14 @@ TFcompet2::TFcompet2(Tdm& data, Tfselcomp* chooser, QWidget* parent)
     tPescadores.setIndexName("iNombre");
     DSTaParticipa.setDataset(&dm_.TAparticipa);
     if (!chooser_)
-        chooser_ = ownChooser_ = new Tfselcomp(dm_, this);
+        chooser_ = ownChooser_ = new Tfselcomp(dm_, this, build);
+    buildIf(build);
+}
 
+// The pages, their controls and what follows the data module. Nothing here
+// opens or moves a table: showing the workbook does.
+void TFcompet2::buildControls()
+{
     auto* lay = new QVBoxLayout(this);
     buildTop();
     lay->addWidget(LTitulo);

@@ -3,8 +3,8 @@
 #include "engine/DataSource.h"
 #include "engine/Query.h"
 #include "engine/Table.h"
+#include "widgets/LazyDialog.h"
 
-#include <QDialog>
 #include <QPointer>
 
 class QLabel;
@@ -32,13 +32,15 @@ class DataRadioGroup;
 // One instance lives as long as the main window and is shown modally again
 // and again; each showing starts on the Pruebas page with the list's first
 // competition current. The controls are private; tests find them by their
-// object names, which are the member names below.
-class TFcompet2 : public QDialog {
+// object names, which are the member names below. The instance made at start
+// builds them when it is first shown.
+class TFcompet2 : public widgets::LazyDialog {
     Q_OBJECT
 public:
     // chooser: the long-lived competition chooser used by the participant
     // copy; without one the workbook keeps a chooser of its own.
-    explicit TFcompet2(Tdm& data, Tfselcomp* chooser = nullptr, QWidget* parent = nullptr);
+    explicit TFcompet2(Tdm& data, Tfselcomp* chooser = nullptr, QWidget* parent = nullptr,
+                       widgets::Build build = widgets::Build::Now);
     ~TFcompet2() override;
 
     enum Page { PagPruebas = 0, PagJornadas = 1, PagParticipantes = 2, PagEspeciales = 3, PagCupos = 4 };
@@ -70,6 +72,7 @@ private Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void buildControls() override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

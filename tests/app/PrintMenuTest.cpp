@@ -37,7 +37,7 @@ protected:
     {
         ScreenTest::SetUp();
         setUserDialogs(&gui);
-        seleccion = std::make_unique<TSeleccion>(*dm);
+        seleccion = std::make_unique<TSeleccion>(*dm, nullptr, build);
         Seleccion = seleccion.get();
     }
     void TearDown() override
@@ -76,6 +76,7 @@ protected:
     }
 
     bool conPesca = true;
+    widgets::Build build = widgets::Build::Now;
     GuiDialogs gui;
     WorkingFolder here;
     std::unique_ptr<TSeleccion> seleccion;
@@ -119,6 +120,39 @@ TEST_F(PrintMenu, CancelInTheChooserOrThePrintDialogPrintsNothing)
         run(item, "OK", QString());
         ASSERT_TRUE(impresion && impresion->seen) << item;
         EXPECT_FALSE(QFile::exists(here.file("nada.pdf"))) << item;
+    }
+}
+
+// The chooser as start-up makes it, building its controls on its first
+// showing: the final minutes, the first command run, still hide its day list.
+class PrintMenuChooserMadeAtStart : public PrintMenu {
+protected:
+    void SetUp() override
+    {
+        build = widgets::Build::OnFirstUse;
+        PrintMenu::SetUp();
+    }
+};
+
+TEST_F(PrintMenuChooserMadeAtStart, TheDayListHidesForTheFinalMinutesFromTheFirstShowingOn)
+{
+    ASSERT_EQ(Seleccion->DBGJor, nullptr);
+    const struct {
+        const char* item;
+        bool dias;
+    } cases[] = {{"Actafinal1", false}, {"Acta1", true}, {"Actafinal1", false}, {"Resumen1", true}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        const QString pdf = here.file(QString("%1-%2.pdf").arg(c.item).arg(++n));
+        run(c.item, "OK", pdf);
+        ASSERT_TRUE(elegido && elegido->seen);
+        EXPECT_EQ(elegido->className, "TSeleccion");
+        EXPECT_EQ(diasVisibles, c.dias);
+        EXPECT_TRUE(Seleccion->DBGJor->isVisibleTo(Seleccion));
+        EXPECT_TRUE(Seleccion->stJornada->isVisibleTo(Seleccion));
+        ASSERT_TRUE(impresion && impresion->seen);
+        EXPECT_EQ(pdfPages(pdf).count, 1);
     }
 }
 

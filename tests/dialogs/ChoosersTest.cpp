@@ -342,4 +342,96 @@ TEST_F(ChoosersTest, SelcompWithAnEmptyListGivesNoCode)
     EXPECT_EQ(competicionElegida, QString());
 }
 
+// ---- Made at start ----
+
+// The long-lived choosers are made at start and build their controls on their
+// first showing; from then on they show and choose as ones built at once.
+
+TEST_F(ChoosersTest, SeleccionMadeAtStartHidesItsDaysBeforeItsFirstShowingAndChoosesAsOneBuiltAtOnce)
+{
+    // The heights of one built at once, with and without its day list.
+    TSeleccion now(*dm);
+    int nowShown = 0, nowHidden = 0;
+    ModalAnswer::onNext([&](QWidget* w) {
+        nowShown = w->height();
+        ModalAnswer::click(w, "Cancelar");
+    });
+    now.exec();
+    now.setDayListVisible(false);
+    ModalAnswer::onNext([&](QWidget* w) {
+        nowHidden = w->height();
+        ModalAnswer::click(w, "Cancelar");
+    });
+    now.exec();
+    ASSERT_LT(nowHidden, nowShown);
+
+    TSeleccion s(*dm, nullptr, widgets::Build::OnFirstUse);
+    EXPECT_EQ(s.DBGComp, nullptr);
+    EXPECT_EQ(s.DBGJor, nullptr);
+    // A caller that needs only a competition, first of all.
+    s.setDayListVisible(false);
+    int hidden = 0;
+    bool daysSeen = true;
+    QStringList titles;
+    ModalAnswer::onNext([&](QWidget* w) {
+        hidden = w->height();
+        daysSeen = s.DBGJor->isVisible() || s.stJornada->isVisible();
+        for (int r = 0; r < s.DBGComp->model()->rowCount(); ++r)
+            titles << s.DBGComp->cellText(r, 0);
+        down(s.DBGComp, 2);
+        ModalAnswer::click(w, "OK");
+    });
+    EXPECT_EQ(s.exec(), QDialog::Accepted);
+    s.setDayListVisible(true);
+    EXPECT_FALSE(daysSeen);
+    EXPECT_EQ(hidden, nowHidden);
+    EXPECT_EQ(titles, QStringList({"Alfa", "Beta", "Alfa", "Delta"}));
+    EXPECT_EQ(currentComp(), QString("A1"));
+    EXPECT_EQ(currentDay(), 1);
+    EXPECT_EQ(equipoInicial, 3);
+    EXPECT_EQ(equipoFinal, 12);
+
+    // The next showing has its day list back and chooses a day.
+    int shown = 0;
+    ModalAnswer::onNext([&](QWidget* w) {
+        shown = w->height();
+        EXPECT_TRUE(s.DBGJor->isVisible());
+        EXPECT_TRUE(s.stJornada->isVisible());
+        down(s.DBGComp, 2);
+        down(s.DBGJor, 1);
+        ModalAnswer::click(w, "OK");
+    });
+    EXPECT_EQ(s.exec(), QDialog::Accepted);
+    EXPECT_EQ(shown, nowShown);
+    EXPECT_EQ(currentComp(), QString("A1"));
+    EXPECT_EQ(currentDay(), 2);
+    // And Cancel still changes nothing.
+    EXPECT_EQ(runSeleccion(s, 0, 0, "Cancelar"), QDialog::Rejected);
+    EXPECT_EQ(currentDay(), 2);
+}
+
+TEST_F(ChoosersTest, SelcompMadeAtStartTakesAFilterBeforeItsFirstShowing)
+{
+    Tfselcomp f(*dm, nullptr, widgets::Build::OnFirstUse);
+    EXPECT_EQ(f.DBLCBCompeticion, nullptr);
+    // As the workbook's participant copy uses it: every competition but its own.
+    f.setFilter(Tfselcomp::excludeFilter("C3"));
+    f.setFiltered(true);
+    QStringList items;
+    std::shared_ptr<ModalSeen> seen;
+    EXPECT_EQ(runSelcomp(f, -1, "OK", &seen, &items), QDialog::Accepted);
+    EXPECT_EQ(seen->title, QString("Seleccione la competición"));
+    EXPECT_EQ(items, QStringList({"Beta", "Alfa", "Delta"}));
+    EXPECT_EQ(competicionElegida, QString("B2"));
+    f.setFilter({});
+    f.setFiltered(false);
+
+    items.clear();
+    EXPECT_EQ(runSelcomp(f, 3, "Cancelar", nullptr, &items), QDialog::Rejected);
+    EXPECT_EQ(items, QStringList({"Alfa", "Beta", "Alfa", "Delta"}));
+    EXPECT_EQ(competicionElegida, QString("D4"));
+    EXPECT_FALSE(f.ABSQComp.active());
+    EXPECT_EQ(currentComp(), QString("A1"));
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <limits>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,160 @@ TEST_F(EngineTest, FieldTypesNullsAndRefusals)
     EXPECT_TRUE(esp.fieldByName("Puntua").asBoolean());
     EXPECT_FALSE(esp.fieldByName("BonificaEspecie").asBoolean());
     EXPECT_TRUE(esp.fieldByName("BonificaEspecie").isNull());
+}
+
+// A view ordered by an index with texts stands in the order of the program's
+// collations, accents and letter case as they sort in Spanish, whatever
+// order the file's index keeps: the same rows, in the same order, as SQLite
+// sorting them through the collation. Empty values among them too.
+TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
+{
+    file.exec("INSERT INTO PESCADORES (DNI, Nombre) VALUES ('b1', 'Zoe'), ('B2', 'ángel'), ('a3', 'Ángel'),"
+              " ('Á4', 'beatriz'), ('ñ5', 'Beatriz'), ('n6', 'Ñandú'), ('o7', 'nube'), ('10', 'Oscar'), ('9', 'oscar'),"
+              " ('Z8', 'Ángel')");
+    file.exec("INSERT INTO CLASIFIC (Competicion, Jornada, Equipo, TotalPuntos) VALUES ('a1', 1, 4, 70),"
+              " ('Á1', 1, 5, 70), ('b1', 2, 6, 10), ('B1', 2, 7, 10), ('ñ1', 1, 8, 5), ('n1', 1, 9, 5)");
+    file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('A1', 2, 'b'), ('A1', 2, 'B'), ('A1', 1, 'á'),"
+              " ('A1', 1, 'A'), ('A1', 2, 'ñ'), ('A1', 2, 'o'), ('A1', 2, 'n'), ('B2', 1, 'z')");
+    auto rowids = [](Dataset& ds) {
+        QList<qint64> out;
+        for (ds.first(); !ds.eof(); ds.next())
+            out << ds.bookmark();
+        return out;
+    };
+    auto sorted = [&](const QString& sql) {
+        engine::Query q(db);
+        q.setSql({sql});
+        q.open();
+        QList<qint64> out;
+        for (q.first(); !q.eof(); q.next())
+            out << q.fieldByName("rowid").asLargeInt();
+        return out;
+    };
+    struct Case {
+        const char* table;
+        const char* index;
+        const char* order;
+    } cases[] = {
+        {"PESCADORES", "idxPrimaryKey", "DNI COLLATE TARSELA_CASE"},
+        {"PESCADORES", "iNombre", "Nombre COLLATE TARSELA_CASE"},
+        {"COMPETIC", "isTitulo", "Titulo COLLATE TARSELA_NOCASE"},
+        {"CLASIFIC", "isPuntosEquipo", "Competicion COLLATE TARSELA_NOCASE DESC, Jornada DESC, TotalPuntos DESC"},
+        {"PARTICIP", "idxPrimaryKey", "[Cod comp] COLLATE TARSELA_CASE, Equipo, DNI COLLATE TARSELA_CASE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + "." + c.index);
+        Table t(db, c.table);
+        t.setIndexName(c.index);
+        t.open();
+        const QList<qint64> expected =
+            sorted(QString("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(c.table, c.order));
+        ASSERT_GT(expected.size(), 4);
+        EXPECT_EQ(rowids(t), expected);
+    }
+
+    // An empty name among them: the same order, empty first.
+    file.exec("INSERT INTO PESCADORES (DNI) VALUES ('sin')");
+    Table pesc(db, "PESCADORES");
+    pesc.setIndexName("iNombre");
+    pesc.open();
+    EXPECT_EQ(rowids(pesc), sorted("SELECT rowid FROM PESCADORES ORDER BY Nombre COLLATE TARSELA_CASE, rowid"));
+    pesc.first();
+    EXPECT_TRUE(pesc.fieldByName("Nombre").isNull());
+
+    // A detail following its master: each competition's participants by
+    // team, then by DNI in the collation's order.
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    engine::DataSource src(&comp);
+    Table part(db, "PARTICIP");
+    part.setIndexFieldNames("Cod comp;Equipo;DNI");
+    part.setMaster(&src, "Codigo");
+    part.open();
+    ASSERT_EQ(comp.fieldByName("Codigo").asString(), QString("A1"));
+    EXPECT_EQ(column(part, "DNI"), QStringList({"A", "á", "b", "B", "n", "ñ", "o"}));
+    EXPECT_EQ(rowids(part), sorted("SELECT rowid FROM PARTICIP WHERE [Cod comp] = 'A1'"
+                                   " ORDER BY Equipo, DNI COLLATE TARSELA_CASE, rowid"));
+    comp.next();
+    EXPECT_EQ(column(part, "DNI"), QStringList({"z"}));
+}
+
+// A value another tool stored in a type other than its field's reads as
+// that field holds it; one of the field's own type reads as it is. (The
+// program's own files refuse such values; a file made elsewhere may not.)
+TEST(EngineForeignFileTest, ValuesOfAnotherTypeReadAsTheirFields)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("otra.abs");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    const char* sql =
+        "CREATE TABLE T (k INTEGER NOT NULL, n INTEGER, m SMALLINT, b BOOLEAN, f DOUBLE, d DATE, s VARCHAR(10));"
+        "CREATE UNIQUE INDEX \"T.idxPrimaryKey\" ON T (k);"
+        "INSERT INTO T VALUES (1, 12.75, 1e30, 'si', 3, 20260613, 7),"
+        " (2, -3.5, '  42', 2, 'x', '2026-02-30', 'Cala'),"
+        " (3, 'abc', 5, 0.25, 2.5, '2026-06-13', X'4F6C61');";
+    ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+
+    engine::Database db;
+    db.open(path);
+    Table t(db, "T");
+    t.setIndexName("idxPrimaryKey");
+    t.open();
+    ASSERT_EQ(t.recordCount(), 3);
+    auto field = [&](const char* name) -> engine::Field& { return t.fieldByName(name); };
+
+    t.moveTo(0);
+    EXPECT_EQ(field("n").asLargeInt(), 12);  // a real number: its whole part
+    EXPECT_EQ(field("m").asLargeInt(), std::numeric_limits<qint64>::max());
+    EXPECT_FALSE(field("b").asBoolean());    // a text that is no number
+    EXPECT_FALSE(field("b").isNull());
+    EXPECT_DOUBLE_EQ(field("f").asFloat(), 3.0);
+    EXPECT_TRUE(field("d").isNull());        // not a date as the file keeps them
+    EXPECT_EQ(field("s").asString(), QString("7"));
+
+    t.moveTo(1);
+    EXPECT_EQ(field("n").asLargeInt(), -3);
+    EXPECT_EQ(field("m").asLargeInt(), 42);  // a text that is a number
+    EXPECT_TRUE(field("b").asBoolean());
+    EXPECT_FALSE(field("f").isNull());      // a text that is no number: 0
+    EXPECT_EQ(field("f").asFloat(), 0.0);
+    EXPECT_TRUE(field("d").isNull());        // no such day
+    EXPECT_EQ(field("s").asString(), QString("Cala"));
+
+    t.moveTo(2);
+    EXPECT_TRUE(field("n").isNull());
+    EXPECT_EQ(field("m").asLargeInt(), 5);
+    EXPECT_FALSE(field("b").asBoolean());
+    EXPECT_DOUBLE_EQ(field("f").asFloat(), 2.5);
+    EXPECT_EQ(field("d").asString(), QString("13/06/2026"));
+    EXPECT_EQ(field("s").asString(), QString("Ola"));
+}
+
+// The declared type of a column as the engine reads it from the file.
+TEST(FieldDeclTest, VarcharSizesAndOtherTypes)
+{
+    using engine::FieldType;
+    struct Case {
+        const char* decl;
+        FieldType type;
+        int size;
+    } cases[] = {{"VARCHAR(20)", FieldType::String, 20},   {"varchar ( 6 )", FieldType::String, 6},
+                 {" VARCHAR(100) ", FieldType::String, 100}, {"VARCHAR()", FieldType::String, 0},
+                 {"VARCHAR(1x)", FieldType::String, 0},    {"VARCHARS(5)", FieldType::String, 0},
+                 {"SMALLINT", FieldType::Smallint, 0},     {"int", FieldType::Integer, 0},
+                 {"BIGINT", FieldType::Largeint, 0},       {"DATE", FieldType::Date, 0},
+                 {"BOOLEAN", FieldType::Boolean, 0},       {"DOUBLE", FieldType::Float, 0},
+                 {"TEXT", FieldType::String, 0}};
+    for (const Case& c : cases) {
+        const engine::FieldDef d = engine::fieldDefFromDecl("campo", c.decl);
+        EXPECT_EQ(d.type, c.type) << c.decl;
+        EXPECT_EQ(d.size, c.size) << c.decl;
+        EXPECT_EQ(d.name, QString("campo"));
+    }
 }
 
 // 3. Named indexes: names without regard to case, choice by leading fields, case-insensitive and descending order.

@@ -249,4 +249,77 @@ TEST_F(PenalDialogTest, BothMenuItemsOpenItAfterTheChooser)
     Seleccion = nullptr;
 }
 
+// The dialog start-up makes builds its controls on its first opening from the
+// menu; from then on it keeps them, with their contents, between openings.
+TEST_F(PenalDialogTest, TheDialogMadeAtStartBuildsOnItsFirstOpeningAndKeepsItsContents)
+{
+    TfMain main;
+    Seleccion = new TSeleccion(*dm, &main, widgets::Build::OnFirstUse);
+    tfPenal = new TtfPenal(*dm, &main, widgets::Build::OnFirstUse);
+    TtfPenal& d = *tfPenal;
+    EXPECT_EQ(d.CBParticipa, nullptr);
+    QAction* menu = main.findChild<QAction*>("Penalizaciones");
+    ASSERT_NE(menu, nullptr);
+    // The chooser's OK, then the steps on the dialog, which "&Terminar" closes.
+    // Keys go to the controls themselves: the window that has just closed may
+    // still be the active one on the test platform.
+    auto openFromMenu = [&](const std::function<void()>& steps) {
+        std::shared_ptr<ModalSeen> penalties;
+        auto chooser = ModalAnswer::onNext([&](QWidget* w) {
+            penalties = ModalAnswer::onNext([&](QWidget* p) {
+                EXPECT_EQ(p, &d);
+                steps();
+                d.BTerminar->click();
+            });
+            ModalAnswer::click(w, "OK");
+        });
+        menu->trigger();
+        EXPECT_TRUE(chooser->seen);
+        ASSERT_TRUE(penalties && penalties->seen);
+        EXPECT_EQ(penalties->title, QString("Penalizaciones"));
+        EXPECT_FALSE(d.isVisible());
+    };
+
+    const QStringList items{QString::fromUtf8("1 - Ana <b>&\"Ñ\""), "1 - Beatriz", "2 - Luis", "3 - Marta"};
+    auto listed = [&] {
+        QStringList shown;
+        for (int i = 0; i < d.CBParticipa->count(); ++i)
+            shown << d.CBParticipa->itemText(i);
+        return shown;
+    };
+    openFromMenu([&] {
+        EXPECT_EQ(d.LPrueba->text(), titulo());
+        EXPECT_EQ(listed(), items);
+        EXPECT_TRUE(d.CBParticipa->currentText().isEmpty());
+        EXPECT_TRUE(d.RBPuntos->isChecked());
+        EXPECT_TRUE(d.NBPenal->isEnabled());
+        EXPECT_FALSE(d.NBPorcentaje->isEnabled());
+        EXPECT_FALSE(d.BCal->isEnabled());
+        EXPECT_EQ(d.focusWidget(), d.CBParticipa);
+        EXPECT_EQ(d.minimumSize(), d.maximumSize());
+        // "2 - Luis", chosen with the arrow keys; then a motive, saved.
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(d.CBParticipa, Qt::Key_Down);
+        EXPECT_EQ(d.CBParticipa->currentText(), QString("2 - Luis"));
+        EXPECT_EQ(d.equipo(), 2);
+        QTest::keyClicks(d.EMotivo, "Aviso");
+        d.BGuardar->click();
+    });
+    EXPECT_EQ(penal("Puntos", 2), 0);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM PENAL WHERE Equipo = 2 AND Motivo = 'Aviso'"), 1);
+
+    // The second opening: the list refilled, not added to; the rest as it was left.
+    openFromMenu([&] {
+        EXPECT_EQ(listed(), items);
+        EXPECT_TRUE(d.CBParticipa->currentText().isEmpty());
+        EXPECT_EQ(d.equipo(), 2);
+        EXPECT_EQ(d.EMotivo->text(), QString("Aviso"));
+        EXPECT_EQ(d.LPrueba->text(), titulo());
+    });
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    tfPenal = nullptr;
+    Seleccion = nullptr;
+}
+
 }  // namespace

@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -913,6 +914,113 @@ TEST_F(WorkbookTest, ClosingSavesOrCancelsWhatIsStillBeingEdited)
     EXPECT_TRUE(data->TAjornada.isEditing());
     EXPECT_FALSE(dialogs.errors.isEmpty());
     data->TAjornada.cancel();
+}
+
+// What a user sees of a screen: the controls on screen in its window, in
+// creation order, with their kind, name, text (a grid's cells, a page
+// control's page), whether they take input, and their place and size.
+std::string seenOf(QWidget& screen)
+{
+    QStringList out{QString("ventana %1x%2").arg(screen.width()).arg(screen.height())};
+    for (QWidget* c : screen.findChildren<QWidget*>()) {
+        if (c->window() != &screen || !c->isVisible())
+            continue;  // a dialog of its own, such as its chooser, or a page not shown
+        QString text;
+        if (auto* l = qobject_cast<QLabel*>(c))
+            text = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(c))
+            text = b->text() + (b->toolTip().isEmpty() ? QString() : " [" + b->toolTip() + "]");
+        else if (auto* e = qobject_cast<QLineEdit*>(c))
+            text = e->text();
+        else if (auto* t = qobject_cast<QTabWidget*>(c))
+            text = QString::number(t->currentIndex());
+        else if (auto* g = qobject_cast<widgets::DataGrid*>(c))
+            for (int r = 0; r < g->model()->rowCount(); ++r)
+                for (int k = 0; k < g->model()->columnCount(); ++k)
+                    text += g->cellText(r, k) + '|';
+        const QRect r(c->mapTo(&screen, QPoint(0, 0)), c->size());
+        out << QString("%1 %2 %3%4 en %5,%6 %7x%8")
+                   .arg(QString::fromLatin1(c->metaObject()->className()), c->objectName(), text,
+                        c->isEnabled() ? "" : " (inactivo)")
+                   .arg(r.x())
+                   .arg(r.y())
+                   .arg(r.width())
+                   .arg(r.height());
+    }
+    return out.join('\n').toStdString();
+}
+
+// Each page of the workbook in turn, as seenOf shows it, ending on the first.
+std::string pagesOf(QWidget& wb)
+{
+    auto* pages = wb.findChild<QTabWidget*>("PC");
+    if (!pages)
+        return "sin páginas";
+    std::string seen;
+    for (int p = 0; p < pages->count(); ++p) {
+        pages->setCurrentIndex(p);
+        seen += "== " + std::to_string(pages->currentIndex()) + '\n' + seenOf(wb) + '\n';
+    }
+    pages->setCurrentIndex(0);
+    return seen;
+}
+
+// The workbook is made at start but builds its pages when it is first shown:
+// from the menu it shows the same as one built at once, on its first showing
+// and on every later one, and its buttons and keys work as in that one.
+TEST_F(WorkbookTest, TheWorkbookMadeAtStartShowsFromTheMenuAsOneBuiltAtOnce)
+{
+    TfMain main;
+    auto fromMenu = [&](const std::function<void(QWidget*)>& more) {
+        std::string seen;
+        auto answered = ModalAnswer::onNext([&](QWidget* w) {
+            seen = pagesOf(*w);
+            if (more)
+                more(w);
+            ModalAnswer::click(w, "Terminar");
+        });
+        main.findChild<QAction*>("Definicin1")->trigger();
+        EXPECT_TRUE(answered->seen);
+        EXPECT_EQ(answered->title, QString("Competiciones"));
+        return seen;
+    };
+
+    FCompet2 = new TFcompet2(*data, new Tfselcomp(*data, &main), &main);
+    const std::string builtAtOnce = fromMenu({});
+    delete FCompet2;
+    // Every page was seen, each with its own controls.
+    for (const char* control : {"DBCpompeticiones", "DBENumero", "DBGParticipa", "DBGEespeciales", "DBGCupos"})
+        ASSERT_NE(builtAtOnce.find(control), std::string::npos) << control;
+
+    FCompet2 = new TFcompet2(*data, new Tfselcomp(*data, &main, widgets::Build::OnFirstUse), &main,
+                             widgets::Build::OnFirstUse);
+    EXPECT_EQ(FCompet2->findChild<QTabWidget*>(), nullptr);  // nothing built before it is shown
+    const std::string first = fromMenu([&](QWidget* w) {
+        auto* wb = static_cast<TFcompet2*>(w);
+        // The participant buttons follow the participant.
+        auto* pages = ctl<QTabWidget>(*wb, "PC");
+        pages->setCurrentIndex(TFcompet2::PagParticipantes);
+        ASSERT_EQ(pages->currentIndex(), int(TFcompet2::PagParticipantes));
+        ctl<QPushButton>(*wb, "BPartEditar")->click();
+        EXPECT_TRUE(ctl<QPushButton>(*wb, "BPartGuardar")->isEnabled());
+        EXPECT_FALSE(ctl<QPushButton>(*wb, "BPartNuevo")->isEnabled());
+        ctl<QPushButton>(*wb, "BPartCancelar")->click();
+        EXPECT_FALSE(ctl<QPushButton>(*wb, "BPartGuardar")->isEnabled());
+        EXPECT_TRUE(ctl<QPushButton>(*wb, "BPartNuevo")->isEnabled());
+        // Ctrl+PgDn from a control moves to the next page.
+        QKeyEvent next(QEvent::KeyPress, Qt::Key_PageDown, Qt::ControlModifier);
+        QApplication::sendEvent(ctl<widgets::DataEdit>(*wb, "DBENombre"), &next);
+        EXPECT_EQ(pages->currentIndex(), int(TFcompet2::PagEspeciales));
+        // The list moves to another competition before it closes.
+        pages->setCurrentIndex(TFcompet2::PagPruebas);
+        wb->ABSQ.moveTo(1);
+        EXPECT_EQ(currentComp(), QString("A1"));
+    });
+    EXPECT_EQ(first, builtAtOnce);
+    // Shown again, it starts over just the same.
+    EXPECT_EQ(fromMenu({}), builtAtOnce);
+    EXPECT_EQ(currentComp(), QString("B2"));
+    delete FCompet2;
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+// The toolkit's print dialog and printers, in a module of their own: the
+// program loads it the first time something is printed (GuiDialogs), so a
+// start that prints nothing never loads the toolkit's print support.
+#include "dialogs/ModuloImpresion.h"
+
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <memory>
+
+namespace {
+// The printer the dialog set up; the job's title is its document name.
+class PrinterDevice : public PrintDevice {
+public:
+    QPrinter printer{QPrinter::HighResolution};
+    QPagedPaintDevice& device() override { return printer; }
+    void setDocumentTitle(const QString& title) override { printer.setDocName(title); }
+};
+}  // namespace
+
+PrintDevice* tarselaPedirImpresora(QWidget* parent)
+{
+    auto p = std::make_unique<PrinterDevice>();
+    p->printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintDialog d(&p->printer, parent);
+    d.setWindowTitle(QStringLiteral("Imprimir"));
+    if (d.exec() != QDialog::Accepted)
+        return nullptr;
+    return p.release();
+}
