@@ -29,10 +29,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QSizePolicy>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOptionToolBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -124,9 +128,72 @@ void TfMain::buildMenu()
     barItem(QStringLiteral("Pe&scadores"), "Pescadores1", &TfMain::Pescadores1Click);
 }
 
+namespace {
+
+enum class Imagen { Ninguna, Lista, Cerrar };
+
+// The two buttons' images, drawn here: a list in a frame for the
+// competitions, a cross for leaving; in the window's text colour, sharp on
+// any screen (the style's own images are decoded from several files at
+// every start).
+QIcon imagenBoton(Imagen imagen, const QPalette& palette, qreal ratio)
+{
+    constexpr int kLado = 24;
+    QPixmap pixmap(QSize(kLado, kLado) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(palette.color(QPalette::WindowText), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    if (imagen == Imagen::Lista) {
+        p.drawRoundedRect(QRectF(3.5, 3.5, 17, 17), 2.5, 2.5);
+        for (qreal y : {8.5, 12.0, 15.5})
+            p.drawLine(QPointF(7.5, y), QPointF(16.5, y));
+    } else {
+        pen.setWidthF(2.6);
+        p.setPen(pen);
+        p.drawLine(QPointF(6.5, 6.5), QPointF(17.5, 17.5));
+        p.drawLine(QPointF(17.5, 6.5), QPointF(6.5, 17.5));
+    }
+    return QIcon(pixmap);
+}
+
+// The button bar as the style draws a main window's tool bar, drawn in
+// narrow strips: the toolkit's raster engine hands a long run of blended
+// pixels (the style's shaded lines along the bar) to helper threads and
+// waits for them, which costs more than the drawing; a strip is too short
+// for that, and the pixels are the same.
+class BarraBotones : public QToolBar {
+public:
+    using QToolBar::QToolBar;
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (isWindow() || isMovable()) {
+            QToolBar::paintEvent(e);
+            return;
+        }
+        constexpr int kTira = 48;
+        QPainter p(this);
+        QStyleOptionToolBar opt;
+        initStyleOption(&opt);
+        for (int x = 0; x < width(); x += kTira) {
+            const QRect tira(x, 0, kTira, height());
+            if (!e->region().intersects(tira))
+                continue;
+            p.setClipRect(tira);
+            style()->drawControl(QStyle::CE_ToolBar, &opt, &p, this);
+        }
+    }
+};
+
+}  // namespace
+
 void TfMain::buildButtonBar()
 {
-    auto* bar = new QToolBar(this);
+    auto* bar = new BarraBotones(this);
     bar->setObjectName(QStringLiteral("ToolBar1"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -135,27 +202,28 @@ void TfMain::buildButtonBar()
 
     QFont bold = font();
     bold.setBold(true);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
 
-    auto button = [this, bar, &bold](const char* name, const QString& caption, QStyle::StandardPixmap image,
-                                     void (TfMain::*handler)()) {
+    auto button = [this, bar, &bold, ratio](const char* name, const QString& caption, Imagen image,
+                                            void (TfMain::*handler)()) {
         auto* b = new QToolButton(bar);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoRaise(true);
         b->setFont(bold);
         b->setText(caption);
-        if (image != QStyle::SP_CustomBase)
-            b->setIcon(style()->standardIcon(image, nullptr, b));
-        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
-                              : image == QStyle::SP_CustomBase ? Qt::ToolButtonTextOnly
-                                                               : Qt::ToolButtonTextBesideIcon);
+        if (image != Imagen::Ninguna)
+            b->setIcon(imagenBoton(image, b->palette(), ratio));
+        b->setToolButtonStyle(caption.isEmpty()           ? Qt::ToolButtonIconOnly
+                              : image == Imagen::Ninguna ? Qt::ToolButtonTextOnly
+                                                         : Qt::ToolButtonTextBesideIcon);
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
 
-    SBCompeticiones = button("SBCompeticiones", QStringLiteral("Competiciones"), QStyle::SP_FileDialogDetailedView,
-                             &TfMain::Definicin1Click);
-    SBPesaje = button("SBPesaje", QStringLiteral("Pesaje"), QStyle::SP_CustomBase, &TfMain::Pesaje2Click);
-    SBsalir = button("SBsalir", QString(), QStyle::SP_DialogCloseButton, &TfMain::Salir1Click);
+    SBCompeticiones = button("SBCompeticiones", QStringLiteral("Competiciones"), Imagen::Lista, &TfMain::Definicin1Click);
+    SBPesaje = button("SBPesaje", QStringLiteral("Pesaje"), Imagen::Ninguna, &TfMain::Pesaje2Click);
+    SBsalir = button("SBsalir", QString(), Imagen::Cerrar, &TfMain::Salir1Click);
     SBsalir->setToolTip(QStringLiteral("Salir"));
 
     auto* spring = new QWidget(bar);

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QImage>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -132,6 +134,33 @@ TEST(TfMainTest, SalirClosesTheWindowFromMenuAndButton)
         w.findChild<QToolButton*>("SBsalir")->click();
         EXPECT_FALSE(w.isVisible());
     }
+}
+
+// The button bar is drawn in strips (no helper thread wakes for it) and
+// looks exactly as the style draws a main window's tool bar.
+TEST(TfMainTest, ButtonBarLooksAsTheStyleDrawsIt)
+{
+    TfMain w;
+    w.show();
+    QApplication::processEvents();
+    auto* bar = w.findChild<QToolBar*>("ToolBar1");
+    ASSERT_TRUE(bar);
+    QMainWindow plain;
+    auto* reference = new QToolBar(&plain);
+    reference->setMovable(false);
+    reference->setFloatable(false);
+    plain.addToolBar(Qt::TopToolBarArea, reference);
+    plain.resize(w.size());
+    plain.show();
+    QApplication::processEvents();
+    reference->setFixedSize(bar->size());
+    QApplication::processEvents();
+    auto background = [](QToolBar* b) {
+        QImage image(b->size(), QImage::Format_RGB32);
+        b->render(&image, {}, {}, QWidget::DrawWindowBackground);
+        return image;
+    };
+    EXPECT_TRUE(background(bar) == background(reference));
 }
 
 }  // namespace
