@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <vector>
 
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     engine::setProgramLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    // As the program sets it at start (src/app/main.cpp).
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
     const int saves = argc > 1 ? QString(argv[1]).toInt() : 50;
     const BenchParams scenario;
     QTemporaryDir dir;
