@@ -18,7 +18,7 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? QString(argv[1]).toInt() : 10;
+    const int runs = argc > 1 ? QString(argv[1]).toInt() : 30;
     QTemporaryDir dir;
     benchScenario(dir.path() + "/marfondo.abs");
     const QString exe = dir.path() + "/tarsela";
