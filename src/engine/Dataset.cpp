@@ -120,8 +120,8 @@ void Dataset::refresh()
 
 void Dataset::rereadAt(Bookmark b, int fallbackRow)
 {
-    // Counted before reading: a reading that fails part-way has changed
-    // the rows all the same, and no change is known.
+    // Counted before reading: should the reading fail, no change is known
+    // and a view of the rows starts again.
     ++reads_;
     lastChange_.reset();
     previous_.clear();
