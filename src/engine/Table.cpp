@@ -217,7 +217,7 @@ std::vector<Table::OrderPart> Table::textOrder(int fixedParts) const
     return text ? order : std::vector<OrderPart>{};
 }
 
-bool Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids)
+void Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids)
 {
     // The program's order: texts by its collation, numbers by value, each
     // part as the index runs, then rowid; a total order, so the rows sorted
@@ -242,7 +242,7 @@ bool Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows,
     for (size_t i = 1; i < rows.size() && sorted; ++i)
         sorted = compare(i - 1, i) < 0;
     if (sorted)
-        return true;
+        return;
     std::vector<size_t> at(rows.size());
     for (size_t i = 0; i < at.size(); ++i)
         at[i] = i;
@@ -257,7 +257,6 @@ bool Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows,
     }
     rows = std::move(sortedRows);
     rowids = std::move(ids);
-    return false;
 }
 
 void Table::doOpen()

@@ -80,7 +80,7 @@ private:
     std::vector<OrderPart> textOrder(int fixedParts) const;
     bool readRows(const QString& sql, const QVariantList& binds, const std::vector<OrderPart>& order,
                   std::vector<Row>& rows, std::vector<qint64>& rowids);
-    bool inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids);
+    void inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids);
     int findRow(const std::vector<int>& fields, const std::vector<QVariant>& want, bool byIndex);
     void moveToFound(int row);
     static QString keyText(FieldType t, const QVariant& v);

@@ -77,7 +77,11 @@ qint64 Pesaje::sumapuntos(const QString& cc, int jor, int eq)
 {
     if (!dm.TAespecial.active())
         dm.TAespecial.open();
-    const ReglasPrueba r = reglasActuales(dm);
+    return sumapuntos(reglasActuales(dm), cc, jor, eq);
+}
+
+qint64 Pesaje::sumapuntos(const ReglasPrueba& r, const QString& cc, int jor, int eq)
+{
     std::vector<LineaPesca> lineas;
     Qgeneral.close();
     Qgeneral.setSql(textoConsultaTally(cc, jor, eq));
@@ -428,9 +432,13 @@ bool Pesaje::guardarEntrada()
     // neither.
     engine::Database& db = dm.db;
     qint64 total = 0;
+    ReglasPrueba reglas;  // read once, for the tally and the saved line's check
     try {
         db.startTransaction();
         try {
+            if (!dm.TAespecial.active())
+                dm.TAespecial.open();
+            reglas = reglasActuales(dm);
             if (nueva) {
                 const int eq = fieldInt(TApes2, "Equipo");
                 TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
@@ -438,7 +446,7 @@ bool Pesaje::guardarEntrada()
             }
             TApes2.post();
             SilencioAvisos silencio;
-            total = sumapuntos(cc, jor, equipoActual);
+            total = sumapuntos(reglas, cc, jor, equipoActual);
             escribeClasificacionGuardada();
             db.commit();
         } catch (...) {
@@ -458,7 +466,7 @@ bool Pesaje::guardarEntrada()
     }
     ultimaEspecie = TApes2.fieldByName("Cod pez").asLargeInt();
     // The saved line is checked once, by itself, once it is on disk.
-    comprobarPeso(reglasActuales(dm), ultimaEspecie, fieldInt(TApes2, "Numero piezas"), fieldInt(TApes2, "Peso"));
+    comprobarPeso(reglas, ultimaEspecie, fieldInt(TApes2, "Numero piezas"), fieldInt(TApes2, "Peso"));
     SilencioAvisos silencio;
     mejoresTrasGuardar(total);
     return true;

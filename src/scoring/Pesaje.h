@@ -68,6 +68,8 @@ public:
     // Team tally of team eq on day jor of competition cc into rEquipo; sets
     // the tally labels and returns the total.
     qint64 sumapuntos(const QString& cc, int jor, int eq);
+    // The same with the competition's rules already read.
+    qint64 sumapuntos(const ReglasPrueba& r, const QString& cc, int jor, int eq);
     // The text of Qgeneral for a team.
     static QStringList textoConsultaTally(const QString& cc, int jor, int eq);
 

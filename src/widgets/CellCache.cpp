@@ -1,7 +1,6 @@
 #include "widgets/CellCache.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -20,20 +19,15 @@ namespace {
 constexpr int kDrawnState = QStyle::State_Enabled | QStyle::State_Active | QStyle::State_Selected |
                             QStyle::State_MouseOver | QStyle::State_Window;
 
-int textMargin(const QStyle* style, const QWidget* widget)
-{
-    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-}
-
 }  // namespace
 
-// The cell as the item view and the style draw it, at the painter's origin
-// of `option.rect`: the view's background, the row panel, the item panel
-// and the text.
-void CellCache::draw(QPainter* p, const QStyleOptionViewItem& option, QTextLayout& text)
+// The cell as the item view and the style draw it, at `option.rect`: the
+// view's background, the row panel, the item panel and the text, set in by
+// the style's text margin.
+void CellCache::draw(QPainter* p, const QStyleOptionViewItem& option, const QStyle* style, int margin,
+                     QTextLayout& text)
 {
     const QWidget* widget = option.widget;
-    const QStyle* style = widget ? widget->style() : QApplication::style();
     p->fillRect(option.rect, option.palette.brush(QPalette::Base));
     style->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, p, widget);
     QStyleOptionViewItem panel = option;
@@ -43,7 +37,6 @@ void CellCache::draw(QPainter* p, const QStyleOptionViewItem& option, QTextLayou
     QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(option.state & QStyle::State_Active))
         group = QPalette::Inactive;
-    const int margin = textMargin(style, widget);
     const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
     p->save();
     p->setClipRect(option.rect);
@@ -97,7 +90,9 @@ bool CellCache::paint(QPainter* p, const QStyleOptionViewItem& option)
     textOption.setTextDirection(option.direction);
     textOption.setAlignment(align);
     text.setTextOption(textOption);
-    const int width = option.rect.width() - 2 * textMargin(view->style(), view);
+    const QStyle* style = view->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int width = option.rect.width() - 2 * margin;
     text.beginLayout();
     QTextLine line = text.createLine();
     if (line.isValid()) {
@@ -115,7 +110,7 @@ bool CellCache::paint(QPainter* p, const QStyleOptionViewItem& option)
         q.setFont(p->font());
         Opt at = option;
         at.rect.moveTo(0, 0);
-        draw(&q, at, text);
+        draw(&q, at, style, margin, text);
     }
     p->drawPixmap(option.rect.topLeft(), *cell);
     const qint64 bytes = qint64(cell->width()) * cell->height() * 4;

@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 class QPainter;
+class QStyle;
 class QStyleOptionViewItem;
 
 namespace widgets {
@@ -40,7 +41,8 @@ public:
     };
 
 private:
-    static void draw(QPainter* p, const QStyleOptionViewItem& option, QTextLayout& text);
+    static void draw(QPainter* p, const QStyleOptionViewItem& option, const QStyle* style, int margin,
+                     QTextLayout& text);
 
     QCache<Key, QPixmap> cells_{8 * 1024 * 1024};  // cost: bytes
     QFont lastFont_;
