@@ -345,8 +345,10 @@ Bonificacion bonoCupos(const ReglasPrueba& r, const std::vector<LineaPesca>& lin
     qint64 completados = 0;
     qint64 puntos = 0;
     for (const auto& [cod, piezas] : validas) {
+        // A quota of 0 pieces is no quota: a species presented only under
+        // its minimum weight completes nothing.
         const ReglasPrueba::Cupo c = r.cupoDe(cod);
-        if (piezas == c.ejemplares) {
+        if (c.ejemplares > 0 && piezas == c.ejemplares) {
             ++completados;
             puntos += c.puntos;
         }

@@ -613,11 +613,33 @@ void TFcompet2::buildCupos()
     DBGCupos->setObjectName("DBGCupos");
     DBGCupos->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
+    // Quota points are awarded only while the competition's own "Puntos
+    // Cupo" is above 0, whatever this page holds.
+    LCuposApagados = new QLabel(QString::fromUtf8("Las bonificaciones por cupo no se aplican mientras "
+                                                  "«Puntos Cupo» de la prueba sea 0"),
+                                TSCupos);
+    LCuposApagados->setObjectName("LCuposApagados");
+    LCuposApagados->setStyleSheet("color: #a00000; font-weight: bold");
+    LCuposApagados->setWordWrap(true);
+    LCuposApagados->hide();
+    connect(&dm_.Scomp, &engine::DataSource::recordChanged, this, &TFcompet2::showCuposApagados);
+    connect(&dm_.Scomp, &engine::DataSource::dataChanged, this, &TFcompet2::showCuposApagados);
+
     auto* page = new QVBoxLayout(TSCupos);
+    page->addWidget(LCuposApagados);
     page->addLayout(form);
     page->addLayout(bar);
     page->addWidget(DBGCupos, 1);
     DBNCupos->setKeyScope(TSCupos);
+}
+
+void TFcompet2::showCuposApagados()
+{
+    if (!LCuposApagados)
+        return;
+    const bool on = dm_.TAcomp.active() && !dm_.TAcomp.isEmpty() &&
+                    dm_.TAcomp.fieldByName("Puntos Cupo").asInteger() > 0;
+    LCuposApagados->setVisible(!on && dm_.TAcomp.active() && !dm_.TAcomp.isEmpty());
 }
 
 // ---- Showing and closing ----
@@ -838,8 +860,10 @@ void TFcompet2::PCChange(int index)
     }
     if (index == PagEspeciales)
         DBLCBEspPeces->setFocus();
-    if (index == PagCupos)
+    if (index == PagCupos) {
         reopenRuleList(dm_.ABSQueryCupos, "Where cod_comp = " + quotedCode(currentCode()));
+        showCuposApagados();
+    }
     if (index == PagEspeciales)
         reopenRuleList(dm_.ABSQueryEspecial, "Where [cod comp] = " + quotedCode(currentCode()));
 }

@@ -154,6 +154,7 @@ private:
     widgets::DataNavigator* DBNCupos = nullptr;
     QPushButton* BBDeAnteriorCupos = nullptr;
     widgets::DataGrid* DBGCupos = nullptr;
+    QLabel* LCuposApagados = nullptr;
 
     void buildTop();
     void buildPruebas();
@@ -161,6 +162,7 @@ private:
     void buildParticipantes();
     void buildEspeciales();
     void buildCupos();
+    void showCuposApagados();
 
     void listMoved();
     void refreshList();

@@ -330,21 +330,44 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     connect(&model_, &QAbstractItemModel::rowsRemoved, this, rowsMoved);
 }
 
+void DataGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // While a layout is pending the toolkit draws nothing for changed rows,
+    // counting on the layout to draw the whole view; this one draws from its
+    // first changed row down, so the changed rows must count among them (a
+    // team's lines shown in place of another's, with fewer or more rows).
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+    if (topLeft.isValid())
+        dirtyFrom_ = dirtyFrom_ < 0 ? topLeft.row() : std::min(dirtyFrom_, topLeft.row());
+}
+
 void DataGrid::doItemsLayout()
 {
-    const int from = changedFrom_;
+    int from = changedFrom_;
     const bool whole = wholeLayout_ || from < 0;
+    if (dirtyFrom_ >= 0)
+        from = std::min(from, dirtyFrom_);
     changedFrom_ = -1;
+    dirtyFrom_ = -1;
     wholeLayout_ = false;
-    if (whole) {
+    const int offset = verticalOffset();
+    if (whole || offset != laidOutOffset_) {
         QTableView::doItemsLayout();
+        laidOutOffset_ = verticalOffset();
         return;
     }
     // What the toolkit's layout does, but for drawing everything: the rows
-    // above the change did not move.
+    // above the change did not move, unless the rows scrolled, here or since
+    // the last layout (the header's offset moves with rows added or removed
+    // without the viewport's pixels being moved alike).
     updateGeometries();
     if (!verticalHeader()->updatesEnabled())
         verticalHeader()->setUpdatesEnabled(true);
+    laidOutOffset_ = verticalOffset();
+    if (laidOutOffset_ != offset) {
+        viewport()->update();
+        return;
+    }
     const int rows = model_.rowCount();
     int top = 0;
     if (from < rows)

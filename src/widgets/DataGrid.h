@@ -125,12 +125,14 @@ public:
     void updateRecord();
 
     // After rows were only inserted or removed, the view is laid out again
-    // and drawn from the first of those rows down, not whole.
+    // and drawn from the first row inserted, removed or changed down, not whole.
     void doItemsLayout() override;
     // A cell editor is open.
     bool cellEditorOpen() const { return state() == EditingState; }
 
 protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -147,8 +149,12 @@ private:
     int updaterId_ = 0;
     bool syncing_ = false;
     // The first row inserted or removed since the last layout (-1: none),
-    // and whether anything else asks for the whole view to be drawn.
+    // the first row whose contents changed (-1: none), and whether anything
+    // else asks for the whole view to be drawn.
     int changedFrom_ = -1;
+    int dirtyFrom_ = -1;
+    // The rows' scroll offset when the view was last laid out.
+    int laidOutOffset_ = 0;
     bool wholeLayout_ = false;
     bool ctrlDelete_ = false;
     bool confirmDelete_ = true;

@@ -102,7 +102,7 @@ struct Model {
             for (qint64 s : present) {
                 qint64 quota = ejemplaresCupo, pts = puntosCupo;
                 if (auto it = cupos.find(s); it != cupos.end()) std::tie(quota, pts) = it->second;
-                if (validPieces[s] == quota) r.bonifica += pts;
+                if (quota > 0 && validPieces[s] == quota) r.bonifica += pts;
             }
         }
         if (puntosEspecie > 0)

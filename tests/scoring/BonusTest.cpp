@@ -107,8 +107,9 @@ TEST_F(BonusTest, BonificaEspecieRule)
 
 TEST_F(BonusTest, QuotaEdgeCases)
 {
-    // X: quota 0 met by a species whose only line fails; Y: 6 valid pieces
-    // against 5; Z: first line fails, second passes and completes a quota of 2.
+    // X: a quota of 0 (empty) is no quota, even for a species whose only
+    // line fails; Y: 6 valid pieces against 5; Z: first line fails, second
+    // passes and completes a quota of 2.
     db.cupo("C1", X, QVariant(), 700);
     db.cupo("C1", Z, 2, 50);
     db.linea("C1", 1, 1, 1, 2, X, 100, 100);   // fails (2 x 300)
@@ -119,24 +120,32 @@ TEST_F(BonusTest, QuotaEdgeCases)
     Tdm& dm = db.open("C1", 1);
     ScriptedDialogs dialogs;
     const Bonificacion cupos = calculaCupos(dm, 1);
-    EXPECT_EQ(cupos.cuenta, 2);
-    EXPECT_EQ(cupos.puntos, 750);
+    EXPECT_EQ(cupos.cuenta, 1);
+    EXPECT_EQ(cupos.puntos, 50);
     // X never gets a valid line; Z counts once.
     const Bonificacion esp = calculaEspecies(dm, 1);
     EXPECT_EQ(esp.cuenta, 2);
     EXPECT_EQ(esp.puntos, 400);
 }
 
-TEST_F(BonusTest, DefaultQuotaZeroWithoutRowOfItsOwn)
+// A quota of 0 pieces completes nothing, whether it is the competition's
+// default or a species' own: undersized fish earn no quota points.
+TEST_F(BonusTest, AQuotaOfZeroIsNoQuota)
 {
     db.exec("UPDATE COMPETIC SET EjemplaresCupo = 0");
-    db.linea("C1", 1, 1, 1, 2, X, 100, 100);  // fails
-    db.linea("C1", 1, 1, 2, 1, Y, 900, 900);  // 1 valid piece: not 0
+    db.cupo("C1", Z, 0, 900);
+    db.linea("C1", 1, 1, 1, 2, X, 100, 100);  // fails: 0 valid pieces
+    db.linea("C1", 1, 1, 2, 1, Y, 900, 900);  // 1 valid piece
+    db.linea("C1", 1, 1, 3, 1, Z, 100, 100);  // fails: 0 valid pieces, quota 0 of its own
     Tdm& dm = db.open("C1", 1);
     ScriptedDialogs dialogs;
     const Bonificacion b = calculaCupos(dm, 1);
-    EXPECT_EQ(b.cuenta, 1);
-    EXPECT_EQ(b.puntos, 300);
+    EXPECT_EQ(b.cuenta, 0);
+    EXPECT_EQ(b.puntos, 0);
+    // A quota of 1 is still met by exactly one valid piece.
+    db.exec("UPDATE COMPETIC SET EjemplaresCupo = 1");
+    EXPECT_EQ(calculaCupos(dm, 1).cuenta, 1);
+    EXPECT_EQ(calculaCupos(dm, 1).puntos, 300);
 }
 
 TEST_F(BonusTest, FirstSpeciesCountsWhateverItsCode)

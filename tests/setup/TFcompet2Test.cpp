@@ -8,6 +8,7 @@
 #include "setup/TFcompet2.h"
 #include "setup/TfDefComp.h"
 #include "support/Fixture.h"
+#include "support/Shown.h"
 #include "support/ModalAnswer.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataEdit.h"
@@ -79,8 +80,7 @@ protected:
     {
         if (!w)
             w = std::make_unique<TFcompet2>(*data);
-        w->show();
-        QApplication::processEvents();
+        EXPECT_TRUE(showActive(w.get()));
         return *w;
     }
     void terminate()
@@ -195,6 +195,33 @@ TEST_F(WorkbookTest, TheCurrentCompetitionFollowsTheList)
     open();
     EXPECT_EQ(currentComp(), QString("B2"));
     EXPECT_EQ(ctl<QTabWidget>(wb, "PC")->currentIndex(), int(TFcompet2::PagPruebas));
+}
+
+// While the competition's "Puntos Cupo" is 0 the quotas page says that its
+// quotas earn nothing; typing points on the first page takes the note away.
+TEST_F(WorkbookTest, TheQuotasPageSaysWhenQuotaBonusesAreOff)
+{
+    TFcompet2& wb = open();
+    auto* note = ctl<QLabel>(wb, "LCuposApagados");
+    pick(TFcompet2::PagCupos);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QString::fromUtf8("Las bonificaciones por cupo no se aplican mientras «Puntos Cupo» de la "
+                                              "prueba sea 0"));
+    pick(TFcompet2::PagPruebas);
+    auto* points = ctl<widgets::DataEdit>(wb, "DBEPuntosCupo");
+    points->setFocus();
+    points->selectAll();
+    type(points, "300");
+    leave(points);
+    pick(TFcompet2::PagCupos);
+    EXPECT_FALSE(note->isVisible());
+    // Another competition without quota points shows it again.
+    file.exec("UPDATE COMPETIC SET \"Puntos Cupo\" = 0 WHERE Codigo = 'A1'");
+    pick(TFcompet2::PagPruebas);
+    ctl<DataNavigator>(wb, "DBNPruebas")->click(DataNavigator::Next);
+    EXPECT_EQ(currentComp(), QString("A1"));
+    pick(TFcompet2::PagCupos);
+    EXPECT_TRUE(note->isVisible());
 }
 
 TEST_F(WorkbookTest, TypingOnThePruebasPageIsSavedWhenTheListMoves)
@@ -368,6 +395,40 @@ TEST_F(WorkbookTest, ParticipantButtonsFollowTheParticipantsState)
     EXPECT_EQ(states(), editing);
     data->TAcomp.cancel();
     EXPECT_EQ(states(), browsing);
+}
+
+// Participants added one after another, in team order and out of it, past
+// the height of the grid, and another competition chosen: the participant
+// grid on the screen (on X, what was really repainted) is always the grid
+// drawn afresh, never rows drawn over each other.
+TEST_F(WorkbookTest, TheParticipantGridOnTheScreenFollowsEveryAddition)
+{
+    TFcompet2& wb = open();
+    pick(TFcompet2::PagParticipantes);
+    auto* grid = ctl<widgets::DataGrid>(wb, "DBGParticipa");
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "al abrir";
+    const int teams[] = {3, 9, 4, 12, 5, 15, 6, 20, 7, 8, 30, 10, 11, 13, 14, 16};
+    int n = 0;
+    for (int team : teams) {
+        ++n;
+        ctl<QPushButton>(wb, "BPartNuevo")->click();
+        type(ctl<widgets::DataEdit>(wb, "DBEEquipo"), QString::number(team));
+        type(ctl<widgets::DataEdit>(wb, "DBEDNI"), QString("P%1").arg(n));
+        type(ctl<widgets::DataEdit>(wb, "DBENombre"), QString("Persona %1").arg(n));
+        ctl<QPushButton>(wb, "BPartGuardar")->click();
+        ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+        EXPECT_EQ(grid->model()->rowCount(), 2 + n);
+        EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "equipo " << team;
+    }
+    ctl<QPushButton>(wb, "BPartEditar")->click();
+    type(ctl<widgets::DataEdit>(wb, "DBENombre"), " bis");
+    ctl<QPushButton>(wb, "BPartGuardar")->click();
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "editado";
+    pick(TFcompet2::PagPruebas);
+    ctl<DataNavigator>(wb, "DBNPruebas")->click(DataNavigator::Next);
+    pick(TFcompet2::PagParticipantes);
+    EXPECT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "otra prueba";
 }
 
 TEST_F(WorkbookTest, ADniInTheRegisterFillsTheParticipantOnLeavingTheField)

@@ -7,6 +7,7 @@
 #include "reports/PdfDevice.h"
 #include "scoring/ClasificacionDia.h"
 #include "support/Fixture.h"
+#include "support/Shown.h"
 #include "weighin/TFpesaje2.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataLookupCombo.h"
@@ -82,8 +83,7 @@ protected:
     {
         pesajeIniciado = false;
         screen = std::make_unique<TFpesaje2>(*data);
-        screen->show();
-        QApplication::processEvents();
+        ASSERT_TRUE(showActive(screen.get()));
     }
     template <class T>
     T* child(const char* name) const
@@ -420,6 +420,62 @@ TEST_F(WeighInTest, DeletingALineAsksThenRenumbers)
     weigh("1", "M", "1000");
     EXPECT_EQ(scalar("SELECT max(\"Pesada num\") FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 2);
     EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E2' OR Jornada=2"), 2);
+}
+
+// The grid shows on the screen the lines of the team shown, whatever the
+// grid showed before: moved from team to team with more, fewer or as many
+// lines, after a save, a correction and a deletion. What is on the screen
+// (on X, what was really repainted) is what the grid drawn afresh shows.
+TEST_F(WeighInTest, TheGridOnTheScreenIsTheTeamShown)
+{
+    auto lines = [&](int team, int count) {
+        for (int n = 1; n <= count; ++n)
+            file.exec(QString("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\","
+                              " \"Cod pez\", Peso, \"Peso valido\") VALUES ('E1', 1, %1, %2, 1, %3, %4, %4)")
+                          .arg(team)
+                          .arg(n)
+                          .arg(10 * (1 + (team + n) % 3))
+                          .arg(team * 1000 + n * 11));
+    };
+    lines(1, 7);
+    lines(3, 3);
+    lines(5, 7);
+    open();
+    auto* grid = child<widgets::DataGrid>("DBGrid1");
+    ASSERT_EQ(gridRows().size(), 7);
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "al abrir";
+    const struct {
+        const char* button;
+        int team;
+        int rows;
+    } moves[] = {{"BSiguiente", 3, 3}, {"BSiguiente", 5, 7}, {"BAnterior", 3, 3}, {"BAnterior", 1, 7}, {"BSiguiente", 3, 3}};
+    for (const auto& m : moves) {
+        child<QPushButton>(m.button)->click();
+        ASSERT_EQ(screen->equipo(), m.team);
+        EXPECT_EQ(gridRows().size(), m.rows);
+        EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "equipo " << m.team;
+    }
+    weigh("1", "M", "1234");
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "guardada";
+    auto* nav = child<DataNavigator>("DBNpescada");
+    nav->click(DataNavigator::First);
+    nav->click(DataNavigator::Edit);
+    auto* peso = child<QLineEdit>("DBEPeso");
+    peso->setFocus();
+    key(peso, Qt::Key_A, {}, Qt::ControlModifier);
+    type(peso, "999");
+    key(peso, Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    EXPECT_TRUE(gridRows().first().contains("|999|")) << gridRows().first().toStdString();
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "corregida";
+    nav->click(DataNavigator::First);
+    dialogs.answers = {mrYes};
+    nav->click(DataNavigator::Delete);
+    EXPECT_EQ(gridRows().size(), 3);
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "borrada";
+    child<QPushButton>("BSiguiente")->click();
+    EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "equipo 5 de nuevo";
 }
 
 TEST_F(WeighInTest, SwitchingTeams)

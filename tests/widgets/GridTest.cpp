@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QPointer>
+#include <QThread>
+#include <QWindow>
 
 #include <random>
 
@@ -393,7 +395,16 @@ TEST_F(GridTest, CellsFromTheCacheLookExactlyAsTheStyleDrawsThem)
     DataGrid grid(&src, cols);
     grid.resize(420, 200);
     grid.show();
+    grid.activateWindow();
     grid.setFocus();
+    // On X the window has the focus once the server says so.
+    for (int i = 0; i < 200 && !grid.hasFocus(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+    ASSERT_TRUE(grid.hasFocus());
+    // Only the cells drawn from here on, in the window's active colours.
+    grid.setItemDelegate(new widgets::FieldDelegate(&grid));
     comp.moveTo(1);
     QApplication::processEvents();
     auto paint = [&] {
@@ -411,36 +422,73 @@ TEST_F(GridTest, CellsFromTheCacheLookExactlyAsTheStyleDrawsThem)
     EXPECT_TRUE(again == style);
 }
 
+// What a grid shows on the screen (on the real X platform, only what it
+// actually repainted) against a grid made afresh over the same data, drawn
+// whole, at the same scroll position.
+class ScreenGridTest : public GridTest {
+protected:
+    void place(int height)
+    {
+        window = std::make_unique<QWidget>();
+        window->resize(900, 320);
+        this->height = height;
+    }
+    DataGrid* make(engine::DataSource* source, const QList<GridColumn>& cols, int x)
+    {
+        auto* g = new DataGrid(source, cols, window.get());
+        g->setGeometry(x, 0, 420, height);
+        g->setFocusPolicy(Qt::NoFocus);
+        return g;
+    }
+    void showWindow()
+    {
+        window->show();
+        // On X the window is drawn once the server has mapped it.
+        for (int i = 0; i < 200 && !(window->windowHandle() && window->windowHandle()->isExposed()); ++i) {
+            QApplication::processEvents();
+            QThread::msleep(5);
+        }
+        ASSERT_TRUE(window->windowHandle()->isExposed());
+        settle();
+    }
+    static void settle()
+    {
+        // The layout waits for the event loop, its painting for the next
+        // turn, and on X the server for the client's requests.
+        for (int turn = 0; turn < 3; ++turn) {
+            QApplication::processEvents();
+            QApplication::sync();
+        }
+    }
+    void expectSameAsFresh(DataGrid& grid, engine::DataSource* source, const QList<GridColumn>& cols,
+                           const char* step)
+    {
+        settle();
+        const QImage screen = window->screen()->grabWindow(window->winId()).toImage().copy(grid.geometry())
+                                  .convertToFormat(QImage::Format_RGB32);
+        std::unique_ptr<DataGrid> fresh(make(source, cols, 440));
+        fresh->show();
+        QApplication::processEvents();
+        fresh->verticalScrollBar()->setValue(grid.verticalScrollBar()->value());
+        QApplication::processEvents();
+        const QImage other = fresh->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(screen == other) << step;
+    }
+    std::unique_ptr<QWidget> window;
+    int height = 300;
+};
+
 // After rows come and go, what the grid drew on the screen (only from the
 // first changed row down) is what a grid made afresh draws, scrolled alike.
-TEST_F(GridTest, AfterRowsComeAndGoTheScreenShowsWhatAFreshGridShows)
+TEST_F(ScreenGridTest, AfterRowsComeAndGoTheScreenShowsWhatAFreshGridShows)
 {
     const QList<GridColumn> cols{GridColumn("Codigo"), GridColumn("Titulo"), GridColumn("Peso maximo")};
-    for (int height : {300, 90}) {
-        SCOPED_TRACE(height);
-        QWidget window;
-        window.resize(900, 320);
-        DataGrid grid(&src, cols, &window);
-        grid.setGeometry(0, 0, 420, height);
-        grid.setFocusPolicy(Qt::NoFocus);
-        window.show();
-        QApplication::processEvents();
-        auto compare = [&](const char* step) {
-            // The layout waits for the event loop, and its painting for the next turn.
-            for (int turn = 0; turn < 3; ++turn)
-                QApplication::processEvents();
-            const QImage screen = window.screen()->grabWindow(window.winId()).toImage().copy(grid.geometry()).convertToFormat(
-                QImage::Format_RGB32);
-            DataGrid fresh(&src, cols, &window);
-            fresh.setGeometry(440, 0, 420, height);
-            fresh.setFocusPolicy(Qt::NoFocus);
-            fresh.show();
-            QApplication::processEvents();
-            fresh.verticalScrollBar()->setValue(grid.verticalScrollBar()->value());
-            QApplication::processEvents();
-            const QImage other = fresh.grab().toImage().convertToFormat(QImage::Format_RGB32);
-            EXPECT_TRUE(screen == other) << step;
-        };
+    for (int h : {300, 90}) {
+        SCOPED_TRACE(h);
+        place(h);
+        DataGrid& grid = *make(&src, cols, 0);
+        showWindow();
+        auto compare = [&](const char* step) { expectSameAsFresh(grid, &src, cols, step); };
         auto add = [&](const QString& code, int at) {
             comp.moveTo(at);
             comp.insert();
@@ -472,6 +520,68 @@ TEST_F(GridTest, AfterRowsComeAndGoTheScreenShowsWhatAFreshGridShows)
         file.exec("DELETE FROM COMPETIC WHERE Codigo IN ('Z1', 'A0', 'A')");
         file.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo, \"Peso maximo\") VALUES ('A1', 'Primera', 'I', 1250)");
         comp.refresh();
+    }
+}
+
+// A grid over one team's catch lines, moved from team to team as the
+// weigh-in does: the rows kept in place but holding another team's lines
+// are drawn anew with the rows that come or go, never left as they were.
+TEST_F(ScreenGridTest, AnotherRangeShowsItsOwnRowsOnTheScreen)
+{
+    // Teams of 12, 6, 7, 12 and 3 lines, every line different.
+    const int lines[] = {12, 6, 7, 12, 3};
+    for (int team = 1; team <= 5; ++team)
+        for (int n = 1; n <= lines[team - 1]; ++n)
+            file.exec(QString("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\","
+                              " \"Cod pez\", Peso) VALUES ('A1', 1, %1, %2, 1, %3, %4)")
+                          .arg(team)
+                          .arg(n)
+                          .arg(1 + (team + n) % 3)
+                          .arg(team * 1000 + n * 7));
+    engine::Table pescada{db, "PESCADA"};
+    pescada.setIndexName("idxPrimaryKey");
+    pescada.open();
+    engine::DataSource lines_src{&pescada};
+    const QList<GridColumn> cols{GridColumn("Pesada num", "Pesada", "00"), GridColumn("Cod pez"),
+                                 GridColumn("Peso", {}, "#,###")};
+    auto team = [&](int t) { pescada.setRange({"A1", 1, t}, {"A1", 1, t}); };
+    for (int h : {300, 90}) {
+        SCOPED_TRACE(h);
+        team(1);
+        place(h);
+        DataGrid& grid = *make(&lines_src, cols, 0);
+        showWindow();
+        for (int t : {2, 3, 4, 1, 5, 4, 4}) {
+            team(t);
+            expectSameAsFresh(grid, &lines_src, cols, QString("equipo %1").arg(t).toUtf8().constData());
+        }
+        // A line weighed, one corrected and one deleted on the team shown.
+        pescada.last();
+        pescada.insert();
+        pescada.fieldByName("Cod comp").setAsString("A1");
+        pescada.fieldByName("Jornada").setAsInteger(1);
+        pescada.fieldByName("Equipo").setAsInteger(4);
+        pescada.fieldByName("Pesada num").setAsInteger(13);
+        pescada.fieldByName("Peso").setAsInteger(999);
+        pescada.post();
+        expectSameAsFresh(grid, &lines_src, cols, "pesada nueva");
+        pescada.moveTo(2);
+        pescada.edit();
+        pescada.fieldByName("Peso").setAsInteger(4321);
+        pescada.post();
+        expectSameAsFresh(grid, &lines_src, cols, "corregida");
+        pescada.moveTo(1);
+        pescada.remove();
+        expectSameAsFresh(grid, &lines_src, cols, "borrada");
+        // Renumbered by another program: every row's number changes.
+        file.exec("UPDATE PESCADA SET \"Pesada num\" = \"Pesada num\" + 100 WHERE Equipo = 4");
+        pescada.refresh();
+        expectSameAsFresh(grid, &lines_src, cols, "renumeradas");
+        file.exec("UPDATE PESCADA SET \"Pesada num\" = \"Pesada num\" - 100 WHERE Equipo = 4");
+        file.exec("DELETE FROM PESCADA WHERE Equipo = 4 AND \"Pesada num\" = 13");
+        file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", Peso)"
+                  " VALUES ('A1', 1, 4, 2, 1, 2, 4014)");
+        pescada.refresh();
     }
 }
 
