@@ -199,7 +199,12 @@ TEST_F(WeighInTest, WeighsLinesFromTheKeyboard)
     EXPECT_EQ(child<QLineEdit>("DBEPiezas")->text(), QString("1"));
     EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
 
-    weigh("2", "D", "7000");   // two pieces: never capped
+    // Two pieces: never capped. 3.500 g a piece is more than three times the
+    // 888 g Dentón of day 2, so the weight is asked about first.
+    dialogs.answers = {mrYes};
+    weigh("2", "D", "7000");
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("¿Es correcto un peso de 7.000 g para 2 piezas de Dentón?")});
+    dialogs.messages.clear();
     weigh("1", "S", "2000", "1500");   // a valid weight typed by hand after the weight
     EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|7.000|5.000|100|0|5.100"),
                                        QString::fromUtf8("02|2|Dentón|7.000|7.000|100|0|7.200"),
@@ -360,10 +365,22 @@ TEST_F(WeighInTest, TheEntryRefusesNegativePiecesAndWeights)
     key(peso, Qt::Key_Delete);
     weigh("0", "S", "0");
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('|').toStdString();
-    // Stored, then the scoring's own warning about a line without pieces.
+    // A line without pieces is refused before anything is stored, the entry
+    // kept and the pieces box ready for the correction.
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("El número de piezas debe ser al menos 1")});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+    EXPECT_EQ(scalar("SELECT count(*) FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1 AND "
+                     "Presentadas <> 0"),
+              0);
+    EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+    EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
+    dialogs.messages.clear();
+    type(focused(), "1");
+    child<QPushButton>("BBGuardar")->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
     EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1 AND Equipo=1 AND "
-                     "\"Numero piezas\"=0 AND \"Cod pez\"=30 AND Peso=0 AND \"Peso valido\"=0"),
+                     "\"Numero piezas\"=1 AND \"Cod pez\"=30 AND Peso=0 AND \"Peso valido\"=0"),
               1);
 }
 
