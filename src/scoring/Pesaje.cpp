@@ -466,9 +466,8 @@ void Pesaje::rechazarCambiada()
         SilencioAvisos silencio;
         sumapuntos(codigoActual(dm), jornadaActual(dm), equipoActual);
     } catch (const engine::DatabaseError&) {
-        // The labels keep the last tally; the refusal below is what matters.
+        // The labels keep the last tally; the refusal is what matters.
     }
-    ShowMsg(textoPesadaCambiada());
 }
 
 QString Pesaje::dudaPeso(qint64 codPez, int piezas, int peso, qint64 filaPropia)

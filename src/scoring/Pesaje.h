@@ -122,7 +122,8 @@ public:
     // was read.
     static QString textoPesadaCambiada();
     // The last save or deletion was refused because its line had changed
-    // in the file since it was read: nothing was stored.
+    // in the file since it was read: nothing was stored, and the caller
+    // says so (textoPesadaCambiada) once it shows the lines the file holds.
     bool lineaCambiada() const { return lineaCambiada_; }
 
     // The question a line's weight raises before it is saved ("" when none):
@@ -140,9 +141,8 @@ public:
     // nothing of it is stored, "Al guardar." is shown with the cause on its
     // next line, the entry is left as it was (still being edited) and the
     // result is false. A correction whose line is no longer in the file as
-    // the entry read it is refused with textoPesadaCambiada: nothing is
-    // stored, the entry is dropped, the team is tallied again and
-    // lineaCambiada() is true.
+    // the entry read it is refused: nothing is stored, the entry is dropped,
+    // the team is tallied again from the file and lineaCambiada() is true.
     bool guardarEntrada();
 
     struct LineaGuardada {
@@ -199,7 +199,7 @@ private:
     // penaliza: the team's stored penalty of the day (see scoring/Penal.h).
     void escribirRegistro(const QString& cc, int jor, int eq, int penaliza);
 
-    // Refuses a write whose line changed: the message, the team tallied again.
+    // Refuses a write whose line changed: the team tallied again.
     void rechazarCambiada();
 
     QVariantList claveEntrada_;

@@ -190,6 +190,7 @@ void TFpesaje2::build()
     DBLCBPez->setListSource(&taEspecies, QStringLiteral("Nombre"), QStringLiteral("Codigo"));
     DBLCBPez->setDataSource(&DSpes2, QStringLiteral("Cod pez"));
     DBLCBPez->setMinimumWidth(200);
+    DBLCBPez->setNotFoundText(QString::fromUtf8("Ninguna especie empieza por «%1»"));
     DBEPeso = new widgets::DataEdit(&DSpes2, QStringLiteral("Peso"), this);
     DBEPeso->setObjectName(QStringLiteral("DBEPeso"));
     dbPesoValido = new widgets::DataEdit(&DSpes2, QStringLiteral("Peso valido"), this);
@@ -566,7 +567,13 @@ bool TFpesaje2::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    // Entering the box from another control opens its list; the focus coming
+    // back from the list itself (closed with Escape) or from another window
+    // does not open it again.
     if (watched == DBLCBPez && e->type() == QEvent::FocusIn) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason)
+            return false;
         QMetaObject::invokeMethod(DBLCBPez, [this] {
             if (DBLCBPez->hasFocus() && DBLCBPez->count() > 0)
                 DBLCBPez->showPopup();
@@ -688,7 +695,6 @@ void TFpesaje2::editarLinea()
     // another program deleted or renumbered since is not opened.
     if (!e.locate(QStringLiteral("Equipo;Pesada num"), QVariantList{eq, num}) ||
         !Pesaje::mismaLinea(mostrada, Pesaje::lineaLeida(e))) {
-        ShowMsg(Pesaje::textoPesadaCambiada());
         mostrarLineasActuales();
         return;
     }
@@ -714,12 +720,15 @@ void TFpesaje2::borrarLinea()
     mostrarMejores();
     refrescarClasificacion();
     nuevaEntrada();
+    if (pesaje_.lineaCambiada())
+        ShowMsg(Pesaje::textoPesadaCambiada());
 }
 
 void TFpesaje2::mostrarLineasActuales()
 {
-    // After a refused correction or deletion the team's lines are read
-    // again, its tally with them, and a new line is ready.
+    // A correction of a line that changed since it was read: the team's
+    // lines are read again, its tally with them, a new line is made ready,
+    // and then the refusal is said over what the file holds.
     TApesada.refresh();
     {
         SilencioAvisos silencio;
@@ -727,6 +736,7 @@ void TFpesaje2::mostrarLineasActuales()
     }
     mostrarTally();
     nuevaEntrada();
+    ShowMsg(Pesaje::textoPesadaCambiada());
 }
 
 void TFpesaje2::refrescarClasificacion()
