@@ -23,6 +23,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -273,6 +274,11 @@ void showActive(QWidget& w)
     w.show();
     w.activateWindow();
     QApplication::processEvents();
+    // On a real X server the window manager activates the window a moment later.
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeWindow() != &w && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 TEST_F(SetupKeyboardTest, TheWorkbookFromTheKeyboard)

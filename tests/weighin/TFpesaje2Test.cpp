@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -85,6 +86,13 @@ protected:
         screen = std::make_unique<TFpesaje2>(*data);
         screen->show();
         QApplication::processEvents();
+        // On a real X server the window manager activates the window a
+        // moment later; keys and focus are only the screen's once it has.
+        screen->activateWindow();
+        QElapsedTimer waited;
+        waited.start();
+        while (QApplication::activeWindow() != screen.get() && waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     template <class T>
     T* child(const char* name) const
