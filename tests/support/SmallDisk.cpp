@@ -140,10 +140,10 @@ bool fillDisk(const QString& dir)
             full = errno == ENOSPC;
             break;
         }
-        if (n < ssize_t(sizeof block)) {
-            // The last bytes that fit; the next write says there is no room.
-            continue;
-        }
+        // A short write took the last bytes that fit; the next one says
+        // there is no room. A write that takes nothing ends it too.
+        if (n == 0)
+            break;
     }
     ::close(fd);
     return full;
