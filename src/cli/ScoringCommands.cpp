@@ -54,7 +54,8 @@ int pesar(const Args& a)
 {
     const int jornada = smallNumber(a[2], "La jornada");
     const int equipo = smallNumber(a[3], "El equipo");
-    // Pieces and weights from 0 up, as the weigh-in's edits take them.
+    // Pieces and weights from 0 up, as the weigh-in's edits take them; a
+    // line of no piece is refused by the save itself, as on the screen.
     const int piezas = int(wholeNumber(a[4], "El número de piezas", 0, kSmallMax));
     const qint64 codPez = wholeNumber(a[5], "El código de pez", kIntMin, kIntMax);
     const int peso = int(wholeNumber(a[6], "El peso", 0, kIntMax));
@@ -69,9 +70,15 @@ int pesar(const Args& a)
     d->speciesName(codPez, &registrada);
     if (!registrada)
         throw Refusal{QString::fromUtf8("No existe la especie de código %1").arg(codPez)};
+    // A weight the weigh-in would ask about is saved here, as a script
+    // asked, and the question said on stderr (judged against the lines
+    // before this one).
+    const QString duda = p.dudaPeso(codPez, piezas, peso);
     const Pesaje::LineaGuardada r = p.guardarLinea(equipo, piezas, codPez, peso, valido);
     if (!r.ok)
         return 1;
+    if (!duda.isEmpty())
+        err(duda);
     out(QString::number(r.pesada) + '\t' + QString::number(r.total));
     return 0;
 }

@@ -232,8 +232,10 @@ void createDatabase(const QString& path)
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         const int ext = db ? sqlite3_extended_errcode(db) : rc;
+        const int sys = db ? sqlite3_system_errno(db) : 0;
         sqlite3_close(db);
-        throw engine::DatabaseError(QStringLiteral("No se puede crear el fichero «%1»: %2").arg(path, engine::causaSqlite(ext, msg)));
+        throw engine::DatabaseError(
+            QStringLiteral("No se puede crear el fichero «%1»: %2").arg(path, engine::causaSqlite(ext, msg, sys)));
     }
     sqlite3_extended_result_codes(db, 1);
     QString script = "BEGIN;\n" + ddl().join(";\n") + ";\nCOMMIT;";
@@ -241,11 +243,12 @@ void createDatabase(const QString& path)
     if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "");
         const int ext = sqlite3_extended_errcode(db);
+        const int sys = sqlite3_system_errno(db);
         sqlite3_free(err);
         sqlite3_close(db);
         QFile::remove(nombre);
         throw engine::DatabaseError(
-            QStringLiteral("No se pudo crear el esquema en «%1»: %2").arg(path, engine::causaSqlite(ext, msg)));
+            QStringLiteral("No se pudo crear el esquema en «%1»: %2").arg(path, engine::causaSqlite(ext, msg, sys)));
     }
     sqlite3_close(db);
 }

@@ -216,7 +216,10 @@ TMsgDlgBox::TMsgDlgBox(const QString& text, int type, unsigned buttons, int help
         b->setFixedSize(70, 27);
         if (kind.isDefault && !defaultButton)
             defaultButton = b;
-        if (kind.isCancel && !cancel_)
+        // Escape answers No, or Cancelar where the box has it: the answer
+        // that changes nothing ("¿Guardar los cambios?" with Sí, No and
+        // Cancelar stays where it was).
+        if (kind.isCancel)
             cancel_ = b;
         const int result = kind.result;
         if (result != mrNone)

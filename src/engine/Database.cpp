@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <limits>
 
 namespace engine {
@@ -58,8 +59,16 @@ QString checkedField(const QString& sqliteText)
 
 }  // namespace
 
-QString causaSqlite(int ext, const QString& sqliteText)
+QString causaSqlite(int ext, const QString& sqliteText, int systemErrno)
 {
+    // A write that found no room (the journal, the log or its index growing
+    // on a full disk) fails as a disk error of its own kind; the system's
+    // error number says why. It is looked at only for disk failures: after
+    // any other one it may be an old number.
+    const int primary = ext & 0xff;
+    if ((primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN) &&
+        (systemErrno == ENOSPC || systemErrno == EDQUOT))
+        return QStringLiteral("El disco está lleno");
     static const QRegularExpression noColumn(QStringLiteral("no such column: (.+)$"));
     static const QRegularExpression noTable(QStringLiteral("no such table: (?:main\\.)?(.+)$"));
     switch (ext) {
@@ -133,9 +142,10 @@ Statement::Statement(sqlite3* db, const QString& sql) : db_(db), sql_(sql)
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         const int ext = sqlite3_extended_errcode(db);
+        const int sys = sqlite3_system_errno(db);
         sqlite3_finalize(st_);
         st_ = nullptr;
-        throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::General, {}, msg);
+        throw DatabaseError(causaSqlite(ext, msg, sys), DatabaseError::Kind::General, {}, msg);
     }
 }
 
@@ -184,6 +194,7 @@ bool Statement::step()
         return false;
     const QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
     const int ext = sqlite3_extended_errcode(db_);
+    const int sys = sqlite3_system_errno(db_);
     sqlite3_reset(st_);
     if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
         throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::DuplicateKey, {}, msg);
@@ -191,7 +202,7 @@ bool Statement::step()
         throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::RequiredMissing, refusedBy(msg).fields.value(0), msg);
     if (ext == SQLITE_CONSTRAINT_CHECK)
         throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::BadValue, checkedField(msg), msg);
-    throw DatabaseError(causaSqlite(ext, msg), DatabaseError::Kind::General, {}, msg);
+    throw DatabaseError(causaSqlite(ext, msg, sys), DatabaseError::Kind::General, {}, msg);
 }
 
 void Statement::reset()
@@ -394,8 +405,9 @@ void Database::open(const QString& path)
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         const int ext = db ? sqlite3_extended_errcode(db) : rc;
+        const int sys = db ? sqlite3_system_errno(db) : 0;
         sqlite3_close(db);
-        throw DatabaseError(QStringLiteral("No se puede abrir la base de datos «%1»: %2").arg(path, causaSqlite(ext, msg)),
+        throw DatabaseError(QStringLiteral("No se puede abrir la base de datos «%1»: %2").arg(path, causaSqlite(ext, msg, sys)),
                             DatabaseError::Kind::FileMissing, {}, msg);
     }
     db_ = db;
@@ -410,10 +422,16 @@ void Database::open(const QString& path)
         Statement probe(db_, "SELECT count(*) FROM sqlite_master");
         probe.step();
     } catch (const DatabaseError& e) {
+        // Only a file SQLite does not take for a database is called none; a
+        // database that cannot be read here (a full disk where its log needs
+        // room, a file another program holds) is said to be so.
+        const int primary = sqlite3_extended_errcode(db_) & 0xff;
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DatabaseError(QStringLiteral("El fichero «%1» no es una base de datos válida: %2").arg(path, e.message()),
-                            DatabaseError::Kind::FileMissing, {}, e.sqliteText());
+        const QString text = primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT
+                                 ? QStringLiteral("El fichero «%1» no es una base de datos válida: %2")
+                                 : QStringLiteral("No se puede abrir la base de datos «%1»: %2");
+        throw DatabaseError(text.arg(path, e.message()), DatabaseError::Kind::FileMissing, {}, e.sqliteText());
     }
     registerTextFunctions(db_);
 }
@@ -456,7 +474,8 @@ void Database::fail(const QString& what, int rc) const
 {
     const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int ext = db_ ? sqlite3_extended_errcode(db_) : rc;
-    throw DatabaseError(QStringLiteral("%1: %2").arg(what, causaSqlite(ext, msg)), DatabaseError::Kind::General, {}, msg);
+    const int sys = db_ ? sqlite3_system_errno(db_) : 0;
+    throw DatabaseError(QStringLiteral("%1: %2").arg(what, causaSqlite(ext, msg, sys)), DatabaseError::Kind::General, {}, msg);
 }
 
 void Database::exec(const QString& sql)
@@ -466,7 +485,8 @@ void Database::exec(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(err);
-        throw DatabaseError(causaSqlite(sqlite3_extended_errcode(db_), msg), DatabaseError::Kind::General, {}, msg);
+        throw DatabaseError(causaSqlite(sqlite3_extended_errcode(db_), msg, sqlite3_system_errno(db_)),
+                            DatabaseError::Kind::General, {}, msg);
     }
     if (!sql.startsWith("SAVEPOINT") && !sql.startsWith("RELEASE") && !sql.startsWith("PRAGMA") && !sql.startsWith("BEGIN")
         && sql != QLatin1String("COMMIT"))

@@ -44,8 +44,10 @@ QString quoteIdent(const QString& name);
 
 // What an SQLite failure means, as a plain Spanish sentence a user can act
 // on: extendedCode is SQLite's extended result code, sqliteText its own
-// words (used for the missing table or column they name).
-QString causaSqlite(int extendedCode, const QString& sqliteText = {});
+// words (used for the missing table or column they name), systemErrno the
+// system's error number behind a failed disk operation
+// (sqlite3_system_errno), which tells a full disk from other disk errors.
+QString causaSqlite(int extendedCode, const QString& sqliteText = {}, int systemErrno = 0);
 
 // The name SQLite is given for a database file: always a path (absolute),
 // so that no name is read as a URI ("file:...") or as ":memory:". Refuses an

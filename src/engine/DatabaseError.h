@@ -20,6 +20,8 @@ public:
         BadValue,         // text that is not a number, date or boolean
         DuplicateKey,     // a unique index refused the row
         State,            // the dataset is not in a state that allows the call
+        RowChanged,       // the row read is no longer in the file as it was read
+        NotInteger,       // text that is not a whole number, typed where one is asked
     };
 
     DatabaseError(const QString& message, Kind kind = Kind::General,

@@ -436,6 +436,11 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
             st->bind(i + 1, vals[i]);
         st->bind(i + 1, rowid);
         st->step();
+        // The row read may have gone since (another program deleted it):
+        // an update that reaches no row has stored nothing.
+        if (sqlite3_changes(db_.handle()) == 0)
+            throw DatabaseError(QStringLiteral("El registro ya no está en el fichero: otro programa lo ha borrado"),
+                                DatabaseError::Kind::RowChanged);
         if (autoField >= 0 && !buf[size_t(autoField)].isNull())
             rowid = buf[size_t(autoField)].toLongLong();
     }

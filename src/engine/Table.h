@@ -50,6 +50,10 @@ public:
     bool locate(const QString& fields, const QVariantList& values);
     bool locate(const QString& fields, const QVariant& value) { return locate(fields, QVariantList{value}); }
 
+    // Two values of a field of type t are the same value (nulls equal only
+    // each other), as the table compares them.
+    static bool sameValue(FieldType t, const QVariant& a, const QVariant& b);
+
     void setReadOnly(bool ro) { readOnly_ = ro; }
     bool readOnly() const override { return readOnly_; }
 
@@ -85,7 +89,6 @@ private:
     void moveToFound(int row);
     static QString keyText(FieldType t, const QVariant& v);
     QString collateFor(const IndexPart& p) const;
-    static bool sameValue(FieldType t, const QVariant& a, const QVariant& b);
 
     Database& db_;
     QString table_;

@@ -409,8 +409,91 @@ qint64 Pesaje::siguientePesada(const QString& cc, int jor, int eq)
     return last + 1;
 }
 
+Pesaje::LineaLeida Pesaje::lineaLeida(const engine::Dataset& ds)
+{
+    LineaLeida l;
+    l.fila = ds.bookmark();
+    for (const engine::FieldDef& d : ds.fieldDefs()) {
+        if (d.calculated)
+            continue;
+        l.campos << d.name;
+        l.valores << ds.storedValue(d.name);
+    }
+    return l;
+}
+
+bool Pesaje::mismaLinea(const LineaLeida& a, const LineaLeida& b)
+{
+    return a.fila == b.fila && a.campos == b.campos && a.valores == b.valores;
+}
+
+bool Pesaje::lineaIntacta(const LineaLeida& l)
+{
+    if (l.fila < 0 || l.campos.isEmpty())
+        return false;
+    // The row by its rowid, which the write uses, with every column the
+    // line was read with, its key (Cod comp, Jornada, Equipo, Pesada num)
+    // among them.
+    const engine::TableInfo& t = dm.db.tableInfo(QStringLiteral("PESCADA"));
+    QStringList cols;
+    std::vector<engine::FieldType> tipos;
+    for (const QString& c : l.campos) {
+        const int i = t.fieldIndex(c);
+        if (i < 0)
+            return false;
+        cols << engine::quoteIdent(t.fields[size_t(i)].name);
+        tipos.push_back(t.fields[size_t(i)].type);
+    }
+    engine::CachedStatement st = dm.db.prepare("SELECT " + cols.join(", ") + " FROM PESCADA WHERE rowid = ?");
+    st->bind(1, l.fila);
+    if (!st->step())
+        return false;
+    for (int i = 0; i < l.campos.size(); ++i)
+        if (!engine::Table::sameValue(tipos[size_t(i)], st->columnAs(i, tipos[size_t(i)]), l.valores[i]))
+            return false;
+    return true;
+}
+
+QString Pesaje::textoPesadaCambiada()
+{
+    return QString::fromUtf8("La pesada ha cambiado desde que se abrió: se muestran las pesadas actuales");
+}
+
+void Pesaje::rechazarCambiada()
+{
+    lineaCambiada_ = true;
+    try {
+        SilencioAvisos silencio;
+        sumapuntos(codigoActual(dm), jornadaActual(dm), equipoActual);
+    } catch (const engine::DatabaseError&) {
+        // The labels keep the last tally; the refusal is what matters.
+    }
+}
+
+QString Pesaje::dudaPeso(qint64 codPez, int piezas, int peso, qint64 filaPropia)
+{
+    if (piezas < 1 || peso <= 0)
+        return {};
+    const QString cc = codigoActual(dm);
+    qint64 mayor = 0;
+    {
+        engine::CachedStatement st =
+            dm.db.prepare("SELECT max(Peso) FROM PESCADA WHERE \"Cod comp\" = ? AND \"Cod pez\" = ? AND "
+                          "\"Numero piezas\" = 1 AND rowid <> ?");
+        st->bind(1, cc);
+        st->bind(2, codPez);
+        st->bind(3, filaPropia);
+        if (st->step())
+            mayor = st->columnInt(0);
+    }
+    if (!pesoSospechoso(peso, piezas, leerReglas(dm, cc).pesoMaximo, mayor))
+        return {};
+    return textoDudaPeso(peso, piezas, nombreEspecie(dm, codPez));
+}
+
 bool Pesaje::guardarEntrada()
 {
+    lineaCambiada_ = false;
     if (!TApes2.isEditing())
         return false;
     const QString cc = codigoActual(dm);
@@ -420,6 +503,13 @@ bool Pesaje::guardarEntrada()
     // What was typed, to give the entry back should the save fail after the
     // line was posted (the transaction takes the line away again).
     TApes2.updateRecord();
+    // Refused before anything is stored.
+    const QString rechazo = rechazoLinea(fieldInt(TApes2, "Numero piezas"));
+    if (!rechazo.isEmpty()) {
+        ShowMsg(rechazo);
+        return false;
+    }
+    const LineaLeida leida = nueva ? LineaLeida{} : lineaLeida(TApes2);
     std::vector<QVariant> tecleado;
     for (int i = 0; i < TApes2.fieldCount(); ++i)
         tecleado.push_back(TApes2.currentValue(i));
@@ -443,6 +533,9 @@ bool Pesaje::guardarEntrada()
                 const int eq = fieldInt(TApes2, "Equipo");
                 TApes2.fieldByName("Pesada num").setAsInteger(siguientePesada(cc, jor, eq));
                 rEquipo.equipo = eq;
+            } else if (!lineaIntacta(leida)) {
+                // Another program deleted or renumbered it since it was read.
+                throw engine::DatabaseError(textoPesadaCambiada(), engine::DatabaseError::Kind::RowChanged);
             }
             TApes2.post();
             SilencioAvisos silencio;
@@ -454,6 +547,12 @@ bool Pesaje::guardarEntrada()
             throw;
         }
     } catch (const engine::DatabaseError& e) {
+        if (e.kind() == engine::DatabaseError::Kind::RowChanged) {
+            // What was typed corrected a line that is not there any more.
+            TApes2.cancel();
+            rechazarCambiada();
+            return false;
+        }
         devolverEntrada(nueva, tecleado, clave);
         try {
             SilencioAvisos silencio;
@@ -527,8 +626,9 @@ Pesaje::LineaGuardada Pesaje::guardarLinea(int equipo, int piezas, qint64 codPez
     return res;
 }
 
-bool Pesaje::borrarPesada(int equipo, int pesada)
+bool Pesaje::borrarPesada(int equipo, int pesada, const LineaLeida* leida)
 {
+    lineaCambiada_ = false;
     const QString cc = codigoActual(dm);
     const int jor = jornadaActual(dm);
     engine::Database& db = dm.db;
@@ -542,6 +642,11 @@ bool Pesaje::borrarPesada(int equipo, int pesada)
     TApes2.cancel();
     db.startTransaction();
     try {
+        if (leida && !lineaIntacta(*leida)) {
+            db.rollback();
+            rechazarCambiada();
+            return false;
+        }
         auto del = lineas("DELETE FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? AND \"Pesada num\" = ?");
         del->bind(4, pesada);
         del->step();

@@ -104,12 +104,45 @@ public:
     // The next weighing number of a team on a day (1 when it has none).
     qint64 siguientePesada(const QString& cc, int jor, int eq);
 
+    // A catch line as a view of PESCADA read it: its row in the file and
+    // the value of each column, to tell at a write whether the file still
+    // holds that line.
+    struct LineaLeida {
+        qint64 fila = -1;
+        QStringList campos;
+        QVariantList valores;
+    };
+    // The current record of a view over PESCADA as it was read, before
+    // anything typed into it.
+    static LineaLeida lineaLeida(const engine::Dataset& ds);
+    static bool mismaLinea(const LineaLeida& a, const LineaLeida& b);
+    // The file still holds the line as it was read (same row, same values).
+    bool lineaIntacta(const LineaLeida& l);
+    // The refusal of a correction or deletion whose line changed since it
+    // was read.
+    static QString textoPesadaCambiada();
+    // The last save or deletion was refused because its line had changed
+    // in the file since it was read: nothing was stored, and the caller
+    // says so (textoPesadaCambiada) once it shows the lines the file holds.
+    bool lineaCambiada() const { return lineaCambiada_; }
+
+    // The question a line's weight raises before it is saved ("" when none):
+    // textoDudaPeso when pesoSospechoso (scoring/Scoring.h) holds against
+    // the current competition's "Peso maximo" and the heaviest single piece
+    // of the species weighed in it so far, leaving out row filaPropia (the
+    // line being corrected).
+    QString dudaPeso(qint64 codPez, int piezas, int peso, qint64 filaPropia = -1);
+
     // Saves the entry line TApes2 (being inserted or edited) as "&Guardar"
     // does: numbers a new line, posts it, re-tallies the current team and
     // writes the team's record, all in one transaction; then raises the best
-    // marks. On any failure nothing of it is stored, "Al guardar." is shown
-    // with the cause on its next line, the entry is left as it was (still
-    // being edited) and the result is false.
+    // marks. A line of fewer than 1 piece is refused first, with
+    // rechazoLinea's reason, the entry left being edited. On any failure
+    // nothing of it is stored, "Al guardar." is shown with the cause on its
+    // next line, the entry is left as it was (still being edited) and the
+    // result is false. A correction whose line is no longer in the file as
+    // the entry read it is refused: nothing is stored, the entry is dropped,
+    // the team is tallied again from the file and lineaCambiada() is true.
     bool guardarEntrada();
 
     struct LineaGuardada {
@@ -125,8 +158,10 @@ public:
     // team's remaining lines 1..n in their present order, then runs mejores
     // and actualizaClasificacion for that team (which becomes the current
     // one): all in one transaction, nothing of it kept on failure. False,
-    // with nothing changed, when the line does not exist.
-    bool borrarPesada(int equipo, int pesada);
+    // with nothing changed, when the line does not exist. Given the line as
+    // a view showed it (`leida`), a line no longer in the file as it was
+    // read is refused as guardarEntrada refuses a correction.
+    bool borrarPesada(int equipo, int pesada, const LineaLeida* leida = nullptr);
 
     // The first participant's Nombre of a team of the current competition
     // (lowest DNI); exists says whether the team has any participant.
@@ -164,7 +199,11 @@ private:
     // penaliza: the team's stored penalty of the day (see scoring/Penal.h).
     void escribirRegistro(const QString& cc, int jor, int eq, int penaliza);
 
+    // Refuses a write whose line changed: the team tallied again.
+    void rechazarCambiada();
+
     QVariantList claveEntrada_;
+    bool lineaCambiada_ = false;
     QString lnpuntos_ = "0", lPValidas_ = "0", Lppmayor_ = "0", lPuntosCupos_ = "0", lPuntosEspecies_ = "0",
             lTotal_ = "0", LCupos_ = "0", LEspecies_ = "0", lempuntos_ = "0", lpmayorCamp_ = "0";
 };

@@ -180,6 +180,23 @@ QString textoPesoMinimo(int minimo, int piezas)
            QString::number(qint64(piezas) * minimo) + "gr";
 }
 
+QString rechazoLinea(int piezas) { return piezas < 1 ? textoPiezasMinimas() : QString(); }
+
+bool pesoSospechoso(int peso, int piezas, int pesoMaximo, qint64 mayorDeEspecie)
+{
+    if (piezas < 1 || peso <= 0)
+        return false;
+    // A limit read from a file is at most 32-bit, so the product stays in 64 bits.
+    auto encima = [&](qint64 limite) { return limite > 0 && qint64(peso) > 3 * qint64(clampInt(limite)) * piezas; };
+    return encima(pesoMaximo) || encima(mayorDeEspecie);
+}
+
+QString textoDudaPeso(int peso, int piezas, const QString& especie)
+{
+    const QString de = piezas == 1 ? especie : QString::number(piezas) + " piezas de " + especie;
+    return QString::fromUtf8("¿Es correcto un peso de ") + formatNumber("#,##0", qint64(peso)) + " g para " + de + "?";
+}
+
 namespace {
 int silencios = 0;
 

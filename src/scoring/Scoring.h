@@ -110,6 +110,21 @@ public:
 QString textoPiezasMinimas();
 QString textoPesoMinimo(int minimo, int piezas);
 
+// A line is refused before it is stored when it has fewer than 1 piece:
+// the reason (textoPiezasMinimas), or "" when it may be stored.
+QString rechazoLinea(int piezas);
+
+// A likely typing slip (an extra zero) in a line's weight, asked about
+// before the line is saved. The line is judged per piece: Peso / piezas is
+// above three times the competition's "Peso maximo" (when above 0), or above
+// three times the heaviest single piece (a line of 1 piece) of that species
+// weighed in the competition so far (when there is one above 0). Compared
+// in whole numbers, Peso > 3 x limit x piezas, with nothing rounded.
+bool pesoSospechoso(int peso, int piezas, int pesoMaximo, qint64 mayorDeEspecie);
+// The question: "¿Es correcto un peso de 18.500 g para Sargo?"; for several
+// pieces "¿Es correcto un peso de 37.000 g para 2 piezas de Sargo?".
+QString textoDudaPeso(int peso, int piezas, const QString& especie);
+
 // The calculated values of a catch line in the weigh-in grid.
 struct DesgloseLinea {
     int puntos = 0;

@@ -1,6 +1,7 @@
 #include "setup/TFPeces.h"
 
 #include "dialogs/Centre.h"
+#include "dialogs/GuardarCambios.h"
 #include "data/Rules.h"
 #include "data/Tdm.h"
 #include "widgets/DataGrid.h"
@@ -9,6 +10,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -48,8 +50,14 @@ TFPeces::TFPeces(Tdm& data, QWidget* parent)
                           QStringLiteral("Modificar"), QStringLiteral("Guardar"), QStringLiteral("Cancelar edición")});
     DBNPeces->setConfirmDelete(true);
     DBNPeces->setDataSource(&Speces);
-    // The grid takes the focus back, so typing goes on in the record.
-    connect(DBNPeces, &DataNavigator::clicked, DBGPeces, [this] { DBGPeces->setFocus(); });
+    // The grid takes the focus back, so typing goes on in the record; a new
+    // row is typed from its name on, whichever column was current before.
+    connect(DBNPeces, &DataNavigator::clicked, DBGPeces, [this](DataNavigator::Button b) {
+        const QModelIndex at = DBGPeces->currentIndex();
+        if (b == DataNavigator::Insert && at.isValid())
+            DBGPeces->setCurrentIndex(DBGPeces->model()->index(at.row(), 0));
+        DBGPeces->setFocus();
+    });
 
     BBTerminar = new QPushButton(QStringLiteral("Terminar"), this);
     BBTerminar->setObjectName(QStringLiteral("BBTerminar"));
@@ -65,8 +73,12 @@ TFPeces::TFPeces(Tdm& data, QWidget* parent)
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(DBGPeces);
     lay->addLayout(bottom);
-    // Ins, Ctrl+Supr, F2, Intro and Esc anywhere in the window.
+    // Ins, Ctrl+Supr, F2 and Intro anywhere in the window; Esc leaves it,
+    // asking first about a row being edited (the grid's own Esc, which would
+    // drop the row, is taken before it).
     DBNPeces->setKeyScope(this);
+    DBNPeces->setEscapeCancels(false);
+    DBGPeces->installEventFilter(this);
     setFixedSize(620, 420);
 }
 
@@ -92,9 +104,21 @@ void TFPeces::showEvent(QShowEvent* e)
     DBGPeces->setFocus();
 }
 
+bool TFPeces::eventFilter(QObject* watched, QEvent* e)
+{
+    // An open cell editor answers its own Esc (the cell's typing given up).
+    if (watched == DBGPeces && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier && !DBGPeces->cellEditorOpen()) {
+            reject();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
 void TFPeces::closeTable()
 {
-    // A row still being edited stays unsaved.
     if (TApeces.active() && TApeces.isEditing())
         TApeces.cancel();
     TApeces.close();
@@ -102,6 +126,10 @@ void TFPeces::closeTable()
 
 void TFPeces::done(int r)
 {
+    // A row still being edited is saved or given up as the user answers;
+    // Cancelar, or a save refused, keeps the register open.
+    if (!guardarCambiosAlSalir({&TApeces}))
+        return;
     guarded([this] { closeTable(); });
     refreshSpeciesViews(data_);
     QDialog::done(r);

@@ -15,8 +15,10 @@ class DataNavigator;
 
 // "Peces", the register of fish species: a grid of names and other names
 // over a table object of its own, a navigator and "Terminar". Editing in the
-// grid starts only with the navigator (typing alone does not start it).
-// Created for one use, shown modally, released afterwards.
+// grid starts only with the navigator (typing alone does not start it); a
+// new row starts on its name. Leaving with a row being edited ("Terminar",
+// Esc, the close button) asks first whether to save it. Created for one use,
+// shown modally, released afterwards.
 class TFPeces : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void closeTable();

@@ -1,6 +1,7 @@
 #include "setup/TFcompet2.h"
 
 #include "dialogs/Centre.h"
+#include "dialogs/GuardarCambios.h"
 #include "dialogs/Tfselcomp.h"
 #include "data/Dialogs.h"
 #include "data/Globals.h"
@@ -673,20 +674,10 @@ void TFcompet2::showEvent(QShowEvent* e)
 void TFcompet2::done(int r)
 {
     // Nothing is left being edited in the data module: each record still in
-    // editing is saved or given up, as the user answers; one that cannot be
-    // saved keeps the workbook open, with its message.
-    for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{&dm_.TAjornada, &dm_.TAparticipa,
-                                                                       &dm_.TAespecial, &dm_.TACupos, &dm_.TAcomp}) {
-        if (!ds->isEditing())
-            continue;
-        if (MsgDlg(QString::fromUtf8("Hay cambios sin guardar. ¿Desea guardarlos?"), mtConfirmation, mbYes | mbNo, 0) ==
-            mrYes) {
-            if (!guarded([ds] { ds->post(); }))
-                return;
-        } else {
-            guarded([ds] { ds->cancel(); });
-        }
-    }
+    // editing is saved or given up, as the user answers; Cancelar, or one
+    // that cannot be saved, keeps the workbook open.
+    if (!guardarCambiosAlSalir({&dm_.TAjornada, &dm_.TAparticipa, &dm_.TAespecial, &dm_.TACupos, &dm_.TAcomp}))
+        return;
     hidePanel();
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
              &ABSQ, &tPescadores, &dm_.TACupos, &dm_.ABSQueryCupos, &dm_.ABSQueryEspecial})

@@ -190,6 +190,7 @@ void TFpesaje2::build()
     DBLCBPez->setListSource(&taEspecies, QStringLiteral("Nombre"), QStringLiteral("Codigo"));
     DBLCBPez->setDataSource(&DSpes2, QStringLiteral("Cod pez"));
     DBLCBPez->setMinimumWidth(200);
+    DBLCBPez->setNotFoundText(QString::fromUtf8("Ninguna especie empieza por «%1»"));
     DBEPeso = new widgets::DataEdit(&DSpes2, QStringLiteral("Peso"), this);
     DBEPeso->setObjectName(QStringLiteral("DBEPeso"));
     dbPesoValido = new widgets::DataEdit(&DSpes2, QStringLiteral("Peso valido"), this);
@@ -566,7 +567,13 @@ bool TFpesaje2::eventFilter(QObject* watched, QEvent* e)
         }
         return false;
     }
+    // Entering the box from another control opens its list; the focus coming
+    // back from the list itself (closed with Escape) or from another window
+    // does not open it again.
     if (watched == DBLCBPez && e->type() == QEvent::FocusIn) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason)
+            return false;
         QMetaObject::invokeMethod(DBLCBPez, [this] {
             if (DBLCBPez->hasFocus() && DBLCBPez->count() > 0)
                 DBLCBPez->showPopup();
@@ -639,11 +646,28 @@ void TFpesaje2::guardar()
     }
     const bool nueva = e.state() == Dataset::State::Insert;
     const int fila = TApesada.currentRow();
+    const int piezas = clampInt(e.fieldByName("Numero piezas").asLargeInt());
     pesaje_.equipoActual = equipo();
+    // A weight that looks like a typing slip is asked about first; No, the
+    // default, stores nothing and goes back to the weight.
+    const QString duda = pesaje_.dudaPeso(e.fieldByName("Cod pez").asLargeInt(), piezas,
+                                          clampInt(e.fieldByName("Peso").asLargeInt()), nueva ? -1 : e.bookmark());
+    if (!duda.isEmpty() && MsgDlg(duda, mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes) {
+        DBEPeso->setFocus();
+        DBEPeso->selectAll();
+        return;
+    }
     // The save, the grid and the ranking window read the file as one piece of work.
     const engine::Database::Operation trabajo(&dm_.db);
-    if (!pesaje_.guardarEntrada())
+    if (!pesaje_.guardarEntrada()) {
+        if (pesaje_.lineaCambiada()) {
+            mostrarLineasActuales();
+        } else if (!rechazoLinea(piezas).isEmpty()) {
+            DBEPiezas->setFocus();
+            DBEPiezas->selectAll();
+        }
         return;
+    }
     const qint64 peso = e.fieldByName("Peso").asLargeInt();
     TApesada.refresh();
     if (!nueva && fila >= 0 && fila < TApesada.recordCount())
@@ -664,10 +688,16 @@ void TFpesaje2::editarLinea()
         return;
     const qint64 eq = TApesada.fieldByName("Equipo").asLargeInt();
     const qint64 num = TApesada.fieldByName("Pesada num").asLargeInt();
+    const Pesaje::LineaLeida mostrada = Pesaje::lineaLeida(TApesada);
     engine::Table& e = pesaje_.TApes2;
     e.cancel();
-    if (!e.locate(QStringLiteral("Equipo;Pesada num"), QVariantList{eq, num}))
+    // The line is corrected as the grid shows it, or not at all: one that
+    // another program deleted or renumbered since is not opened.
+    if (!e.locate(QStringLiteral("Equipo;Pesada num"), QVariantList{eq, num}) ||
+        !Pesaje::mismaLinea(mostrada, Pesaje::lineaLeida(e))) {
+        mostrarLineasActuales();
         return;
+    }
     e.edit();
     DBEPiezas->setFocus();
     DBEPiezas->selectAll();
@@ -678,16 +708,35 @@ void TFpesaje2::borrarLinea()
     if (!TApesada.active() || TApesada.isEmpty())
         return;
     const qint64 num = TApesada.fieldByName("Pesada num").asLargeInt();
+    // The line as the grid shows it: deleted only if the file still holds it so.
+    const Pesaje::LineaLeida mostrada = Pesaje::lineaLeida(TApesada);
     if (MsgDlg(QString::fromUtf8("Borrar pesada nº ") + QString::number(num), mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes)
         return;
     TApesada.disableControls();
     engine::ScopeGuard thaw{[&] { TApesada.enableControls(); }};
-    pesaje_.borrarPesada(equipo(), int(num));
+    pesaje_.borrarPesada(equipo(), int(num), &mostrada);
     TApesada.refresh();
     mostrarTally();
     mostrarMejores();
     refrescarClasificacion();
     nuevaEntrada();
+    if (pesaje_.lineaCambiada())
+        ShowMsg(Pesaje::textoPesadaCambiada());
+}
+
+void TFpesaje2::mostrarLineasActuales()
+{
+    // A correction of a line that changed since it was read: the team's
+    // lines are read again, its tally with them, a new line is made ready,
+    // and then the refusal is said over what the file holds.
+    TApesada.refresh();
+    {
+        SilencioAvisos silencio;
+        pesaje_.sumapuntos(codigoActual(dm_), jornadaActual(dm_), equipo());
+    }
+    mostrarTally();
+    nuevaEntrada();
+    ShowMsg(Pesaje::textoPesadaCambiada());
 }
 
 void TFpesaje2::refrescarClasificacion()

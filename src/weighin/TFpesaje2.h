@@ -68,6 +68,7 @@ private:
     void mostrarTally();
     void mostrarMejores();
     void refrescarClasificacion();
+    void mostrarLineasActuales();
     QString primeraLineaMiembros() const;
 
     Tdm& dm_;

@@ -211,13 +211,15 @@ void DataEdit::updateRecord()
     // the minimum, a pasted "1,5") is not a value; nor is what stands after a
     // refused keystroke.
     if (!filter_->acceptable()) {
-        static const QRegularExpression digits(QStringLiteral("^-?[0-9]+$"));
-        const bool number = digits.match(typed).hasMatch();
+        // Said as the hint said it: a whole-number field that was given
+        // something else ("1,5", stopped at "1") takes whole numbers only; a
+        // whole number is refused for its range.
+        using Kind = engine::DatabaseError::Kind;
+        const Kind kind = filter_->notInteger() ? Kind::NotInteger
+                          : filter_->outOfRange() ? Kind::OutOfRange
+                                                  : Kind::BadValue;
         takeFocusBack();
-        throw engine::DatabaseError(QStringLiteral("%1: «%2»").arg(filter_->problem(), typed),
-                                    number ? engine::DatabaseError::Kind::OutOfRange
-                                           : engine::DatabaseError::Kind::BadValue,
-                                    f->name());
+        throw engine::DatabaseError(QStringLiteral("%1: «%2»").arg(filter_->problem(), typed), kind, f->name());
     }
     try {
         f->setAsString(typed);  // throws a DatabaseError for a refused value; the text stays

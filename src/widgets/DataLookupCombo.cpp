@@ -1,7 +1,11 @@
 #include "widgets/DataLookupCombo.h"
 
+#include "engine/Collation.h"
+#include "widgets/EntryFilter.h"
 #include "widgets/Guard.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -17,6 +21,115 @@ DataLookupCombo::DataLookupCombo(QWidget* parent) : QComboBox(parent)
         if (!loading_)
             choose(i);
     });
+    // Typing in the open list is this box's search, not the list's own.
+    view()->installEventFilter(this);
+}
+
+namespace {
+
+bool isCharacter(const QKeyEvent* k)
+{
+    const QString t = k->text();
+    return !t.isEmpty() && t.at(0).isPrint() && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+}  // namespace
+
+int DataLookupCombo::search(const QString& typed, int from)
+{
+    const QString wanted = engine::foldForMatch(typed);
+    const int n = count();
+    if (wanted.isEmpty() || n == 0)
+        return -1;
+    for (int k = 0; k < n; ++k) {
+        const int i = (from + k) % n;
+        if (engine::foldForMatch(itemText(i)).startsWith(wanted))
+            return i;
+    }
+    return -1;
+}
+
+void DataLookupCombo::typed(const QString& text, bool list)
+{
+    const bool goesOn = lastKey_.isValid() && lastKey_.elapsed() < QApplication::keyboardInputInterval();
+    lastKey_.start();
+    search_ = goesOn ? search_ + text : text;
+    QAbstractItemView* v = view();
+    const int current = list ? v->currentIndex().row() : currentIndex();
+    int found = search(search_, 0);
+    // The same letter again: the next item that starts with it.
+    const QString folded = engine::foldForMatch(search_);
+    if (found < 0 && folded.size() > 1 && folded.count(folded.at(0)) == folded.size())
+        found = search(search_.left(1), current + 1);
+    if (found < 0) {
+        notFound();
+        if (list) {
+            v->setCurrentIndex(QModelIndex());
+            v->clearSelection();
+        }
+        return;
+    }
+    hideHint();
+    // In the closed box the item is taken at once, and typing goes on in it.
+    if (list)
+        v->setCurrentIndex(model()->index(found, modelColumn()));
+    else
+        apply(found);
+}
+
+void DataLookupCombo::notFound()
+{
+    // Nothing is picked in place of what was asked for.
+    if (link_.dataSource()) {
+        engine::Field* f = link_.field();
+        if (f && !f->isNull() && link_.startEdit())
+            guarded([f] { f->clear(); });
+        showCurrent();
+    }
+    showFieldHint(this, notFoundText_.arg(search_));
+    hinting_ = true;
+}
+
+void DataLookupCombo::hideHint()
+{
+    if (hinting_)
+        hideFieldHint(this);
+    hinting_ = false;
+}
+
+bool DataLookupCombo::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched != view() || (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride))
+        return QComboBox::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    if (enter && !view()->currentIndex().isValid()) {
+        // Nothing found, nothing marked: Enter closes the list, picking nothing.
+        if (e->type() == QEvent::KeyPress)
+            hidePopup();
+        k->accept();
+        return true;
+    }
+    if (e->type() == QEvent::KeyPress && isCharacter(k)) {
+        typed(k->text(), true);
+        return true;
+    }
+    return QComboBox::eventFilter(watched, e);
+}
+
+void DataLookupCombo::showPopup()
+{
+    lastKey_.invalidate();
+    QComboBox::showPopup();
+}
+
+void DataLookupCombo::focusOutEvent(QFocusEvent* e)
+{
+    QComboBox::focusOutEvent(e);
+    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason) {
+        lastKey_.invalidate();
+        hideHint();
+    }
 }
 
 void DataLookupCombo::setListSource(engine::Dataset* list, const QString& listField, const QString& keyField)
@@ -105,13 +218,19 @@ QVariant DataLookupCombo::keyValue() const
 
 void DataLookupCombo::choose(int i)
 {
+    if (apply(i))
+        Q_EMIT chosen(currentIndex());
+}
+
+bool DataLookupCombo::apply(int i)
+{
     if (i < 0 || i >= keys_.size())
-        return;
+        return false;
     if (link_.dataSource()) {
         engine::Field* f = link_.field();
         if (!f || !link_.startEdit()) {
             showCurrent();
-            return;
+            return false;
         }
         const QVariant key = keys_[i];
         guarded([f, key] { f->setValue(key); });
@@ -125,7 +244,8 @@ void DataLookupCombo::choose(int i)
         guarded([this, row] { list_->moveTo(row); });
         showCurrent();
     }
-    Q_EMIT chosen(currentIndex());
+    hideHint();
+    return true;
 }
 
 void DataLookupCombo::keyPressEvent(QKeyEvent* e)
@@ -138,6 +258,11 @@ void DataLookupCombo::keyPressEvent(QKeyEvent* e)
             e->accept();
             return;
         }
+    }
+    if (isCharacter(e)) {
+        e->accept();
+        typed(e->text(), false);
+        return;
     }
     QComboBox::keyPressEvent(e);
 }

@@ -91,9 +91,15 @@ void DataNavigator::setHint(Button b, const QString& hint)
     showHint(b);
 }
 
+void DataNavigator::setEscapeCancels(bool on)
+{
+    escapeCancels_ = on;
+    showHint(Cancel);
+}
+
 void DataNavigator::showHint(Button b)
 {
-    const char* key = keyScope_ ? keyName(b) : nullptr;
+    const char* key = keyScope_ && (b != Cancel || escapeCancels_) ? keyName(b) : nullptr;
     buttons_[b]->setToolTip(key ? QStringLiteral("%1 (%2)").arg(hints_[b], QString::fromLatin1(key)) : hints_[b]);
 }
 
@@ -125,7 +131,7 @@ bool DataNavigator::eventFilter(QObject* watched, QEvent* e)
     else if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && mods == Qt::NoModifier && editing &&
              !qobject_cast<QAbstractButton*>(watched))
         b = Post;
-    else if (k->key() == Qt::Key_Escape && mods == Qt::NoModifier && editing) {
+    else if (k->key() == Qt::Key_Escape && mods == Qt::NoModifier && editing && escapeCancels_) {
         // Typed text not yet in the record goes first.
         if (auto* line = qobject_cast<DataEdit*>(watched); line && line->isModified())
             return false;

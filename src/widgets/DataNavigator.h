@@ -39,6 +39,9 @@ public:
     // delete, F2 edit, Intro save and Esc cancel while editing (Esc in a
     // field with typed text first gives the field its value back).
     void setKeyScope(QWidget* scope);
+    // Off: Esc is left to the window (one that asks before an edit is
+    // dropped), and the cancel hint names no key. On by default.
+    void setEscapeCancels(bool on);
     bool confirmDelete() const { return confirmDelete_; }
 
     QToolButton* button(Button b) const { return buttons_[b]; }
@@ -67,6 +70,7 @@ private:
     QToolButton* buttons_[ButtonCount] = {};
     QList<Button> shown_;
     bool confirmDelete_ = false;
+    bool escapeCancels_ = true;
     QString hints_[ButtonCount];
     QPointer<QWidget> keyScope_;
     QMetaObject::Connection c1_, c2_, c3_;

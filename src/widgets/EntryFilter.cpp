@@ -153,6 +153,16 @@ QString EntryFilter::problem() const
     return {};
 }
 
+bool EntryFilter::notInteger() const { return kind_ == Kind::Integer && problem() == integerOnlyText(); }
+
+bool EntryFilter::outOfRange() const
+{
+    if (kind_ != Kind::Integer)
+        return false;
+    const QString p = problem();
+    return !p.isEmpty() && p != integerOnlyText();
+}
+
 void EntryFilter::refuse()
 {
     const QString p = problem();

@@ -42,6 +42,10 @@ public:
     bool acceptable() const;
     // Why not, in the words of the hint ("" when acceptable).
     QString problem() const;
+    // A whole number is asked and the text, or a keystroke refused, is not
+    // one ("1,5"); or it is one outside the range.
+    bool notInteger() const;
+    bool outOfRange() const;
     // Beeps and shows the hint for the text as it stands.
     void refuse();
     // Forgets a refused keystroke and hides the hint (the field shows its

@@ -90,6 +90,9 @@ QString sentenceFor(const engine::DatabaseError& e)
     case Kind::OutOfRange:
         return word.isEmpty() ? QStringLiteral("El número escrito está fuera del rango permitido.")
                               : QStringLiteral("El número escrito en «%1» está fuera del rango permitido.").arg(word);
+    case Kind::NotInteger:
+        return word.isEmpty() ? QStringLiteral("Solo se admiten números enteros.")
+                              : QStringLiteral("«%1» solo admite números enteros.").arg(word);
     case Kind::BadValue:
         return word.isEmpty() ? QStringLiteral("El valor escrito no es válido.")
                               : QStringLiteral("El valor escrito en «%1» no es válido.").arg(word);
@@ -97,7 +100,8 @@ QString sentenceFor(const engine::DatabaseError& e)
     case Kind::TableMissing: return QStringLiteral("Falta una tabla en la base de datos.");
     case Kind::General:
     case Kind::FieldMissing:
-    case Kind::State: break;
+    case Kind::State:
+    case Kind::RowChanged: break;
     }
     return {};
 }

@@ -83,6 +83,7 @@ TEST_F(ReliabilityTest, PesarRefusesWhatTheScreenRefuses)
         const char* message;
     } cases[] = {
         {pesar("1", "-1", "10", "500"), "El número de piezas"},
+        {pesar("1", "0", "10", "500"), "El número de piezas debe ser al menos 1"},
         {pesar("1", "1", "10", "-500"), "El peso"},
         {QStringList(pesar("1", "1", "10", "500")) << "-1", "El peso válido"},
         {pesar("1", "1", "99", "500"), "No existe la especie de código 99"},
@@ -95,8 +96,8 @@ TEST_F(ReliabilityTest, PesarRefusesWhatTheScreenRefuses)
         EXPECT_TRUE(r.out.isEmpty());
     }
     EXPECT_EQ(bytesOf(db.file.path()), before);
-    // Zero pieces and zero grams are what the screen takes too.
-    const CliRun r = cli(pesar("2", "0", "20", "0"));
+    // Zero grams is what the screen takes too (zero pieces it refuses).
+    const CliRun r = cli(pesar("2", "1", "20", "0"));
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
 }
 

@@ -239,6 +239,26 @@ TEST_F(ScoringCliTest, PesarSavesOneLine)
     EXPECT_EQ(db.scalar("SELECT \"Peso valido\" FROM PESCADA WHERE Equipo = 2 AND \"Pesada num\" = 3"), 6000);
 }
 
+// A weight the weigh-in would ask about is saved, as a script asked, with
+// the same question on stderr; a plausible one says nothing.
+TEST_F(ScoringCliTest, PesarSavesALikelySlipAndSaysTheQuestion)
+{
+    // 18.500 g of Xerna: above 3 x 5000, the competition's maximum.
+    CliRun r = cli({"pesar", db.file.path(), "C1", "1", "4", "1", "10", "18500"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString::fromUtf8("¿Es correcto un peso de 18.500 g para Xerna?\n"));
+    EXPECT_EQ(r.out, QString("1\t%1\n").arg(5000 + 100 + 200));
+    EXPECT_EQ(db.scalar("SELECT Peso FROM PESCADA WHERE Equipo = 4"), 18500);
+    // 2.900 g of Yubarta, the heaviest single one so far 1.000 g.
+    r = cli({"pesar", db.file.path(), "C1", "1", "4", "1", "20", "2900"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    r = cli({"pesar", db.file.path(), "C1", "1", "4", "1", "20", "9100"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString::fromUtf8("¿Es correcto un peso de 9.100 g para Yubarta?\n"));
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM PESCADA WHERE Equipo = 4"), 3);
+}
+
 TEST_F(ScoringCliTest, BorrarPesadaAndTheDayRanking)
 {
     // The ranking reads what is stored, in the window's cells.
@@ -294,6 +314,7 @@ TEST_F(ScoringCliTest, RefusalsChangeNothing)
         {{"pesar", f, "C1", "1", "1", "1", "30", "500"}, "No existe la especie de código 30"},
         {{"pesar", f, "C1'--", "1", "1", "1", "10", "500"}, "No existe la competición"},
         {{"pesar", f, "C1", "1", "1", "1", "10"}, "Uso"},
+        {{"pesar", f, "C1", "1", "1", "0", "10", "500"}, "El número de piezas debe ser al menos 1"},
         {{"borrar-pesada", f, "C1", "1", "1", "9"}, "no tiene la pesada"},
         {{"borrar-pesada", f, "C1", "1", "7", "1"}, "No existe el equipo 7"},
         {{"borrar-pesada", f, "C1", "2", "1", "1"}, "no tiene la jornada"},
@@ -423,6 +444,18 @@ TEST(ScoringCliRandom, RecalcularAndPesarAgreeWithTheRules)
             if (pick(0, 3) == 0) {
                 pv = pick(0, 6000);
                 args << num(pv);
+            }
+            if (piezas == 0) {
+                // A line of no piece is refused, and nothing is stored.
+                const QStringList before = rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid");
+                const QStringList records = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid");
+                r = cli(args);
+                EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+                EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+                EXPECT_TRUE(r.err.contains(QString::fromUtf8("El número de piezas debe ser al menos 1"))) << r.err.toStdString();
+                EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid"), before);
+                EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid"), records);
+                continue;
             }
             int pesada = 1;
             for (const Line& l : m.lines[eq]) pesada = std::max(pesada, l.pesada + 1);

@@ -279,7 +279,9 @@ TEST_F(MsgDlgTest, KeysAnswerDefaultCancelAndUnderlinedButtonsClosingGives2)
         {mbYes | mbNo, Qt::Key_Escape, mrNo},       {mbYes | mbCancel, Qt::Key_Escape, mrCancel},
         {mbYes | mbNo, 0, mrCancel},                {mbYes | mbCancel, 0, mrCancel},
         {mbYes | mbNo, Qt::Key_Return, mrYes},      {mbOK | mbCancel, Qt::Key_Return, mrOk},
-        {mbNo | mbCancel, Qt::Key_Escape, mrNo},
+        // With Cancelar there, Escape answers it: the answer that changes nothing.
+        {mbNo | mbCancel, Qt::Key_Escape, mrCancel}, {mbYes | mbNo | mbCancel, Qt::Key_Escape, mrCancel},
+        {mbYes | mbNo | mbCancel, 0, mrCancel},
         // A button's underlined letter, without Alt.
         {mbYes | mbNo, Qt::Key_N, mrNo},            {mbYes | mbNo, Qt::Key_S, mrYes},
         {mbOK | mbCancel, Qt::Key_C, mrCancel},     {mbAbort | mbRetry | mbIgnore, Qt::Key_I, mrIgnore},

@@ -3,6 +3,7 @@
 #include "engine/Query.h"
 #include "engine/Table.h"
 #include "support/Fixture.h"
+#include "support/SmallDisk.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -897,6 +898,84 @@ TEST_F(EngineTest, TheWriteAheadLogKeepsEverySaveAndFoldsBackOnClose)
     ASSERT_TRUE(QFile::copy(file.path(), copy));
     EXPECT_EQ(rowsOf(copy, "SELECT Titulo FROM COMPETIC WHERE Codigo = 'A1'"), QStringList{"Guardada"});
     EXPECT_EQ(rowsOf(copy, "PRAGMA journal_mode"), QStringList{"delete"});
+}
+
+// A record posted after another program deleted its row stores nothing and
+// says so; the record stays being edited.
+TEST_F(EngineTest, AnUpdateOfARowThatWentElsewhereIsRefused)
+{
+    Table comp(db, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    ASSERT_TRUE(comp.seek(QString("B2")));
+    comp.edit();
+    comp.fieldByName("Titulo").setValue("Cambiada");
+    file.exec("DELETE FROM COMPETIC WHERE Codigo = 'B2'");
+    try {
+        comp.post();
+        FAIL() << "posted";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), Kind::RowChanged);
+        EXPECT_EQ(e.message(), QString::fromUtf8("El registro ya no está en el fichero: otro programa lo ha borrado"));
+    }
+    EXPECT_TRUE(comp.isEditing());
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo = 'B2' OR Titulo = 'Cambiada'"), 0);
+    comp.cancel();
+}
+
+// A file left with its write-ahead log by a crash, opened where the disk is
+// full (the log's index cannot be made): the message says the disk is full,
+// not that the file is no database.
+TEST_F(EngineTest, AFileWithItsLogOnAFullDiskIsSaidToBeOnAFullDisk)
+{
+    db.close();
+    // What a crash leaves: the file and its log, copied while a connection
+    // in write-ahead mode has saves in the log only.
+    QTemporaryDir crashed;
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                                    "UPDATE COMPETIC SET Titulo = 'En el diario' WHERE Codigo = 'A1'",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        ASSERT_TRUE(QFile::exists(file.path() + "-wal"));
+        ASSERT_TRUE(QFile::copy(file.path(), crashed.path() + "/marfondo.abs"));
+        ASSERT_TRUE(QFile::copy(file.path() + "-wal", crashed.path() + "/marfondo.abs-wal"));
+        sqlite3_close(raw);
+    }
+    const SmallDiskRun run = onSmallDisk(1 << 20, [&](const QString& dir, QString& text) {
+        for (const char* name : {"/marfondo.abs", "/marfondo.abs-wal"})
+            if (!QFile::copy(crashed.path() + name, dir + name)) {
+                text = "copy";
+                return 2;
+            }
+        if (!fillDisk(dir)) {
+            text = "fill";
+            return 3;
+        }
+        engine::Database onFullDisk;
+        try {
+            onFullDisk.open(dir + "/marfondo.abs");
+            text = "opened";
+            return 1;
+        } catch (const DatabaseError& e) {
+            text = e.message();
+            return 0;
+        }
+    });
+    ASSERT_EQ(run.code, 0) << run.text.toStdString();
+    EXPECT_TRUE(run.text.contains(QString::fromUtf8("El disco está lleno"))) << run.text.toStdString();
+    EXPECT_FALSE(run.text.contains(QString::fromUtf8("no es una base de datos"))) << run.text.toStdString();
+
+    // With room, the same copies open and hold the save of the log.
+    engine::Database withRoom;
+    withRoom.open(crashed.path() + "/marfondo.abs");
+    Table comp(withRoom, "COMPETIC");
+    comp.setIndexName("idxPrimaryKey");
+    comp.open();
+    ASSERT_TRUE(comp.seek(QString("A1")));
+    EXPECT_EQ(comp.fieldByName("Titulo").asString(), QString("En el diario"));
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include "scoring/ClasificacionDia.h"
 #include "scoring/Pesaje.h"
 #include "scoring/ScoringFixture.h"
+#include "support/Cli.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace scoringtest;
 
@@ -143,8 +146,194 @@ TEST_F(WeighInCoreTest, OnlyTheSavedLineIsWarnedAboutAndOnce)
               QStringList{QString::fromUtf8("El peso mínimo de este pez es de 300gr\rpor lo que 3 piezas deberían "
                                             "pesar al menos 900gr")});
     dialogs.messages.clear();
-    ASSERT_TRUE(p.guardarLinea(1, 0, Y, 400).ok);
+    // A line of no piece is refused before anything is stored, with the
+    // same words.
+    const QStringList antes = rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid");
+    const QStringList registros = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid");
+    EXPECT_FALSE(p.guardarLinea(1, 0, Y, 400).ok);
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("El número de piezas debe ser al menos 1")});
+    EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid"), antes);
+    EXPECT_EQ(rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid"), registros);
+}
+
+// A line open for correction that another program deletes, renumbers or
+// changes before it is saved: the save is refused, nothing is stored (the
+// file is as the other program left it), the entry is dropped and the team
+// is tallied from what the file holds.
+TEST_F(WeighInCoreTest, ACorrectionOfALineThatChangedElsewhereStoresNothing)
+{
+    const struct {
+        const char* what;
+        std::function<void(const QString& file)> change;  // empty: nobody else writes
+    } cases[] = {
+        {"untouched", {}},
+        {"line 1 deleted and the rest renumbered by tarsela-cli",
+         [](const QString& f) {
+             const CliRun r = cli({"borrar-pesada", f, "C1", "1", "1", "1"});
+             ASSERT_EQ(r.code, 0) << r.err.toStdString();
+         }},
+        {"the line itself deleted by tarsela-cli",
+         [](const QString& f) {
+             const CliRun r = cli({"borrar-pesada", f, "C1", "1", "1", "3"});
+             ASSERT_EQ(r.code, 0) << r.err.toStdString();
+         }},
+        {"its weight changed",
+         [](const QString& f) { execOn(f, "UPDATE PESCADA SET Peso = 3100 WHERE Equipo = 1 AND \"Pesada num\" = 3"); }},
+        {"deleted and another line given its number",
+         [](const QString& f) {
+             execOn(f, "DELETE FROM PESCADA WHERE Equipo = 1 AND \"Pesada num\" = 3");
+             execOn(f, "INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", "
+                       "\"Cod pez\", Peso, \"Peso valido\") VALUES ('C1', 1, 1, 3, 1, 10, 3000, 3000)");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScoringDb d;
+        d.competicion(ejemplo());
+        d.jornada("C1", 1);
+        d.especie(X, "Xerna");
+        d.especie(Y, "Yubarta");
+        d.participante("C1", 1, "111", "Ana");
+        d.linea("C1", 1, 1, 1, 1, X, 1000, 1000);
+        d.linea("C1", 1, 1, 2, 1, X, 2000, 2000);
+        d.linea("C1", 1, 1, 3, 1, Y, 3000, 3000);
+        Tdm& dm = d.open("C1", 1);
+        ScriptedDialogs dialogs;
+        Pesaje p(dm);
+        p.equipoActual = 1;
+        p.entradaDeEquipo(1);
+        ASSERT_TRUE(p.TApes2.locate("Equipo;Pesada num", QVariantList{1, 3}));
+        p.TApes2.edit();
+        p.TApes2.fieldByName("Peso").setAsInteger(2500);
+        p.TApes2.fieldByName("Peso valido").setAsInteger(2500);
+
+        if (c.change)
+            c.change(d.file.path());
+        const char* lines = "SELECT * FROM PESCADA ORDER BY rowid";
+        const QStringList before = rowsOf(d.file.path(), lines);
+        const bool saved = p.guardarEntrada();
+        if (!c.change) {
+            EXPECT_TRUE(saved);
+            EXPECT_FALSE(p.lineaCambiada());
+            EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+            EXPECT_EQ(d.scalar("SELECT Peso FROM PESCADA WHERE Equipo = 1 AND \"Pesada num\" = 3"), 2500);
+            continue;
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(p.lineaCambiada());
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << "the screen says it, over the lines read again";
+        EXPECT_EQ(rowsOf(d.file.path(), lines), before);
+        EXPECT_EQ(d.scalar("SELECT count(*) FROM PESCADA WHERE Peso = 2500"), 0);
+        EXPECT_FALSE(p.TApes2.isEditing());
+        // The numbers have no gap.
+        EXPECT_EQ(d.scalar("SELECT max(\"Pesada num\") - count(*) FROM PESCADA WHERE Equipo = 1"), 0);
+        qint64 puntos = 0;
+        for (const QString& r : rowsOf(d.file.path(), "SELECT \"Peso valido\" + 100 FROM PESCADA WHERE Equipo = 1"))
+            puntos += r.toLongLong();
+        EXPECT_EQ(p.rEquipo.puntos, puntos) << "tallied from the file";
+    }
+}
+
+// A line deleted from what a view showed is deleted only while the file
+// still holds it so; after another program renumbered the team's lines the
+// deletion is refused and nothing changes.
+TEST_F(WeighInCoreTest, ADeletionOfALineThatChangedElsewhereDeletesNothing)
+{
+    db.linea("C1", 1, 1, 1, 1, X, 1000, 1000);
+    db.linea("C1", 1, 1, 2, 1, X, 2000, 2000);
+    db.linea("C1", 1, 1, 3, 1, Y, 3000, 3000);
+    Tdm& dm = db.open("C1", 1);
+    ScriptedDialogs dialogs;
+    Pesaje p(dm);
+    engine::Table grid(dm.db, "PESCADA");
+    grid.setIndexName("idxPrimaryKey");
+    grid.setRange({"C1", 1, 1}, {"C1", 1, 1});
+    grid.open();
+    grid.last();
+    const Pesaje::LineaLeida shown = Pesaje::lineaLeida(grid);   // line 3, 3000 g
+
+    const CliRun r = cli({"borrar-pesada", db.file.path(), "C1", "1", "1", "1"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_FALSE(p.borrarPesada(1, 3, &shown));
+    EXPECT_TRUE(p.lineaCambiada());
+    EXPECT_EQ(numeros(1), (QStringList{"1:2000", "2:3000"}));
+
+    // Read again, the same line is deleted.
+    grid.refresh();
+    grid.last();
+    const Pesaje::LineaLeida again = Pesaje::lineaLeida(grid);
+    EXPECT_TRUE(p.borrarPesada(1, 2, &again));
+    EXPECT_FALSE(p.lineaCambiada());
+    EXPECT_EQ(numeros(1), (QStringList{"1:2000"}));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
+// Fewer than 1 piece is refused, with the pieces warning's own words.
+TEST(LineRules, ALineOfNoPieceIsRefused)
+{
+    EXPECT_EQ(rechazoLinea(0), QString::fromUtf8("El número de piezas debe ser al menos 1"));
+    EXPECT_EQ(rechazoLinea(-3), QString::fromUtf8("El número de piezas debe ser al menos 1"));
+    EXPECT_TRUE(rechazoLinea(1).isEmpty());
+    EXPECT_TRUE(rechazoLinea(40).isEmpty());
+}
+
+// A weight per piece above three times the competition's maximum, or above
+// three times the heaviest single piece of the species so far, is asked
+// about; exactly three times is not.
+TEST(LineRules, ALikelyTypingSlipInTheWeight)
+{
+    const struct {
+        int peso, piezas, maximo;
+        qint64 mayor;
+        bool duda;
+    } cases[] = {
+        {18500, 1, 5000, 0, true},      // above 3 x 5000
+        {15000, 1, 5000, 0, false},     // exactly 3 x 5000
+        {15001, 1, 5000, 0, true},
+        {30000, 2, 5000, 0, false},     // 15000 a piece
+        {30002, 2, 5000, 0, true},      // 15001 a piece
+        {18500, 1, 0, 0, false},        // no maximum, no earlier piece: nothing to judge by
+        {18500, 1, 0, 2000, true},      // above 3 x the heaviest so far
+        {6000, 1, 0, 2000, false},
+        {6000, 1, 5000, 2000, false},
+        {6001, 1, 5000, 2000, true},    // either rule is enough
+        {12003, 2, 0, 2000, true},      // 6001.5 a piece
+        {12002, 2, 0, 2000, true},
+        {12000, 2, 0, 2000, false},
+        {18500, 0, 5000, 2000, false},  // no piece: refused, not asked
+        {0, 1, 5000, 2000, false},
+        {2000000000, 1, 2147483647, 0, false},
+        {2147483647, 32767, 0, 2147483647, false},  // no overflow
+        {2147483647, 1, 0, 715827882, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pesoSospechoso(c.peso, c.piezas, c.maximo, c.mayor), c.duda)
+            << c.peso << " g, " << c.piezas << " piezas, maximo " << c.maximo << ", mayor " << c.mayor;
+}
+
+// The question names the weight with the program's formatter and the species.
+TEST_F(WeighInCoreTest, TheWeightQuestionAndItsReferences)
+{
+    EXPECT_EQ(textoDudaPeso(18500, 1, "Sargo"), QString::fromUtf8("¿Es correcto un peso de 18.500 g para Sargo?"));
+    EXPECT_EQ(textoDudaPeso(37000, 2, "Sargo"),
+              QString::fromUtf8("¿Es correcto un peso de 37.000 g para 2 piezas de Sargo?"));
+
+    // C1: maximum 5000. Heaviest single Yubarta so far 900 g on day 2 (the
+    // competition, not the day); a line of 3 Yubartas of 9000 g is not a
+    // single piece; another competition's pieces do not count.
+    db.linea("C1", 2, 2, 1, 1, Y, 900, 900);
+    db.linea("C1", 1, 3, 1, 3, Y, 9000, 9000);
+    db.linea("C2", 1, 1, 1, 1, X, 100, 100);
+    Tdm& dm = db.open("C1", 1);
+    Pesaje p(dm);
+    EXPECT_EQ(p.dudaPeso(Y, 1, 2700), QString());
+    EXPECT_EQ(p.dudaPeso(Y, 1, 2701), QString::fromUtf8("¿Es correcto un peso de 2.701 g para Yubarta?"));
+    EXPECT_EQ(p.dudaPeso(X, 1, 15000), QString()) << "no Xerna in C1: the maximum alone";
+    EXPECT_EQ(p.dudaPeso(X, 1, 18500), QString::fromUtf8("¿Es correcto un peso de 18.500 g para Xerna?"));
+    // The line being corrected is not its own reference.
+    const qint64 fila = db.scalar("SELECT rowid FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 2");
+    EXPECT_EQ(p.dudaPeso(Y, 1, 4000, fila), QString());
+    EXPECT_FALSE(p.dudaPeso(Y, 1, 4000).isEmpty());
 }
 
 TEST_F(WeighInCoreTest, DayRankingRows)

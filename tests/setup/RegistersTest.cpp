@@ -7,10 +7,12 @@
 #include "widgets/DataNavigator.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 
 #include <functional>
+#include <string>
 
 using engine::Dataset;
 using widgets::DataNavigator;
@@ -68,10 +70,11 @@ TEST_F(RegistersTest, SpeciesScreenShowsItsRegisterByNameAndClosesItsTable)
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(f.Speces.autoEdit);
     EXPECT_EQ(f.BBTerminar->text(), QString("Terminar"));
-    // The hints name the keys of the commands.
+    // The hints name the keys of the commands; Esc leaves the register
+    // (asking first about a row being edited), so it names no cancel.
     expectNavigator(f.DBNPeces, {"Primero", "Anterior", "Siguiente", QString::fromUtf8("Último"), "Nuevo (Ins)",
                                  "Borrar (Ctrl+Supr)", "Modificar (F2)", "Guardar (Intro)",
-                                 QString::fromUtf8("Cancelar edición (Esc)")});
+                                 QString::fromUtf8("Cancelar edición")});
     EXPECT_FALSE(f.TApeces.active());
     const int r = run(f, [&] {
         ASSERT_TRUE(f.TApeces.active());
@@ -131,6 +134,90 @@ TEST_F(RegistersTest, SpeciesAreAddedAndEditedThroughTheNavigatorOnly)
     EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Codigo = 1 AND \"Otros nombres\" = 'Epinephelus marginatus'"),
               1);
     EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES"), 4);
+}
+
+// After "Nuevo" typing goes into the name, whichever column was current.
+TEST_F(RegistersTest, ANewSpeciesIsTypedFromItsName)
+{
+    TFPeces f(*data);
+    run(f, [&] {
+        widgets::DataGrid* g = f.DBGPeces;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(1, 1));  // the other names of Mero
+        key(g, Qt::Key_Insert);
+        ASSERT_EQ(f.TApeces.state(), Dataset::State::Insert);
+        EXPECT_EQ(g->currentIndex().column(), 0);
+        type(g, "P");
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                editor = e;
+        ASSERT_NE(editor, nullptr);
+        type(editor, "ulpo");
+        key(editor, Qt::Key_Return);
+        f.DBNPeces->click(DataNavigator::Post);
+        f.BBTerminar->click();
+    });
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Nombre = 'Pulpo' AND \"Otros nombres\" IS NULL"), 1);
+}
+
+// Leaving the register with a row being edited, by "Terminar", Esc or the
+// window's close button, asks "¿Guardar los cambios?": Sí saves it and
+// leaves, No gives it up and leaves, Cancelar stays with the row as typed.
+TEST_F(RegistersTest, LeavingWithARowBeingEditedAsksFirst)
+{
+    const QString question = QString::fromUtf8("¿Guardar los cambios?");
+    const struct {
+        const char* how;
+        std::function<void(TFPeces&)> leave;
+    } ways[] = {
+        {"Terminar", [](TFPeces& f) { f.BBTerminar->click(); }},
+        {"Esc",
+         [](TFPeces& f) {
+             f.DBGPeces->setFocus();
+             key(f.DBGPeces, Qt::Key_Escape);
+         }},
+        {"close button", [](TFPeces& f) { f.close(); }},
+    };
+    for (const auto& w : ways) {
+        for (const int answer : {int(mrCancel), int(mrNo), int(mrYes)}) {
+            SCOPED_TRACE(std::string(w.how) + " " + std::to_string(answer));
+            file.exec("DELETE FROM ESPECIES WHERE Nombre = 'Pulpo'");
+            dialogs.messages.clear();
+            dialogs.buttons.clear();
+            TFPeces f(*data);
+            bool visibleAfter = false;
+            Dataset::State stateAfter = Dataset::State::Inactive;
+            run(f, [&] {
+                f.DBNPeces->click(DataNavigator::Insert);
+                const int row = f.DBGPeces->datasetModel()->currentModelRow();
+                typeInCell(f.DBGPeces, row, 0, "Pulpo");
+                ASSERT_EQ(f.TApeces.state(), Dataset::State::Insert);
+                dialogs.answers = {answer};
+                w.leave(f);
+                QApplication::processEvents();
+                visibleAfter = f.isVisible();
+                stateAfter = f.TApeces.state();
+                if (f.isVisible()) {
+                    f.DBNPeces->click(DataNavigator::Cancel);
+                    f.BBTerminar->click();
+                }
+            });
+            EXPECT_EQ(dialogs.messages.value(0), question);
+            EXPECT_EQ(dialogs.buttons.value(0), unsigned(mbYes | mbNo | mbCancel));
+            EXPECT_EQ(visibleAfter, answer == mrCancel);
+            if (answer == mrCancel) {
+                EXPECT_EQ(stateAfter, Dataset::State::Insert) << "the row as typed";
+            }
+            EXPECT_EQ(file.scalar("SELECT count(*) FROM ESPECIES WHERE Nombre = 'Pulpo'"), answer == mrYes ? 1 : 0);
+        }
+    }
+    // With nothing being edited it leaves without a question.
+    dialogs.messages.clear();
+    TFPeces f(*data);
+    run(f, [&] { f.BBTerminar->click(); });
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
 }
 
 TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)

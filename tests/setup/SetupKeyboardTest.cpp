@@ -16,6 +16,7 @@
 #include "setup/TfDefComp.h"
 #include "setup/TfPescadores.h"
 #include "support/Fixture.h"
+#include "support/Shown.h"
 #include "support/ModalAnswer.h"
 #include "widgets/DataNavigator.h"
 
@@ -33,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -49,11 +51,17 @@ class LimitedGuiDialogs : public GuiDialogs {
 public:
     int shown = 0;  // real boxes still to show
     QStringList extra;
+    std::deque<int> answers;  // for the boxes not shown, before Sí/OK
     int msgDlgPos(const QString& text, int type, unsigned buttons, int helpContext, int x, int y) override
     {
         if (shown-- > 0)
             return GuiDialogs::msgDlgPos(text, type, buttons, helpContext, x, y);
         extra << text;
+        if (!answers.empty()) {
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        }
         return (buttons & mbYes) ? mrYes : mrOk;
     }
     bool confirm(const QString& text) override
@@ -261,17 +269,10 @@ void typeKeys(const QString& text)
         press(c.toUpper().unicode() < 128 ? int(c.toUpper().unicode()) : int(Qt::Key_unknown), Qt::NoModifier, QString(c));
 }
 
-void showActive(QWidget& w)
-{
-    w.show();
-    w.activateWindow();
-    QApplication::processEvents();
-}
-
 TEST_F(SetupKeyboardTest, TheWorkbookFromTheKeyboard)
 {
     TFcompet2 wb(*data);
-    showActive(wb);
+    ASSERT_TRUE(showActive(&wb));
     auto* pages = ctl<QTabWidget>(wb, "PC");
     auto code = [&] { return data->TAcomp.fieldByName("Codigo").asString(); };
     auto* list = ctl<QWidget>(wb, "DBCpompeticiones");
@@ -354,26 +355,46 @@ TEST_F(SetupKeyboardTest, TheRegistersFromTheKeyboard)
 {
     TFPeces peces(*data);
     TfPescadores pescadores(*data);
+    // Esc with a row being edited: the fishermen's register gives the row
+    // up; the species register asks whether to save it before it leaves
+    // (answered Cancelar here: it stays, and the navigator gives it up).
     const struct {
         QDialog* screen;
         const char* grid;
         engine::Table* table;
         QString table_;
-    } screens[] = {{&peces, "DBGPeces", &peces.TApeces, "ESPECIES"},
-                   {&pescadores, "DBGPescadores", &pescadores.pescadores, "PESCADORES"}};
+        DataNavigator* escapeAsks;
+    } screens[] = {{&peces, "DBGPeces", &peces.TApeces, "ESPECIES", peces.DBNPeces},
+                   {&pescadores, "DBGPescadores", &pescadores.pescadores, "PESCADORES", nullptr}};
     for (const auto& s : screens) {
         SCOPED_TRACE(s.grid);
-        showActive(*s.screen);
+        ASSERT_TRUE(showActive(s.screen));
         auto* grid = ctl<QWidget>(*s.screen, s.grid);
         ASSERT_EQ(QApplication::focusWidget(), grid);
         const qint64 rows = count("SELECT count(*) FROM " + s.table_);
+        auto escape = [&] {
+            if (!s.escapeAsks) {
+                press(Qt::Key_Escape);
+                return;
+            }
+            gui.extra.clear();
+            gui.answers = {mrCancel};
+            const engine::Dataset::State before = s.table->state();
+            press(Qt::Key_Escape);
+            EXPECT_EQ(gui.extra, QStringList{QString::fromUtf8("¿Guardar los cambios?")});
+            EXPECT_EQ(s.table->state(), before);
+            EXPECT_TRUE(s.screen->isVisible());
+            s.escapeAsks->click(DataNavigator::Cancel);
+            grid->setFocus();
+            QApplication::processEvents();
+        };
         press(Qt::Key_Insert);
         EXPECT_EQ(s.table->state(), engine::Dataset::State::Insert);
-        press(Qt::Key_Escape);
+        escape();
         EXPECT_EQ(s.table->state(), engine::Dataset::State::Browse);
         press(Qt::Key_F2);
         EXPECT_EQ(s.table->state(), engine::Dataset::State::Edit);
-        press(Qt::Key_Escape);
+        escape();
         EXPECT_EQ(s.table->state(), engine::Dataset::State::Browse);
         EXPECT_TRUE(s.screen->isVisible());
         // Tab leaves the grid; the record stays.
@@ -397,7 +418,7 @@ TEST_F(SetupKeyboardTest, TheRegistersFromTheKeyboard)
 TEST_F(SetupKeyboardTest, AfterARefusalTheFocusIsOnTheFieldAtFaultWithItsTextSelected)
 {
     TFcompet2 wb(*data);
-    showActive(wb);
+    ASSERT_TRUE(showActive(&wb));
     auto* pages = ctl<QTabWidget>(wb, "PC");
     auto typeInto = [&](const char* field, const QString& text) {
         auto* e = ctl<QLineEdit>(wb, field);

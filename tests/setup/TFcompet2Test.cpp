@@ -942,27 +942,36 @@ TEST_F(WorkbookTest, TheMainWindowShowsTheLongLivedWorkbookModally)
     EXPECT_EQ(FCompet2, nullptr);
 }
 
-// Closing the workbook leaves nothing in editing: "Sí" saves what was typed,
-// "No" gives it up; a save that is refused keeps the workbook open.
+// Closing the workbook leaves nothing in editing: "¿Guardar los cambios?",
+// "Sí" saves what was typed, "No" gives it up, "Cancelar" keeps the workbook
+// open with the edit; a save that is refused keeps the workbook open.
 TEST_F(WorkbookTest, ClosingSavesOrCancelsWhatIsStillBeingEdited)
 {
     const struct {
         int answer;
         const char* titulo;
-    } cases[] = {{mrYes, "SegundaX"}, {mrNo, "SegundaX"}};  // the second "X" is given up
+    } cases[] = {{mrCancel, "Segunda"}, {mrYes, "SegundaX"}, {mrNo, "SegundaX"}};  // the last "X" is given up
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.titulo);
+        SCOPED_TRACE(c.answer);
         TFcompet2& wb = open();
         ctl<widgets::DataEdit>(wb, "DBETitulo")->end(false);
         type(ctl<widgets::DataEdit>(wb, "DBETitulo"), "X");
         ASSERT_TRUE(data->TAcomp.isEditing());
         dialogs.messages.clear();
+        dialogs.buttons.clear();
         dialogs.answers = {c.answer};
         terminate();
-        EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("Hay cambios sin guardar. ¿Desea guardarlos?")});
+        EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("¿Guardar los cambios?")});
+        EXPECT_EQ(dialogs.buttons, QList<unsigned>{unsigned(mbYes | mbNo | mbCancel)});
+        EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = '" + QString(c.titulo) + "'"), 1);
+        if (c.answer == mrCancel) {
+            EXPECT_TRUE(data->TAcomp.isEditing());
+            EXPECT_TRUE(wb.isVisible());
+            data->TAcomp.cancel();
+            terminate();
+        }
         EXPECT_FALSE(data->TAcomp.isEditing());
         EXPECT_FALSE(wb.isVisible());
-        EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = '" + QString(c.titulo) + "'"), 1);
     }
     // A day that cannot be saved (an empty number) keeps the workbook open.
     TFcompet2& wb = open();

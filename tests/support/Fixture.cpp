@@ -79,6 +79,7 @@ ScriptedDialogs::~ScriptedDialogs() { setUserDialogs(previous_); }
 int ScriptedDialogs::msgDlgPos(const QString& text, int, unsigned buttons, int, int, int)
 {
     messages << text;
+    this->buttons << buttons;
     if (!answers.empty()) {
         const int a = answers.front();
         answers.pop_front();

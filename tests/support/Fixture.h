@@ -43,6 +43,7 @@ public:
     std::deque<int> answers;       // results for msgDlgPos, in order; default: the first button's
     std::deque<bool> confirmations;
     QStringList messages;          // msgDlgPos texts
+    QList<unsigned> buttons;       // msgDlgPos button sets, in the same order
     QStringList errors;            // showError texts
     QStringList notices;           // showMessage texts
     int printRequests = 0;         // times the print dialog was asked for

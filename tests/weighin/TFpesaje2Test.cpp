@@ -6,6 +6,7 @@
 #include "ranking/Tfclasificacion.h"
 #include "reports/PdfDevice.h"
 #include "scoring/ClasificacionDia.h"
+#include "support/Cli.h"
 #include "support/Fixture.h"
 #include "support/Shown.h"
 #include "weighin/TFpesaje2.h"
@@ -199,7 +200,12 @@ TEST_F(WeighInTest, WeighsLinesFromTheKeyboard)
     EXPECT_EQ(child<QLineEdit>("DBEPiezas")->text(), QString("1"));
     EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
 
-    weigh("2", "D", "7000");   // two pieces: never capped
+    // Two pieces: never capped. 3.500 g a piece is more than three times the
+    // 888 g Dentón of day 2, so the weight is asked about first.
+    dialogs.answers = {mrYes};
+    weigh("2", "D", "7000");
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("¿Es correcto un peso de 7.000 g para 2 piezas de Dentón?")});
+    dialogs.messages.clear();
     weigh("1", "S", "2000", "1500");   // a valid weight typed by hand after the weight
     EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Mero|7.000|5.000|100|0|5.100"),
                                        QString::fromUtf8("02|2|Dentón|7.000|7.000|100|0|7.200"),
@@ -360,10 +366,22 @@ TEST_F(WeighInTest, TheEntryRefusesNegativePiecesAndWeights)
     key(peso, Qt::Key_Delete);
     weigh("0", "S", "0");
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('|').toStdString();
-    // Stored, then the scoring's own warning about a line without pieces.
+    // A line without pieces is refused before anything is stored, the entry
+    // kept and the pieces box ready for the correction.
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("El número de piezas debe ser al menos 1")});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+    EXPECT_EQ(scalar("SELECT count(*) FROM CLASIFIC WHERE Competicion='E1' AND Jornada=1 AND Equipo=1 AND "
+                     "Presentadas <> 0"),
+              0);
+    EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+    EXPECT_EQ(focused(), child<QWidget>("DBEPiezas"));
+    dialogs.messages.clear();
+    type(focused(), "1");
+    child<QPushButton>("BBGuardar")->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
     EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1 AND Equipo=1 AND "
-                     "\"Numero piezas\"=0 AND \"Cod pez\"=30 AND Peso=0 AND \"Peso valido\"=0"),
+                     "\"Numero piezas\"=1 AND \"Cod pez\"=30 AND Peso=0 AND \"Peso valido\"=0"),
               1);
 }
 
@@ -476,6 +494,189 @@ TEST_F(WeighInTest, TheGridOnTheScreenIsTheTeamShown)
     EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "borrada";
     child<QPushButton>("BSiguiente")->click();
     EXPECT_TRUE(showsWhatAFreshPaintShows(grid)) << "equipo 5 de nuevo";
+}
+
+// Another program (here tarsela-cli, soon another station) deletes or
+// renumbers the team's lines while one is open for correction, or while the
+// grid shows what it read before: the correction, the deletion and the
+// opening for correction are refused with the sentence, nothing is stored,
+// and the grid shows what the file holds.
+TEST_F(WeighInTest, ALineThatChangedElsewhereIsNeitherCorrectedNorDeleted)
+{
+    const QString changed = QString::fromUtf8("La pesada ha cambiado desde que se abrió: se muestran las pesadas actuales");
+    const char* lines = "SELECT * FROM PESCADA ORDER BY rowid";
+    auto otherProgramDeletes = [&](int pesada) {
+        const CliRun r = cli({"borrar-pesada", file.path(), "E1", "1", "1", QString::number(pesada)});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    };
+    open();
+    weigh("1", "M", "1000");
+    weigh("1", "D", "2000");
+    weigh("1", "S", "3000");
+    weigh("1", "M", "1200");
+    auto* nav = child<DataNavigator>("DBNpescada");
+
+    // 1. Line 3 open for correction; line 1 deleted elsewhere, 3 becomes 2.
+    nav->click(DataNavigator::First);
+    nav->click(DataNavigator::Next);
+    nav->click(DataNavigator::Next);
+    nav->click(DataNavigator::Edit);
+    ASSERT_EQ(screen->pesaje().TApes2.state(), engine::Dataset::State::Edit);
+    auto* peso = child<QLineEdit>("DBEPeso");
+    peso->setFocus();
+    key(peso, Qt::Key_A, {}, Qt::ControlModifier);
+    type(peso, "3500");
+    key(peso, Qt::Key_Return);
+    otherProgramDeletes(1);
+    QStringList before = rowsOf(file.path(), lines);
+    dialogs.messages.clear();
+    child<QPushButton>("BBGuardar")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.messages, QStringList{changed});
+    EXPECT_EQ(rowsOf(file.path(), lines), before) << "nothing stored";
+    EXPECT_EQ(scalar("SELECT max(\"Pesada num\") - count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Dentón|2.000|2.000|100|0|2.100"),
+                                       QString::fromUtf8("02|1|Sargo|3.000|3.000|100|0|3.100"),
+                                       QString::fromUtf8("03|1|Mero|1.200|1.200|100|0|1.300")}));
+    EXPECT_EQ(label("lnpuntos"), QString("6.500"));
+    EXPECT_EQ(screen->pesaje().TApes2.state(), engine::Dataset::State::Insert) << "a new line is ready";
+
+    // 2. The grid on line 3 (Mero 1.200); line 1 deleted elsewhere, then
+    // "Borrar" on what the grid still shows.
+    nav->click(DataNavigator::Last);
+    otherProgramDeletes(1);
+    before = rowsOf(file.path(), lines);
+    dialogs.messages.clear();
+    dialogs.answers = {mrYes};
+    nav->click(DataNavigator::Delete);
+    EXPECT_EQ(dialogs.messages, (QStringList{QString::fromUtf8("Borrar pesada nº 3"), changed}));
+    EXPECT_EQ(rowsOf(file.path(), lines), before) << "nothing deleted";
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Sargo|3.000|3.000|100|0|3.100"),
+                                       QString::fromUtf8("02|1|Mero|1.200|1.200|100|0|1.300")}));
+
+    // 3. The grid on line 2; it changes elsewhere before "Modificar".
+    nav->click(DataNavigator::Last);
+    execOn(file.path(), "UPDATE PESCADA SET Peso = 1250 WHERE \"Cod comp\"='E1' AND Jornada=1 AND \"Pesada num\"=2");
+    dialogs.messages.clear();
+    nav->click(DataNavigator::Edit);
+    EXPECT_EQ(dialogs.messages, QStringList{changed});
+    EXPECT_EQ(screen->pesaje().TApes2.state(), engine::Dataset::State::Insert) << "not opened for correction";
+    EXPECT_EQ(gridRows(), (QStringList{QString::fromUtf8("01|1|Sargo|3.000|3.000|100|0|3.100"),
+                                       QString::fromUtf8("02|1|Mero|1.250|1.200|100|0|1.300")}));
+}
+
+// Typed text that starts no species picks none and says so beside the box;
+// Enter then closes the list with nothing picked. Escape closes the open
+// list, which stays closed, and the screen stays open.
+TEST_F(WeighInTest, TheSpeciesBoxPicksNothingForANameItLacks)
+{
+    file.exec("INSERT INTO ESPECIES (Codigo, Nombre) VALUES (40, 'Pargo')");
+    QApplication::setKeyboardInputInterval(60000);  // the letters of "Pul" add up
+    open();
+    auto* species = child<widgets::DataLookupCombo>("DBLCBPez");
+    auto openList = [&]() -> QAbstractItemView* {
+        auto* p = child<QLineEdit>("DBEPiezas");
+        p->setFocus();
+        key(p, Qt::Key_Return);
+        QWidget* popup = QApplication::activePopupWidget();
+        EXPECT_NE(popup, nullptr) << "the species list opens";
+        return popup ? popup->findChild<QAbstractItemView*>() : nullptr;
+    };
+    auto hint = [&]() {
+        auto* l = screen->findChild<QLabel*>("FieldHint");
+        return l && !l->isHidden() ? l->text() : QString();
+    };
+    // Mero proposed by the last save.
+    weigh("1", "M", "1000");
+    QAbstractItemView* list = openList();
+    ASSERT_NE(list, nullptr);
+    type(list, "Pul");
+    EXPECT_FALSE(list->currentIndex().isValid()) << "Pargo is not marked";
+    EXPECT_TRUE(screen->pesaje().TApes2.fieldByName("Cod pez").isNull()) << "nothing in place of Pulpo";
+    EXPECT_EQ(hint(), QString::fromUtf8("Ninguna especie empieza por «Pul»"));
+    key(list, Qt::Key_Return);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(focused(), species);
+    EXPECT_EQ(species->currentIndex(), -1);
+    EXPECT_TRUE(screen->pesaje().TApes2.fieldByName("Cod pez").isNull());
+    // Saving it is refused: no species.
+    child<QPushButton>("BBGuardar")->click();
+    EXPECT_EQ(dialogs.messages, QStringList{"Falta la especie"});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 1);
+
+    // A name that is there, typed whole in the open list.
+    list = openList();
+    ASSERT_NE(list, nullptr);
+    type(list, "Par");
+    EXPECT_EQ(hint(), QString());
+    key(list, Qt::Key_Return);
+    EXPECT_EQ(species->currentText(), QString("Pargo"));
+    EXPECT_EQ(focused(), child<QWidget>("DBEPeso"));
+
+    // Escape closes the open list; it stays closed, the screen stays open.
+    list = openList();
+    ASSERT_NE(list, nullptr);
+    key(list, Qt::Key_Escape);
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(focused(), species);
+    EXPECT_EQ(species->currentText(), QString("Pargo"));
+}
+
+// "1,5" typed into a whole-number box stops at "1" with the hint; saving
+// says the box takes whole numbers only (a whole number out of range is
+// still "fuera del rango").
+TEST_F(WeighInTest, ADecimalInAWholeNumberBoxIsCalledSo)
+{
+    open();
+    enter("1", "M", "1000");
+    auto* piezas = child<QLineEdit>("DBEPiezas");
+    piezas->setFocus();
+    key(piezas, Qt::Key_A, {}, Qt::ControlModifier);
+    type(piezas, "1,5");
+    EXPECT_EQ(piezas->text(), QString("1"));
+    child<QPushButton>("BBGuardar")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.errors, QStringList{QString::fromUtf8("«Número de piezas» solo admite números enteros.")});
+    EXPECT_EQ(scalar("SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1"), 0);
+    EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+}
+
+// An extra zero is asked about before the line is saved, No the default:
+// above three times the competition's maximum (5.000 g) or three times the
+// heaviest single piece of the species so far.
+TEST_F(WeighInTest, ALikelyTypingSlipIsAskedAboutBeforeSaving)
+{
+    open();
+    const char* count = "SELECT count(*) FROM PESCADA WHERE \"Cod comp\"='E1' AND Jornada=1";
+    dialogs.answers = {mrNo};
+    weigh("1", "S", "18500");
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("¿Es correcto un peso de 18.500 g para Sargo?")});
+    EXPECT_EQ(scalar(count), 0);
+    EXPECT_TRUE(screen->pesaje().TApes2.isEditing());
+    EXPECT_EQ(focused(), child<QWidget>("DBEPeso"));
+    EXPECT_EQ(child<QLineEdit>("DBEPeso")->text(), QString("18500"));
+    // Corrected, it is saved without a question.
+    dialogs.messages.clear();
+    auto* peso = child<QLineEdit>("DBEPeso");
+    key(peso, Qt::Key_A, {}, Qt::ControlModifier);
+    type(peso, "1850");
+    key(peso, Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    key(focused(), Qt::Key_Return);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_EQ(scalar(count), 1);
+    // 5.600 g of Sargo: above three times the 1.850 g Sargo; Sí saves it.
+    dialogs.answers = {mrYes};
+    weigh("1", "S", "5600");
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8("¿Es correcto un peso de 5.600 g para Sargo?")});
+    EXPECT_EQ(scalar(count), 2);
+    // The question's own buttons: Sí and No, No the default.
+    dialogs.messages.clear();
+    ASSERT_FALSE(dialogs.buttons.isEmpty());
+    EXPECT_EQ(dialogs.buttons.last(), unsigned(mbYes | mbNo | mbKeepDefault));
 }
 
 TEST_F(WeighInTest, SwitchingTeams)

@@ -2,6 +2,7 @@
 #include "widgets/DataEdit.h"
 #include "widgets/DataLookupCombo.h"
 #include "widgets/DataNavigator.h"
+#include "widgets/ErrorText.h"
 #include "engine/Query.h"
 #include "WidgetFixture.h"
 
@@ -102,8 +103,15 @@ TEST_F(ControlsTest, AfterARefusedKeyTheNumberTakesNothingUntilCorrected)
     edit.clear();
     type(&edit, "1,5");
     EXPECT_EQ(edit.text(), QString("1"));
-    // What stands after the refusal is not a value: not written, not posted.
-    EXPECT_THROW(edit.updateRecord(), DatabaseError);
+    // What stands after the refusal is not a value: not written, not posted,
+    // and said to be what it is, not a number out of range.
+    try {
+        edit.updateRecord();
+        ADD_FAILURE() << "written";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), DatabaseError::Kind::NotInteger);
+        EXPECT_EQ(widgets::userErrorText(e), QString::fromUtf8("«Peso máximo puntuable» solo admite números enteros."));
+    }
     EXPECT_THROW(comp.post(), DatabaseError);
     EXPECT_EQ(file.scalar("SELECT \"Peso maximo\" FROM COMPETIC WHERE Codigo = 'A1'"), 1250);
     // Backspace is a correction: typing goes on and the hint goes.
