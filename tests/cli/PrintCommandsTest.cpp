@@ -81,7 +81,8 @@ TEST_F(Imprimir, RefusalsSayWhyAndLeaveNoFile)
     // An output that cannot be written, and a missing --pdf.
     const CliRun r = run({"acta", "C1", "1"}, here.file("no/existe/salida.pdf"));
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains("No se puede escribir el fichero")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("No se pudo escribir el archivo")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no existe la carpeta")) << r.err.toStdString();
     const CliRun sinPdf = cli({"imprimir", "acta", db.file.path(), "C1", "1"});
     EXPECT_EQ(sinPdf.code, 1);
     EXPECT_TRUE(sinPdf.err.contains("imprimir INFORME FICHERO CODIGO")) << sinPdf.err.toStdString();

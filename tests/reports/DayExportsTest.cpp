@@ -53,7 +53,7 @@ TEST_F(DayExportsTest, RankingPageByteForByte)
 {
     QStringList l = cabeceraPagina("01/06/2026");
     l << u("<tr class=\"equipo\"> <td>1 Ana &lt;b&gt;Ñ&lt;/b&gt;<br>Luis; Pérez</td><td> C.D. &quot;Mar&quot; &amp; Sol</td></tr>")
-      << u("<tr class=\"piezas\"> <td>Presentadas: 6<br>Válidas: 5<br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 6<br>Válidas: 5<br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       // Dentón first (code 10), heaviest valid weight first, the weighed weight shown.
       << "<tr class=\"pesca\">" << u("<td> Dentón</td> <td>6.000</td><td> 5.100</td></tr>")
@@ -62,24 +62,29 @@ TEST_F(DayExportsTest, RankingPageByteForByte)
       << "<tr class=\"pesca\">" << u("<td> Sargo &quot;real&quot;; Ñ (3)</td> <td>1.200</td><td> 1.500</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">11.700</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>300</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">12.000</td></tr>"
       << "</table>" << "</td></tr>"
       // Teams 2 and 3 tie at 500: the lower number first.
       << u("<tr class=\"equipo\"> <td>2 Ωmar</td><td> Club 2</td></tr>")
-      << u("<tr class=\"piezas\"> <td>Presentadas: 1<br>Válidas: 0<br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 1<br>Válidas: 0<br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       << "<tr class=\"pesca\">" << u("<td> &lt;script&gt;&amp;Ω</td> <td>150</td><td> -50</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>0</td></tr>"
-      << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
+      // The total the team is ranked by, as stored.
+      << "<tr> <td class=\"total\" colspan=\"3\">500</td></tr>"
       << "</table>" << "</td></tr>"
-      // A team without catch lines: its heading row, then 0, the bonus and the bonus.
+      // A team without catch lines: its heading row, then 0, the bonus, the
+      // penalty and its ranking total.
       << "<tr class=\"equipo\"> <td>3 Eva</td><td> </td></tr>"
-      << u("<tr class=\"piezas\"> <td>Presentadas: <br>Válidas: <br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: <br>Válidas: <br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       << "<tr> <td class=\"total\" colspan=\"3\">0</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>200</td></tr>"
-      << "<tr> <td class=\"total\" colspan=\"3\">200</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
+      << "<tr> <td class=\"total\" colspan=\"3\">500</td></tr>"
       << "</table>" << "</td></tr>"
       << "</table> </body> </html>";
     EXPECT_EQ(reports::lineasClasificacion(*dm, kCodigo, 1), l);
