@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   qt6-translations-l10n
   python3
+  poppler-utils
 )
 
 missing=()

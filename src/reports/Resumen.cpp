@@ -178,7 +178,7 @@ void dibujarParticipantes(const DatosParticipantes& d, PrintSurface& s)
     };
     auto encabezados = [&] {
         s.textOut(xEq, y, QStringLiteral("Eq."));
-        s.textOut(xLic, y, QStringLiteral("Licencia"));
+        textoEnColumna(s, xLic, xNom - hueco, y, QStringLiteral("Licencia"));
         s.textOut(xNom, y, QStringLiteral("Pescador"));
         s.textOut(xClub, y, QStringLiteral("Club"));
         y += lh;

@@ -300,6 +300,70 @@ TEST_F(Minutes, FinalShowsThePenaltiesOfEveryDayBesideTheRankingsTotal)
     }
 }
 
+TEST_F(Minutes, TextsAtTheirFieldsFullLengthStayInTheirColumns)
+{
+    // Title 50, place 100, species 20, name 50, licence 10, club 50 characters.
+    db.exec("UPDATE COMPETIC SET Titulo = '" + completo("Campeonato de Tarsela ", 50) + "'");
+    db.exec("UPDATE JORNADAS SET Lugar = '" + completo("Cala de las Ánimas ", 100) + "'");
+    db.exec("UPDATE ESPECIES SET Nombre = substr('Especie' || Codigo || ' de roca de fondo', 1, 20)");
+    db.exec("UPDATE PARTICIP SET Nombre = substr('Nombre ' || DNI || ' Apellido Apellido Apellido Apellido Apellido', 1, 50),"
+            " Licencia = substr('LIC' || DNI || '-0000000', 1, 10),"
+            " Club = substr('Club ' || DNI || ' Agrupación Deportiva Submarina del Mar', 1, 50)");
+    db.clasific("C1", 2, 1, 100, 0, 0, 100);
+    for (bool final : {false, true}) {
+        SCOPED_TRACE(final ? "final" : "day");
+        Tdm& d = db.open("C1", 1);
+        RecordingSurface s(4961, 7016, 10);
+        final ? imprimirActaFinal(d, s) : imprimirActaJornada(d, s);
+        // The heading line and the band over it hold the fixed headings.
+        const int cabecera = s.text("Nombre y Apellidos").y, banda = s.text("Pieza Mayor").y;
+        auto datos = [&](const RecordingSurface::Call& c) { return c.y != cabecera && c.y != banda; };
+        EXPECT_EQ(overprinted(s, datos), QStringList{});
+        const int dx = final ? 100 : 0;  // the final's boundaries from x7 on
+        int pie = 0;
+        for (const auto& t : s.texts())
+            if (t.text.startsWith("Pieza mayor."))
+                pie = t.y;
+        ASSERT_GT(pie, cabecera);
+        int acortados = 0;
+        for (const auto& t : s.texts()) {
+            SCOPED_TRACE(t.text.toStdString());
+            EXPECT_GE(t.x, 0);
+            EXPECT_LE(t.x2, 7016);
+            if (t.text.endsWith("…")) {
+                ++acortados;
+                EXPECT_GE(t.size, kTamanoLegible);
+            }
+            if (t.y <= cabecera || t.y >= pie)
+                continue;  // the teams' lines only
+            if (t.text.startsWith("Nombre ")) {
+                EXPECT_GE(t.x, x1);
+                EXPECT_LE(t.x2, x2);
+            } else if (t.text.startsWith("LIC")) {
+                EXPECT_GE(t.x, x2);
+                EXPECT_LE(t.x2, x3);
+            } else if (t.text.startsWith("Club ")) {
+                EXPECT_GE(t.x, x3);
+                EXPECT_LE(t.x2, x4);
+            } else if (t.text.startsWith("Especie")) {
+                EXPECT_GE(t.x, x7 - dx);
+                EXPECT_LE(t.x2, x7 - dx + 550);
+            }
+        }
+        EXPECT_GE(acortados, 5);
+        // Shortened from its end, the start kept; a licence drawn smaller, whole.
+        const QString nombre = "Nombre A1 Apellido";
+        bool hayNombre = false, hayLicencia = false;
+        for (const auto& t : s.texts()) {
+            hayNombre |= t.text.startsWith(nombre) && t.text.endsWith("…");
+            hayLicencia |= t.text == "LICA1-0000" && t.size < 9;
+        }
+        EXPECT_TRUE(hayNombre);
+        EXPECT_TRUE(hayLicencia);
+        db.dm.reset();
+    }
+}
+
 TEST_F(Minutes, FinalOfACompetitionWithOnlyADayTwo)
 {
     db.exec("DELETE FROM JORNADAS WHERE Numero = 1");

@@ -4,6 +4,10 @@
 
 #include "data/Tdm.h"
 #include "reports/ExportFixture.h"
+#include "scoring/ClasificacionDia.h"
+#include "scoring/Penal.h"
+#include "scoring/Pesaje.h"
+#include "scoring/ScoringFixture.h"
 #include "reports/TextFile.h"
 #include "support/Readback.h"
 
@@ -90,6 +94,78 @@ TEST_F(DayExportsTest, RankingPageByteForByte)
     EXPECT_EQ(reports::lineasClasificacion(*dm, kCodigo, 1), l);
     QByteArray expected = "\xEF\xBB\xBF" + l.join("\r\n").toUtf8() + "\r\n";
     EXPECT_EQ(reports::paginaClasificacion(*dm, kCodigo, 1), expected);
+}
+
+// A day weighed and penalised through the program's own core: team 2 catches
+// more than team 1 but a penalty puts it second.
+TEST(DayRankingPage, EachTeamShowsItsCountsItsPenaltyAndTheTotalItIsRankedBy)
+{
+    ScriptedDialogs dialogs;
+    scoringtest::ScoringDb db;
+    scoringtest::Competicion c;
+    c.pesoMinimo = 300;
+    c.puntosPieza = 100;
+    c.puntosGramo = 1;
+    c.puntosEspecie = 200;
+    c.puntosCupo = 150;
+    db.competicion(c, "Trofeo");
+    db.jornada("C1", 1);
+    db.especie(10, "Sargo");
+    db.especie(20, "Mero");
+    db.especial("C1", 10, 1, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 1);
+    db.especial("C1", 20, 1, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 1);
+    db.cupo("C1", 20, 2, 150);
+    db.participante("C1", 1, "A", "Ana");
+    db.participante("C1", 2, "B", "Bea");
+    Tdm& dm = db.open("C1", 1);
+    {
+        Pesaje p(dm);
+        ASSERT_TRUE(p.guardarLinea(1, 1, 10, 1000).ok);  // Sargo: a species
+        ASSERT_TRUE(p.guardarLinea(1, 2, 20, 1500).ok);  // 2 Meros: a species and the quota
+        ASSERT_TRUE(p.guardarLinea(2, 1, 10, 4000).ok);
+    }
+    ASSERT_TRUE(guardarPenalizacion(dm, 2, 1000, 0, "Fuera de zona").has_value());
+
+    // What the ranking and the weigh-in's tally say.
+    const QList<FilaClasificacion> ranking = filasClasificacionDia(dm, "C1", 1);
+    ASSERT_EQ(ranking.size(), 2);
+    EXPECT_EQ(ranking[0].equipo, 1);
+    QHash<int, QStringList> cuentas;
+    {
+        Pesaje p(dm);
+        for (int eq : {1, 2}) {
+            p.sumapuntos("C1", 1, eq);
+            cuentas[eq] = {p.LEspecies(), p.LCupos()};
+        }
+    }
+    EXPECT_EQ(cuentas[1], QStringList({"2", "1"}));
+
+    const QStringList l = reports::lineasClasificacion(dm, "C1", 1);
+    QStringList equipos, piezas, penalizaciones, totales;
+    for (int i = 0; i < l.size(); ++i) {
+        if (l[i].startsWith("<tr class=\"equipo\">"))
+            equipos << l[i];
+        if (l[i].startsWith("<tr class=\"piezas\">"))
+            piezas << l[i];
+        if (l[i].contains(u("Penalización:"))) {
+            penalizaciones << l[i];
+            totales << l.value(i + 1);
+        }
+    }
+    ASSERT_EQ(equipos.size(), 2);
+    ASSERT_EQ(penalizaciones.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const FilaClasificacion& f = ranking[k];
+        SCOPED_TRACE(f.equipo);
+        EXPECT_TRUE(equipos[k].startsWith("<tr class=\"equipo\"> <td>" + QString::number(k + 1) + " " + f.nombres.value(0)))
+            << equipos[k].toStdString();
+        EXPECT_TRUE(piezas[k].endsWith("<br>Especies: " + cuentas[f.equipo][0] + "<br>Cupos: " + cuentas[f.equipo][1] + "</td>"))
+            << piezas[k].toStdString();
+        EXPECT_EQ(penalizaciones[k], u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>") +
+                                         (f.equipo == 2 ? "1.000" : "0") + "</td></tr>");
+        // The total the team is ranked by, as the ranking writes it.
+        EXPECT_EQ(totales[k], "<tr> <td class=\"total\" colspan=\"3\">" + f.total + "</td></tr>");
+    }
 }
 
 TEST_F(DayExportsTest, ADayWithoutRankingRowsHasTheHeadingAndTheEnd)
