@@ -288,8 +288,11 @@ struct Acta {
         centrado(x[4], x[5], y, n00(f.presentadas));
         centrado(x[5], x[6], y, n00(f.validas));
         hasta(x[7] - M, y, n0(f.pesoValidas));
-        textoEnColumna(s, x[7] + M, x[8], y, f.clase);
-        hasta(x[9] - M, y, n0(f.pesoClase));
+        // The species and the weight of the biggest piece share a cell: the
+        // species up to the weight, one "M" short of it.
+        const QString peso = n0(f.pesoClase);
+        textoEnColumna(s, x[7] + M, x[9] - 2 * M - s.textWidth(peso), y, f.clase);
+        hasta(x[9] - M, y, peso);
         hasta(x[10] - M, y, n0(f.puntos1));
         hasta(x[11] - M, y, n0(f.puntos2));
         centrado(x[11], x[12], y, n0(f.penal));
