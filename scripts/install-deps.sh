@@ -13,6 +13,7 @@ packages=(
   qt6-translations-l10n
   python3
   xvfb
+  poppler-utils
 )
 
 missing=()

@@ -13,24 +13,18 @@
 #include "scoring/Pesaje.h"
 #include "weighin/Actilla.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <functional>
 
 namespace cli {
 
 namespace {
 
-// Draws one report into the file: written whole on success, nothing left
-// behind on a failure.
+// Draws one report into the file: written whole on success, the file that
+// was there left as it was on any failure (a full disk included).
 void alPdf(const QString& salida, const std::function<void(PrintSurface&)>& informe)
 {
-    QSaveFile fichero(salida);
-    if (QFileInfo(salida).isDir() || !fichero.open(QIODevice::WriteOnly))
-        throw Refusal{QString::fromUtf8("No se puede escribir el fichero «%1»").arg(salida)};
+    PdfDevice pdf(salida);
     {
-        PdfDevice pdf(&fichero);
         PainterSurface surface(pdf);
         try {
             informe(surface);
@@ -38,8 +32,9 @@ void alPdf(const QString& salida, const std::function<void(PrintSurface&)>& info
             throw Refusal{e.message()};
         }
     }
-    if (!fichero.commit())
-        throw Refusal{QString::fromUtf8("No se puede escribir el fichero «%1»").arg(salida)};
+    QString error;
+    if (!pdf.finish(&error))
+        throw Refusal{error};
 }
 
 // The competition current, and its day when one is given (else its first day).

@@ -39,6 +39,18 @@ public:
     virtual ~PrintDevice() = default;
     virtual QPagedPaintDevice& device() = 0;
     virtual void setDocumentTitle(const QString& title) = 0;
+    // The PDF file chosen with "Imprimir a archivo" in the print dialog;
+    // empty for a printer. The job then draws on a PDF of the printer's page
+    // that finish() writes to this file.
+    virtual QString outputFile() const { return {}; }
+    // Called once the document has ended: a device that keeps its pages in
+    // memory writes them out now, whole or not at all. False, with a Spanish
+    // sentence in *error, when they could not be written.
+    virtual bool finish(QString* error)
+    {
+        (void)error;
+        return true;
+    }
 };
 
 class UserDialogs {

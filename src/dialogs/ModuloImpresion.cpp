@@ -16,6 +16,10 @@ public:
     QPrinter printer{QPrinter::HighResolution};
     QPagedPaintDevice& device() override { return printer; }
     void setDocumentTitle(const QString& title) override { printer.setDocName(title); }
+    QString outputFile() const override
+    {
+        return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    }
 };
 }  // namespace
 

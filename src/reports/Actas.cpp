@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 QHash<int, QList<MiembroActa>> miembrosPorEquipo(Tdm& dm, const QString& codigo)
 {
     QHash<int, QList<MiembroActa>> r;
@@ -105,27 +107,33 @@ DatosActa leerActaFinal(Tdm& dm)
         }
     }
 
+    // The ranking's total and the penalties in it, over every day.
     struct Total {
         int equipo;
         qint64 total;
+        qint64 penal;
     };
     QList<Total> orden;
     {
         engine::Statement st(dm.db.handle(),
-                             "SELECT Equipo, sum(TotalPuntos) AS total FROM CLASIFIC WHERE Competicion = ? "
+                             "SELECT Equipo, sum(TotalPuntos) AS total, sum(Penaliza) FROM CLASIFIC "
+                             "WHERE Competicion = ? "
                              "GROUP BY Equipo ORDER BY coalesce(total, 0) DESC, coalesce(Equipo, 0) ASC");
         st.bind(1, codigo);
         while (st.step())
-            orden << Total{int(st.column(0).toLongLong()), st.column(1).toLongLong()};
+            orden << Total{int(st.column(0).toLongLong()), st.column(1).toLongLong(), st.column(2).toLongLong()};
     }
-    // Each team's total of one day.
-    auto totalDia = [&](int jornada, int equipo) {
-        engine::Statement st(dm.db.handle(),
-                             "SELECT TotalPuntos FROM CLASIFIC WHERE Competicion = ? AND Jornada = ? AND Equipo = ?");
+    // Each team's points of one day before its penalty (the day's total with
+    // the penalty added back), so that a row reads Puntos 1 + Puntos 2 -
+    // Penal = Total.
+    auto puntosDia = [&](int jornada, int equipo) {
+        engine::Statement st(dm.db.handle(), "SELECT TotalPuntos, Penaliza FROM CLASIFIC "
+                                             "WHERE Competicion = ? AND Jornada = ? AND Equipo = ?");
         st.bind(1, codigo);
         st.bind(2, jornada);
         st.bind(3, equipo);
-        return st.step() ? qint64(clampInt(st.column(0).toLongLong())) : qint64(0);
+        return st.step() ? qint64(clampInt(st.column(0).toLongLong())) + clampInt(st.column(1).toLongLong())
+                         : qint64(0);
     };
 
     // The two days' catch records of every team, one day current at a time.
@@ -141,9 +149,10 @@ DatosActa leerActaFinal(Tdm& dm)
         FilaActa f;
         f.equipo = t.equipo;
         f.total = t.total;
+        f.penal = t.penal;
         const TDatosPescaEquipo d1 = dia[0].value(t.equipo), d2 = dia[1].value(t.equipo);
-        f.puntos1 = existe[0] ? totalDia(1, t.equipo) : 0;
-        f.puntos2 = existe[1] ? totalDia(2, t.equipo) : 0;
+        f.puntos1 = existe[0] ? puntosDia(1, t.equipo) : 0;
+        f.puntos2 = existe[1] ? puntosDia(2, t.equipo) : 0;
         for (const TDatosPescaEquipo* x : {&d1, &d2})
             if (x->pesoPMayor > d.pesoPieza) {
                 d.pesoPieza = x->pesoPMayor;
@@ -202,12 +211,19 @@ struct Acta {
         s.setBold(true);
         engine::ScopeGuard normal{[&] { s.setBold(false); }};
         const int W = s.pageWidth();
-        texto(x[1], y, QStringLiteral("Competición: ") + d.titulo);
+        const int fin = W - escalaX(s, 200);
+        // A long title or place is shortened before it reaches the next item.
         if (d.final) {
-            hasta(W - escalaX(s, 200), y, d.fechas);
+            const int fechas = fin - s.textWidth(d.fechas);
+            textoEnColumna(s, x[1], fechas - M, y, QStringLiteral("Competición: ") + d.titulo);
+            texto(fechas, y, d.fechas);
         } else {
-            texto(redondeoPar(W / 2.0), y, QStringLiteral("Fecha: ") + d.fecha);
-            hasta(W - escalaX(s, 200), y, QStringLiteral("Lugar: ") + d.lugar);
+            const QString fecha = QStringLiteral("Fecha: ") + d.fecha;
+            const int xFecha = redondeoPar(W / 2.0);
+            textoEnColumna(s, x[1], xFecha - M, y, QStringLiteral("Competición: ") + d.titulo);
+            texto(xFecha, y, fecha);
+            textoEnColumna(s, xFecha + s.textWidth(fecha) + M, fin, y, QStringLiteral("Lugar: ") + d.lugar,
+                           Alineado::Derecha);
         }
         y += lh;
         s.line(L, y, R, y);
@@ -261,22 +277,25 @@ struct Acta {
         for (int k = 0; k < f.miembros.size(); ++k) {
             const MiembroActa& m = f.miembros[k];
             const int ty = y + k * lh;
-            texto(x[1] + pad, ty, m.nombre);
-            centrado(x[2], x[3], ty, m.licencia);
+            // Each text within its cell, short of the rule that closes it.
+            textoEnColumna(s, x[1] + pad, x[2] - pad, ty, m.nombre);
+            textoEnColumna(s, x[2] + pad, x[3] - pad, ty, m.licencia, Alineado::Centro);
             if (d.final || !hayClub || m.club != clubAnterior)
-                texto(x[3] + pad, ty, m.club);
+                textoEnColumna(s, x[3] + pad, x[4] - pad, ty, m.club);
             clubAnterior = m.club;
             hayClub = true;
         }
         centrado(x[4], x[5], y, n00(f.presentadas));
         centrado(x[5], x[6], y, n00(f.validas));
         hasta(x[7] - M, y, n0(f.pesoValidas));
-        texto(x[7] + M, y, f.clase);
-        hasta(x[9] - M, y, n0(f.pesoClase));
+        // The species and the weight of the biggest piece share a cell: the
+        // species up to the weight, one "M" short of it.
+        const QString peso = n0(f.pesoClase);
+        textoEnColumna(s, x[7] + M, x[9] - 2 * M - s.textWidth(peso), y, f.clase);
+        hasta(x[9] - M, y, peso);
         hasta(x[10] - M, y, n0(f.puntos1));
         hasta(x[11] - M, y, n0(f.puntos2));
-        if (!d.final)
-            centrado(x[11], x[12], y, n0(f.penal));
+        centrado(x[11], x[12], y, n0(f.penal));
         hasta(R - M, y, n0(f.total));
         // A team without participant records still takes one line.
         y += int(std::max<qsizetype>(1, f.miembros.size())) * lh;
@@ -284,40 +303,53 @@ struct Acta {
         y += escalaY(s, 20);
     }
 
+    // Two statements on one line, the left one from x, the right one ending
+    // at R: the right one keeps up to half the line, the left one what is left.
+    void dosLados(int izqX, int ty, const QString& izq, const QString& der)
+    {
+        const int wDer = std::min(s.textWidth(der), (R - izqX) / 2);
+        if (!izq.isEmpty())
+            textoEnColumna(s, izqX, R - wDer - M, ty, izq);
+        if (!der.isEmpty())
+            textoEnColumna(s, R - wDer, R, ty, der, Alineado::Derecha);
+    }
+
     void pieActa()
     {
         if (d.final) {
+            QString izq, der;
             if (d.pesoPieza > 0) {
                 const QString nombre = d.miembrosPieza.isEmpty() ? QString() : d.miembrosPieza[0].nombre + ' ';
-                texto(x[1], y, QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") +
-                                   nombre + QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) +
-                                   QStringLiteral(" gr"));
+                izq = QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") + nombre +
+                      QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) + QStringLiteral(" gr");
             }
             if (d.numPiezas > 0) {
                 const QString nombre = d.miembrosPiezas.isEmpty() ? QString() : d.miembrosPiezas[0].nombre + ": ";
-                hasta(R, y, QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) +
-                                QStringLiteral(". ") + nombre + entero(d.numPiezas) + QStringLiteral(" piezas"));
+                der = QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) + QStringLiteral(". ") +
+                      nombre + entero(d.numPiezas) + QStringLiteral(" piezas");
             }
+            dosLados(x[1], y, izq, der);
             return;
         }
+        QString izq[2], der[2];
         if (d.pesoPieza > 0) {
             const QString club = d.miembrosPieza.isEmpty() ? QString() : d.miembrosPieza[0].club;
-            texto(L, y, QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") + club +
-                            QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) + QStringLiteral(" gr"));
-            QString nombres;
+            izq[0] = QStringLiteral("Pieza mayor. Equipo ") + entero(d.equipoPieza) + QStringLiteral(". ") + club +
+                     QStringLiteral(". ") + d.especiePieza + ' ' + n0(d.pesoPieza) + QStringLiteral(" gr");
             for (int i = 0; i < d.miembrosPieza.size(); ++i)
-                nombres += i == 0 ? d.miembrosPieza[i].nombre + ' ' : QStringLiteral(", ") + d.miembrosPieza[i].nombre;
-            texto(L, y + lh, nombres);
+                izq[1] += i == 0 ? d.miembrosPieza[i].nombre + ' ' : QStringLiteral(", ") + d.miembrosPieza[i].nombre;
         }
         if (d.numPiezas > 0) {
             const QString club = d.miembrosPiezas.isEmpty() ? QString() : d.miembrosPiezas[0].club;
-            hasta(R, y, QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) + ' ' + club +
-                            QStringLiteral(". ") + entero(d.numPiezas) + QStringLiteral(" piezas"));
+            der[0] = QStringLiteral("Mayor número de piezas. Equipo ") + entero(d.equipoPiezas) + ' ' + club +
+                     QStringLiteral(". ") + entero(d.numPiezas) + QStringLiteral(" piezas");
             QStringList nombres;
             for (const MiembroActa& m : d.miembrosPiezas)
                 nombres << m.nombre;
-            hasta(R, y + lh, nombres.join(QStringLiteral(", ")));
+            der[1] = nombres.join(QStringLiteral(", "));
         }
+        for (int i = 0; i < 2; ++i)
+            dosLados(L, y + i * lh, izq[i], der[i]);
     }
 
     void dibujar()

@@ -22,10 +22,10 @@ struct FilaActa {
     int presentadas = 0, validas = 0, pesoValidas = 0;
     QString clase;  // species of the biggest piece
     int pesoClase = 0;
-    qint64 puntos1 = 0;  // day: Puntos; final: day 1's total
-    qint64 puntos2 = 0;  // day: Bonifica; final: day 2's total
-    qint64 penal = 0;    // day only
-    qint64 total = 0;
+    qint64 puntos1 = 0;  // day: Puntos; final: day 1's total before its penalty
+    qint64 puntos2 = 0;  // day: Bonifica; final: day 2's total before its penalty
+    qint64 penal = 0;    // day: Penaliza; final: the penalties of every day
+    qint64 total = 0;    // the ranking's: TotalPuntos (final: of every day)
     QList<MiembroActa> miembros;
 };
 

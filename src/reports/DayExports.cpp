@@ -70,6 +70,34 @@ void abrir(engine::Query& q, const QStringList& sql)
     q.open();
 }
 
+// How many species bonuses and completed quotas a team earned on a day, as
+// its tally counts them (none while the competition gives no such bonus).
+struct BonosEquipo {
+    int especies = 0;
+    int cupos = 0;
+};
+
+BonosEquipo bonosEquipo(Tdm& dm, const ReglasPrueba& r, int jornada, int equipo)
+{
+    engine::Statement st(dm.db.handle(),
+                         "SELECT \"Cod pez\", \"Numero piezas\", Peso, \"Peso valido\" FROM PESCADA "
+                         "WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? ORDER BY \"Cod pez\", \"Pesada num\"");
+    st.bind(1, r.codigo);
+    st.bind(2, jornada);
+    st.bind(3, equipo);
+    std::vector<LineaPesca> lineas;
+    while (st.step())
+        lineas.push_back({st.column(0).toLongLong(), clampInt(st.column(1).toLongLong()),
+                          clampInt(st.column(2).toLongLong()), clampInt(st.column(3).toLongLong())});
+    SilencioAvisos silencio;  // light lines were warned about when weighed
+    BonosEquipo b;
+    if (r.puntosEspecie > 0)
+        b.especies = bonoEspecies(r, lineas).cuenta;
+    if (r.puntosCupo > 0)
+        b.cupos = bonoCupos(r, lineas).cuenta;
+    return b;
+}
+
 // Rounds a / b (b > 0) to the nearest whole number, halves to the even one.
 qint64 divideHalfEven(qint64 a, qint64 b)
 {
@@ -119,7 +147,7 @@ QStringList lineasClasificacion(Tdm& dm, const QString& codigo, int jornada)
     struct Fila {
         int equipo;
         QString presentadas, validas;
-        qint64 bonifica;
+        qint64 bonifica, penaliza, total;
     };
     QList<Fila> filas;
     {
@@ -130,7 +158,8 @@ QStringList lineasClasificacion(Tdm& dm, const QString& codigo, int jornada)
                   "order by TotalPuntos desc, equipo"});
         for (q.first(); !q.eof(); q.next())
             filas.append({q.fieldByName("equipo").asInteger(), plain(q.fieldByName("Presentadas")),
-                          plain(q.fieldByName("Validas")), q.fieldByName("Bonifica").asLargeInt()});
+                          plain(q.fieldByName("Validas")), q.fieldByName("Bonifica").asLargeInt(),
+                          q.fieldByName("Penaliza").asLargeInt(), q.fieldByName("TotalPuntos").asLargeInt()});
     }
 
     engine::Query& q = dm.absQ;
@@ -143,8 +172,9 @@ QStringList lineasClasificacion(Tdm& dm, const QString& codigo, int jornada)
         const QString club = m.isEmpty() ? QString() : htmlEscape(m.first().club);
         l << "<tr class=\"equipo\"> <td>" + QString::number(++n) + " " + nombres.join("<br>") + "</td>" + "<td> " + club +
                  "</td>" + "</tr>";
+        const BonosEquipo b = bonosEquipo(dm, reglas, jornada, f.equipo);
         l << "<tr class=\"piezas\"> <td>Presentadas: " + f.presentadas + u("<br>Válidas: ") + f.validas +
-                 "<br>Especies: <br>Cupos: </td>";
+                 "<br>Especies: " + QString::number(b.especies) + "<br>Cupos: " + QString::number(b.cupos) + "</td>";
         l << "<td class=\"celdapescada\">";
         l << "<table class=\"tpescada\">";
         l << "<tr class=\"encabezado\"> <td class=\"e3\">Pez</td> <td class=\"e4\">Peso</td> <td class=\"e5\">Puntos</td> </tr>";
@@ -171,7 +201,9 @@ QStringList lineasClasificacion(Tdm& dm, const QString& codigo, int jornada)
         q.close();
         l << "<tr> <td class=\"total\" colspan=\"3\">" + fmt(suma) + "</td>" + "</tr>";
         l << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>" + fmt(f.bonifica) + "</td>" + "</tr>";
-        l << "<tr> <td class=\"total\" colspan=\"3\">" + fmt(suma + f.bonifica) + "</td>" + "</tr>";
+        // The penalty, and the total the team is ranked by.
+        l << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>") + fmt(f.penaliza) + "</td>" + "</tr>";
+        l << "<tr> <td class=\"total\" colspan=\"3\">" + fmt(f.total) + "</td>" + "</tr>";
         l << "</table>";
         l << "</td></tr>";
     }

@@ -26,8 +26,9 @@ inline const QString kFicheroResumen = QStringLiteral("ResumenCapturas.csv");
 // --- The texts ----------------------------------------------------------------
 
 // The lines of the day ranking page: team blocks best day total first (equal
-// totals: the lower team first), each catch line's points recomputed, every
-// text from the file escaped for HTML.
+// totals: the lower team first), each catch line's points recomputed, each
+// team's species and quota bonus counts, its penalty and the total it is
+// ranked by (TotalPuntos), every text from the file escaped for HTML.
 QStringList lineasClasificacion(Tdm& dm, const QString& codigo, int jornada);
 // The page as written: UTF-8 with a byte-order mark, CR LF lines.
 QByteArray paginaClasificacion(Tdm& dm, const QString& codigo, int jornada);

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -36,6 +38,57 @@ int alinea(int start, int boxW, int textW, bool centrado)
 int centradoEnHoja(const PrintSurface& s, int textW) { return redondeoPar(s.pageWidth() / 2.0 - textW / 2.0); }
 
 QString entero(qint64 v) { return QString::number(v); }
+
+QString acortado(PrintSurface& s, const QString& texto, int ancho)
+{
+    if (s.textWidth(texto) <= ancho)
+        return texto;
+    const QString puntos = QStringLiteral("…");
+    // The places where a character ends (a letter with its accents, an
+    // emoji whole); the longest start that fits, found by halving.
+    QList<qsizetype> cortes;
+    QTextBoundaryFinder f(QTextBoundaryFinder::Grapheme, texto);
+    for (qsizetype p = f.toNextBoundary(); p > 0 && p < texto.size(); p = f.toNextBoundary())
+        cortes << p;
+    auto con = [&](qsizetype n) { return texto.left(n).trimmed() + puntos; };
+    qsizetype lo = 0, hi = cortes.size();  // cortes[0..lo) fit
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (s.textWidth(con(cortes[mid - 1])) <= ancho)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo > 0)
+        return con(cortes[lo - 1]);
+    return s.textWidth(puntos) <= ancho ? puntos : QString();
+}
+
+void textoEnColumna(PrintSurface& s, int a, int b, int y, const QString& texto, Alineado al)
+{
+    const int ancho = b - a;
+    auto escribe = [&](const QString& t, int dy) {
+        const int w = s.textWidth(t);
+        const int x = al == Alineado::Izquierda ? a : alinea(a, ancho, w, al == Alineado::Centro);
+        s.textOut(x, y + dy, t);
+    };
+    if (s.textWidth(texto) <= ancho) {
+        escribe(texto, 0);
+        return;
+    }
+    const int tamano = s.fontSize();
+    const int alto = s.textHeight(texto);
+    engine::ScopeGuard vuelta{[&] { s.setFontSize(tamano); }};
+    const int menor = std::max(std::min(tamano, kTamanoLegible), tamano - 2);
+    for (int t = tamano - 1; t >= menor; --t) {
+        s.setFontSize(t);
+        if (t == menor || s.textWidth(texto) <= ancho) {
+            escribe(acortado(s, texto, ancho), alto - s.textHeight(texto));
+            return;
+        }
+    }
+    escribe(acortado(s, texto, ancho), 0);  // already at the smallest size
+}
 
 void trabajoImpresion(PrintSurface& s, Orientacion o, const QString& titulo, const std::function<void()>& preparar,
                       const std::function<void()>& dibujar)

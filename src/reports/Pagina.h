@@ -61,3 +61,16 @@ void cabeceraActa(PrintSurface& s, const Cabecera& c, int L, int R, int alturaLi
 
 // Numbers and texts of a report.
 QString entero(qint64 v);  // plain decimal
+
+// A text drawn inside a column [a, b) of the line at y, never past it: as it
+// is when it fits; else up to two points smaller (not below
+// kTamanoLegible), its foot on the same line; else, at that size,
+// shortened with "…" (whole characters kept). Left at a, centred, or right
+// to end at b. The font size is the surface's again afterwards.
+enum class Alineado { Izquierda, Centro, Derecha };
+constexpr int kTamanoLegible = 7;
+void textoEnColumna(PrintSurface& s, int a, int b, int y, const QString& texto, Alineado al = Alineado::Izquierda);
+// The longest start of the text, whole characters, that with "…" after it
+// is at most `ancho` wide at the current size ("" when not even "…" fits);
+// the text itself when it fits.
+QString acortado(PrintSurface& s, const QString& texto, int ancho);

@@ -4,8 +4,11 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -34,13 +37,27 @@ PainterSurface::PainterSurface(PrintDevice& device)
 
 PainterSurface::~PainterSurface() { endDoc(); }
 
+namespace {
+// The resolution the reports lay out at.
+constexpr int kPuntosPorPulgada = 600;
+}  // namespace
+
+QSize PainterSurface::paginaA4(Orientacion o)
+{
+    const QPageLayout a4(QPageSize(QPageSize::A4),
+                         o == Orientacion::Apaisada ? QPageLayout::Landscape : QPageLayout::Portrait,
+                         QMarginsF(0, 0, 0, 0));
+    return a4.paintRectPixels(kPuntosPorPulgada).size();
+}
+
 void PainterSurface::setOrientation(Orientacion o)
 {
+    orientacion_ = o;
     device_.setPageOrientation(o == Orientacion::Apaisada ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-int PainterSurface::pageWidth() const { return device_.width(); }
-int PainterSurface::pageHeight() const { return device_.height(); }
+int PainterSurface::pageWidth() const { return paginaA4(orientacion_).width(); }
+int PainterSurface::pageHeight() const { return paginaA4(orientacion_).height(); }
 
 void PainterSurface::setTitle(const QString& title)
 {
@@ -55,6 +72,12 @@ void PainterSurface::beginDoc()
     if (!painter_.begin(&device_))
         throw PrintError(QString::fromUtf8("No se puede empezar la impresión: la impresora o el fichero de salida no "
                                            "están disponibles"));
+    // The page, scaled alike in both directions to fit the printable area,
+    // centred in it (the identity on the command line's own page).
+    const QSize pagina = paginaA4(orientacion_);
+    const double k = std::min(double(device_.width()) / pagina.width(), double(device_.height()) / pagina.height());
+    painter_.setWorldTransform(QTransform(k, 0, 0, k, (device_.width() - k * pagina.width()) / 2,
+                                          (device_.height() - k * pagina.height()) / 2));
     applyFont();
 }
 
@@ -82,24 +105,39 @@ void PainterSurface::setBold(bool on)
     applyFont();
 }
 
+QFont PainterSurface::fuenteDispositivo() const
+{
+    // The painter turns points into the device's pixels; in the page's units
+    // (at 600 dots per inch) the size is the same whatever the device's
+    // resolution.
+    QFont f = font_;
+    const int dpi = device_.logicalDpiY();
+    if (dpi > 0 && dpi != kPuntosPorPulgada)
+        f.setPointSizeF(font_.pointSizeF() * kPuntosPorPulgada / dpi);
+    return f;
+}
+
 void PainterSurface::applyFont()
 {
     if (!painter_.isActive())
         return;
-    painter_.setFont(font_);
+    painter_.setFont(fuenteDispositivo());
     // A thin rule that still shows on paper: about a sixth of a millimetre.
     QPen pen(Qt::black);
-    pen.setWidth(std::max(1, device_.logicalDpiX() / 150));
+    pen.setWidth(kPuntosPorPulgada / 150);
     painter_.setPen(pen);
 }
 
-int PainterSurface::textWidth(const QString& text) { return QFontMetrics(font_, &device_).horizontalAdvance(text); }
+int PainterSurface::textWidth(const QString& text)
+{
+    return QFontMetrics(fuenteDispositivo(), &device_).horizontalAdvance(text);
+}
 
-int PainterSurface::textHeight(const QString&) { return QFontMetrics(font_, &device_).height(); }
+int PainterSurface::textHeight(const QString&) { return QFontMetrics(fuenteDispositivo(), &device_).height(); }
 
 void PainterSurface::textOut(int x, int y, const QString& text)
 {
-    const QFontMetrics fm(font_, &device_);
+    const QFontMetrics fm(fuenteDispositivo(), &device_);
     // White paper needs no white cell; a coloured one is painted so that the
     // text keeps the band it stands on.
     if (brush_ != QColor(Qt::white))

@@ -14,6 +14,13 @@ class PrintDevice;
 // QPrinter or a QPdfWriter. The device's title is set through `setTitle`
 // (QPdfWriter is handled here; a printer's caller passes its own setter, so
 // this file needs no print-support header).
+//
+// Every device gets the same page: the reports lay out on the command line's
+// PDF page (A4 at 600 dots per inch, no margins), in device units of that
+// page, and a device of another paper, margins or resolution (a printer)
+// receives that page scaled to fit its printable area and centred in it.
+// Text is measured at 600 dots per inch on every device, so a report lays
+// out the same words at the same places whatever it is printed on.
 class PainterSurface : public PrintSurface {
 public:
     // The default face and size of the surface: the platform's default face
@@ -47,11 +54,17 @@ public:
 
     // The face the surface draws with.
     static QFont fuentePorDefecto();
+    // The page the reports lay out on, in its units: A4 at 600 dots per inch.
+    static QSize paginaA4(Orientacion o);
 
 private:
     void applyFont();
+    // The face at the current size, as the device must be given it for
+    // text to measure as at 600 dots per inch.
+    QFont fuenteDispositivo() const;
 
     QPagedPaintDevice& device_;
+    Orientacion orientacion_ = Orientacion::Vertical;
     std::function<void(const QString&)> titleSetter_;
     QPainter painter_;
     QFont font_;

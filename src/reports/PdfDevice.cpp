@@ -1,15 +1,34 @@
 #include "reports/PdfDevice.h"
 
-#include <QPageLayout>
+#include "reports/TextFile.h"
+
 #include <QPageSize>
 
-PdfDevice::PdfDevice(const QString& fileName) : writer_(fileName) { setUp(); }
+namespace {
+QBuffer* abierto(QBuffer& b)
+{
+    b.open(QIODevice::WriteOnly);
+    return &b;
+}
+}  // namespace
 
-PdfDevice::PdfDevice(QIODevice* out) : writer_(out) { setUp(); }
+PdfDevice::PdfDevice(const QString& fileName)
+    : PdfDevice(fileName, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), 600)
+{
+}
 
-void PdfDevice::setUp()
+PdfDevice::PdfDevice(const QString& fileName, const QPageLayout& layout, int resolution)
+    : fileName_(fileName), writer_(abierto(buffer_))
 {
     writer_.setCreator(QStringLiteral("Tarsela"));
-    writer_.setResolution(600);
-    writer_.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer_.setResolution(resolution);
+    writer_.setPageLayout(layout);
+}
+
+bool PdfDevice::finish(QString* error)
+{
+    // A job that never began its document (nothing to print) writes no file.
+    if (bytes_.isEmpty())
+        return true;
+    return reports::writeWhole(fileName_, bytes_, error);
 }

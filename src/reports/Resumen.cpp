@@ -76,8 +76,15 @@ void dibujarResumen(const DatosResumen& d, PrintSurface& s)
         s.setFontSize(s.fontSize() + 2);
         const QStringList cabecera{QStringLiteral("Resumen de capturas y peso"), d.titulo,
                                    d.lugar + QStringLiteral(" - ") + d.fecha};
-        for (int i = 0; i < 3; ++i)
-            s.textOut(alinea(bl, R - bl, s.textWidth(cabecera[i]), true), y + i * lh, cabecera[i]);
+        // Centred on the sheet between its margins; a long title or place is
+        // shortened rather than run off the page.
+        const int margen = escalaX(s, 300);
+        for (int i = 0; i < 3; ++i) {
+            if (s.textWidth(cabecera[i]) <= R - bl)
+                s.textOut(alinea(bl, R - bl, s.textWidth(cabecera[i]), true), y + i * lh, cabecera[i]);
+            else
+                textoEnColumna(s, margen, s.pageWidth() - margen, y + i * lh, cabecera[i], Alineado::Centro);
+        }
         y += 4 * lh;
         encabezados();
         // Rows that would pass the bottom go on to a new page, headings repeated.
@@ -99,7 +106,7 @@ void dibujarResumen(const DatosResumen& d, PrintSurface& s)
             } else {
                 s.setBrushColor(Qt::white);
             }
-            s.textOut(x1, y, e.nombre);
+            textoEnColumna(s, x1, x2 - escalaX(s, 100), y, e.nombre);
             hasta(x2 + ancho88, y, entero(e.piezas));
             hasta(x3 + anchoPeso, y, formatNumber(QStringLiteral("##,##0"), e.peso));
             piezas += e.piezas;
@@ -162,28 +169,40 @@ DatosParticipantes leerParticipantes(Tdm& dm)
 
 void dibujarParticipantes(const DatosParticipantes& d, PrintSurface& s)
 {
-    // Fixed device positions: nothing is converted from the virtual page.
-    int y = 200, lh = 0;
-    const int izq = 200;
+    // Laid out on the virtual page like every report, so that the list
+    // keeps its columns at any printer resolution.
+    int y = 0, lh = 0, izq = 0, xEq = 0, xLic = 0, xNom = 0, xClub = 0, fin = 0, hueco = 0, arriba = 0, sep = 0;
     auto regla = [&] {
-        s.line(izq, y, s.pageWidth() - 500, y);
-        y += 30;
+        s.line(izq, y, fin, y);
+        y += sep;
     };
     auto encabezados = [&] {
-        s.textOut(400, y, QStringLiteral("Eq."));
-        s.textOut(600, y, QStringLiteral("Licencia"));
-        s.textOut(1100, y, QStringLiteral("Pescador"));
-        s.textOut(2600, y, QStringLiteral("Club"));
+        s.textOut(xEq, y, QStringLiteral("Eq."));
+        textoEnColumna(s, xLic, xNom - hueco, y, QStringLiteral("Licencia"));
+        s.textOut(xNom, y, QStringLiteral("Pescador"));
+        s.textOut(xClub, y, QStringLiteral("Club"));
         y += lh;
         regla();
     };
-    auto preparar = [&] { lh = s.textHeight(QStringLiteral("M")) + 30; };
+    auto preparar = [&] {
+        izq = escalaX(s, 200);
+        xEq = escalaX(s, 400);
+        xLic = escalaX(s, 600);
+        xNom = escalaX(s, 1100);
+        xClub = escalaX(s, 2600);
+        fin = s.pageWidth() - escalaX(s, 500);
+        hueco = escalaX(s, 30);
+        arriba = escalaY(s, 200);
+        sep = escalaY(s, 30);
+        y = arriba;
+        lh = s.textHeight(QStringLiteral("M")) + sep;
+    };
     auto dibujar = [&] {
         const int tamano = s.fontSize();
         s.setFontSize(tamano + 2);
-        s.textOut(izq, y, d.titulo);
+        textoEnColumna(s, izq, fin, y, d.titulo);
         y += lh;
-        s.textOut(izq, y, d.lugar + QStringLiteral(" - ") + d.fecha);
+        textoEnColumna(s, izq, fin, y, d.lugar + QStringLiteral(" - ") + d.fecha);
         y += 2 * lh;
         s.setFontSize(tamano + 1);
         regla();
@@ -193,19 +212,20 @@ void dibujarParticipantes(const DatosParticipantes& d, PrintSurface& s)
             // A row that would pass the bottom goes on to a new page, headings repeated.
             if (y + lh > s.pageHeight()) {
                 s.newPage();
-                y = 200;
+                y = arriba;
                 regla();
                 encabezados();
             }
             const ParticipanteListado& p = d.filas[i];
             if (p.equipo != equipo) {
                 equipo = p.equipo;
-                s.textOut(400, y, entero(equipo));
+                s.textOut(xEq, y, entero(equipo));
             }
             s.textOut(izq, y, entero(i + 1));
-            s.textOut(600, y, p.licencia);
-            s.textOut(1100, y, p.nombre);
-            s.textOut(2600, y, p.club);
+            // Each text within its column, short of the next one.
+            textoEnColumna(s, xLic, xNom - hueco, y, p.licencia);
+            textoEnColumna(s, xNom, xClub - hueco, y, p.nombre);
+            textoEnColumna(s, xClub, fin, y, p.club);
             y += lh;
             regla();
         }

@@ -201,6 +201,7 @@ QString reasonOf(int e)
     case EDQUOT:
 #endif
         return QString::fromUtf8("no queda espacio en el disco");
+    case EFBIG: return QString::fromUtf8("el archivo es mayor de lo que se permite escribir");
     case EISDIR: return QString::fromUtf8("ya hay una carpeta con ese nombre");
     case ENAMETOOLONG: return QString::fromUtf8("el nombre del archivo es demasiado largo");
     case EINVAL: return QString::fromUtf8("el nombre del archivo no es válido");

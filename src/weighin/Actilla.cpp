@@ -133,10 +133,11 @@ struct Hoja {
         s.textOut(x[5], y, QStringLiteral("Club"));
         y += L;
         s.line(x[0] - padX, y - padY, x[8], y - padY);
+        // Each text short of the next column.
         for (const DatosActilla::Miembro& m : d.miembros) {
-            s.textOut(x[0], y, m.nombre);
-            s.textOut(x[3], y, m.licencia);
-            s.textOut(x[5], y, m.club);
+            textoEnColumna(s, x[0], x[3] - padX, y, m.nombre);
+            textoEnColumna(s, x[3], x[5] - padX, y, m.licencia);
+            textoEnColumna(s, x[5], x[8], y, m.club);
             y += L;
         }
         s.line(x[0] - padX, y - padY, x[8], y - padY);
@@ -162,7 +163,7 @@ struct Hoja {
             s.fillRect(x[0] - padX, y - padY / 2, x[8], y - padY / 2 + L);
             centrado(x[0], x[1], entero(l.pesada));
             centrado(x[1], x[2], entero(l.piezas));
-            s.textOut(x[2], y, l.especie);
+            textoEnColumna(s, x[2], x[3] - padX, y, l.especie);
             hasta(x[3], x[4] - padX, n(l.peso));
             hasta(x[4], x[5] - padX, n(l.pesoValido));
             hasta(x[5], x[6] - padX, n(l.bonifica));

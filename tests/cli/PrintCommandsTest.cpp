@@ -2,9 +2,14 @@
 #include "reports/ReportFixture.h"
 #include "support/Cli.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace reporttest;
 using scoringtest::ScoringDb;
@@ -81,7 +86,8 @@ TEST_F(Imprimir, RefusalsSayWhyAndLeaveNoFile)
     // An output that cannot be written, and a missing --pdf.
     const CliRun r = run({"acta", "C1", "1"}, here.file("no/existe/salida.pdf"));
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains("No se puede escribir el fichero")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("No se pudo escribir el archivo")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no existe la carpeta")) << r.err.toStdString();
     const CliRun sinPdf = cli({"imprimir", "acta", db.file.path(), "C1", "1"});
     EXPECT_EQ(sinPdf.code, 1);
     EXPECT_TRUE(sinPdf.err.contains("imprimir INFORME FICHERO CODIGO")) << sinPdf.err.toStdString();
@@ -98,6 +104,58 @@ TEST_F(Imprimir, AnExistingFileIsReplacedOnlyOnSuccess)
     f.close();
     EXPECT_EQ(run({"acta", "C1", "1"}, salida).code, 0);
     EXPECT_EQ(pdfPages(salida).count, 1);
+}
+
+// tarsela-cli on a full disk: the system lets it write no file larger than
+// `bytes` (RLIMIT_FSIZE, for root as for anyone), and a write past it fails
+// instead of stopping the program.
+CliRun cliConDiscoLleno(const QStringList& args, rlim_t bytes)
+{
+    QProcess p;
+    p.setChildProcessModifier([bytes] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r;
+        getrlimit(RLIMIT_FSIZE, &r);
+        r.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &r);
+    });
+    p.start(TARSELA_CLI, args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+TEST_F(Imprimir, APdfThatCannotBeWrittenWholeLeavesTheFileAsItWas)
+{
+    for (const QStringList& informe : {QStringList{"acta", "C1", "1"}, QStringList{"participantes", "C1"}}) {
+        SCOPED_TRACE(informe.join(' ').toStdString());
+        const QString salida = here.file("informe.pdf");
+        for (bool habia : {true, false}) {
+            QFile::remove(salida);
+            if (habia)
+                here.write("informe.pdf", "antiguo");
+            QStringList args = QStringList{"imprimir"} + informe + QStringList{"--pdf", salida};
+            args.insert(2, db.file.path());
+            const CliRun r = cliConDiscoLleno(args, 4096);
+            EXPECT_EQ(r.code, 1);
+            EXPECT_TRUE(r.err.contains("No se pudo escribir el archivo " + salida)) << r.err.toStdString();
+            if (habia) {
+                QFile f(salida);
+                ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+                EXPECT_EQ(f.readAll(), "antiguo");
+            } else {
+                EXPECT_FALSE(QFileInfo::exists(salida));
+            }
+            // Nothing half-written left beside it.
+            QStringList ficheros = QDir(QFileInfo(salida).path()).entryList(QDir::Files | QDir::Hidden);
+            ficheros.removeAll("informe.pdf");
+            EXPECT_EQ(ficheros, QStringList{});
+        }
+        // With room on the disk the same command writes it whole.
+        QStringList args = QStringList{"imprimir"} + informe + QStringList{"--pdf", salida};
+        args.insert(2, db.file.path());
+        EXPECT_EQ(cli(args).code, 0);
+        EXPECT_EQ(pdfPages(salida).count, 1);
+    }
 }
 
 }  // namespace

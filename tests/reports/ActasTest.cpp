@@ -4,6 +4,8 @@
 #include "reports/PainterSurface.h"
 #include "reports/RecordingSurface.h"
 #include "reports/ReportFixture.h"
+#include "scoring/ClasFinal.h"
+#include "data/Helpers.h"
 
 #include <QPdfWriter>
 
@@ -254,15 +256,113 @@ TEST_F(Minutes, FinalSumsTheTwoDaysAndShowsEachDaysTotal)
     EXPECT_EQ(at(s, x1 + 10, primero.y), "Bea Ruiz");
     // Final boundaries: valid weight 400 wide, so x7..x12 move 100 left.
     EXPECT_EQ(at(s, x7 - 100 + M, primero.y), "Dorada");  // day 2's piece on equal weights
+    // Each day's points before its penalty, the penalty, and the ranking's
+    // total: 3.100 + 3.100 - 7 = 6.193.
     EXPECT_EQ(s.text("6.193").x, R - M - 5 * 54);
-    EXPECT_EQ(s.text("3.093").x, x10 - 100 - M - 5 * 54);
-    EXPECT_EQ(s.text("3.100").x, x11 - 100 - M - 5 * 54);
+    EXPECT_EQ(at(s, x10 - 100 - M - 5 * 54, primero.y), "3.100");
+    EXPECT_EQ(at(s, x11 - 100 - M - 5 * 54, primero.y), "3.100");
+    EXPECT_EQ(at(s, (x11 - 100) + 150 - 27, primero.y), "7");
     EXPECT_EQ(s.count("Club A"), 2);  // club on every line
     EXPECT_EQ(s.count("Club B"), 1);
     // Best piece over both days: team 2 met first, day 1 before day 2.
     EXPECT_EQ(s.text("Pieza mayor. Equipo 2. Bea Ruiz . Mero 3.000 gr").x, x1);
     const QString mas = "Mayor número de piezas. Equipo 1. Ana Pérez: 3 piezas";
     EXPECT_EQ(s.text(mas).x, R - int(mas.size()) * 54);
+}
+
+TEST_F(Minutes, FinalShowsThePenaltiesOfEveryDayBesideTheRankingsTotal)
+{
+    // Team 1 penalised on both days (day 1: 4350 - 600; day 2: 1000 - 400)
+    // falls below team 2 (3093 + 1500).
+    db.exec("UPDATE CLASIFIC SET Penaliza = 600, TotalPuntos = 3750 WHERE Jornada = 1 AND Equipo = 1");
+    db.clasific("C1", 2, 1, 1000, 0, 400, 600);
+    db.clasific("C1", 2, 2, 1500, 0, 0, 1500);
+    db.open("C1", 1);
+    const TClasFinal ranking = clasificacionFinal(*db.dm, "C1");
+    RecordingSurface s(4961, 7016, 10);
+    imprimirActaFinal(*db.dm, s);
+    struct Fila {
+        const char* pos;
+        const char* p1;
+        const char* p2;
+        const char* penal;
+        const char* total;
+    } filas[] = {{"1º", "3.100", "1.500", "7", "4.593"}, {"2º", "4.350", "1.000", "1.000", "4.350"}};
+    for (int i = 0; i < 2; ++i) {
+        const int y = s.text(filas[i].pos).y;
+        const auto centrado = [](const char* t) { return (x11 - 100) + 150 - int(QString(t).size()) * 27; };
+        EXPECT_EQ(at(s, x10 - 100 - M - int(QString(filas[i].p1).size()) * 54, y), filas[i].p1);
+        EXPECT_EQ(at(s, x11 - 100 - M - int(QString(filas[i].p2).size()) * 54, y), filas[i].p2);
+        EXPECT_EQ(at(s, centrado(filas[i].penal), y), filas[i].penal);
+        EXPECT_EQ(at(s, R - M - int(QString(filas[i].total).size()) * 54, y), filas[i].total);
+        // The total and the order are the final ranking's.
+        EXPECT_EQ(formatNumber("##,##0", ranking.equipos[size_t(i)].total), filas[i].total);
+    }
+}
+
+TEST_F(Minutes, TextsAtTheirFieldsFullLengthStayInTheirColumns)
+{
+    // Title 50, place 100, species 20, name 50, licence 10, club 50 characters.
+    db.exec("UPDATE COMPETIC SET Titulo = '" + completo("Campeonato de Tarsela ", 50) + "'");
+    db.exec("UPDATE JORNADAS SET Lugar = '" + completo("Cala de las Ánimas ", 100) + "'");
+    db.exec("UPDATE ESPECIES SET Nombre = substr('Especie' || Codigo || ' de roca de fondo', 1, 20)");
+    db.exec("UPDATE PARTICIP SET Nombre = substr('Nombre ' || DNI || ' Apellido Apellido Apellido Apellido Apellido', 1, 50),"
+            " Licencia = substr('LIC' || DNI || '-0000000', 1, 10),"
+            " Club = substr('Club ' || DNI || ' Agrupación Deportiva Submarina del Mar', 1, 50)");
+    db.clasific("C1", 2, 1, 100, 0, 0, 100);
+    for (bool final : {false, true}) {
+        SCOPED_TRACE(final ? "final" : "day");
+        Tdm& d = db.open("C1", 1);
+        RecordingSurface s(4961, 7016, 10);
+        final ? imprimirActaFinal(d, s) : imprimirActaJornada(d, s);
+        // The heading line and the band over it hold the fixed headings.
+        const int cabecera = s.text("Nombre y Apellidos").y, banda = s.text("Pieza Mayor").y;
+        auto datos = [&](const RecordingSurface::Call& c) { return c.y != cabecera && c.y != banda; };
+        EXPECT_EQ(overprinted(s, datos), QStringList{});
+        const int dx = final ? 100 : 0;  // the final's boundaries from x7 on
+        int pie = 0;
+        for (const auto& t : s.texts())
+            if (t.text.startsWith("Pieza mayor."))
+                pie = t.y;
+        ASSERT_GT(pie, cabecera);
+        int acortados = 0;
+        for (const auto& t : s.texts()) {
+            SCOPED_TRACE(t.text.toStdString());
+            EXPECT_GE(t.x, 0);
+            EXPECT_LE(t.x2, 7016);
+            if (t.text.endsWith("…")) {
+                ++acortados;
+                EXPECT_GE(t.size, kTamanoLegible);
+            }
+            if (t.y <= cabecera || t.y >= pie)
+                continue;  // the teams' lines only
+            if (t.text.startsWith("Nombre ")) {
+                EXPECT_GE(t.x, x1);
+                EXPECT_LE(t.x2, x2);
+            } else if (t.text.startsWith("LIC")) {
+                EXPECT_GE(t.x, x2);
+                EXPECT_LE(t.x2, x3);
+            } else if (t.text.startsWith("Club ")) {
+                EXPECT_GE(t.x, x3);
+                EXPECT_LE(t.x2, x4);
+            } else if (t.text.startsWith("Especie")) {
+                // Its cell holds the weight too, at its right: "3.000", one "M" apart.
+                EXPECT_GE(t.x, x7 - dx);
+                EXPECT_LE(t.x2, x9 - dx - M - 5 * 54 - M);
+            }
+        }
+        EXPECT_GE(acortados, 5);
+        // Shortened from its end, the start kept; a licence drawn smaller, whole.
+        const QString nombre = "Nombre A1 Apellido";
+        bool hayNombre = false, hayLicencia = false;
+        for (const auto& t : s.texts()) {
+            hayNombre |= t.text.startsWith(nombre) && t.text.endsWith("…");
+            hayLicencia |= t.text == "LICA1-0000" && t.size < 9;
+        }
+        EXPECT_TRUE(hayNombre);
+        EXPECT_TRUE(hayLicencia);
+        db.dm.reset();
+    }
 }
 
 TEST_F(Minutes, FinalOfACompetitionWithOnlyADayTwo)

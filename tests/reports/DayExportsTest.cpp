@@ -4,6 +4,10 @@
 
 #include "data/Tdm.h"
 #include "reports/ExportFixture.h"
+#include "scoring/ClasificacionDia.h"
+#include "scoring/Penal.h"
+#include "scoring/Pesaje.h"
+#include "scoring/ScoringFixture.h"
 #include "reports/TextFile.h"
 #include "support/Readback.h"
 
@@ -53,7 +57,7 @@ TEST_F(DayExportsTest, RankingPageByteForByte)
 {
     QStringList l = cabeceraPagina("01/06/2026");
     l << u("<tr class=\"equipo\"> <td>1 Ana &lt;b&gt;Ñ&lt;/b&gt;<br>Luis; Pérez</td><td> C.D. &quot;Mar&quot; &amp; Sol</td></tr>")
-      << u("<tr class=\"piezas\"> <td>Presentadas: 6<br>Válidas: 5<br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 6<br>Válidas: 5<br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       // Dentón first (code 10), heaviest valid weight first, the weighed weight shown.
       << "<tr class=\"pesca\">" << u("<td> Dentón</td> <td>6.000</td><td> 5.100</td></tr>")
@@ -62,29 +66,106 @@ TEST_F(DayExportsTest, RankingPageByteForByte)
       << "<tr class=\"pesca\">" << u("<td> Sargo &quot;real&quot;; Ñ (3)</td> <td>1.200</td><td> 1.500</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">11.700</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>300</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">12.000</td></tr>"
       << "</table>" << "</td></tr>"
       // Teams 2 and 3 tie at 500: the lower number first.
       << u("<tr class=\"equipo\"> <td>2 Ωmar</td><td> Club 2</td></tr>")
-      << u("<tr class=\"piezas\"> <td>Presentadas: 1<br>Válidas: 0<br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: 1<br>Válidas: 0<br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       << "<tr class=\"pesca\">" << u("<td> &lt;script&gt;&amp;Ω</td> <td>150</td><td> -50</td></tr>")
       << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>0</td></tr>"
-      << "<tr> <td class=\"total\" colspan=\"3\">-50</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
+      // The total the team is ranked by, as stored.
+      << "<tr> <td class=\"total\" colspan=\"3\">500</td></tr>"
       << "</table>" << "</td></tr>"
-      // A team without catch lines: its heading row, then 0, the bonus and the bonus.
+      // A team without catch lines: its heading row, then 0, the bonus, the
+      // penalty and its ranking total.
       << "<tr class=\"equipo\"> <td>3 Eva</td><td> </td></tr>"
-      << u("<tr class=\"piezas\"> <td>Presentadas: <br>Válidas: <br>Especies: <br>Cupos: </td>")
+      << u("<tr class=\"piezas\"> <td>Presentadas: <br>Válidas: <br>Especies: 0<br>Cupos: 0</td>")
       << "<td class=\"celdapescada\">" << "<table class=\"tpescada\">" << kEncabezado
       << "<tr> <td class=\"total\" colspan=\"3\">0</td></tr>"
       << "<tr> <td class=\"total\" colspan=\"2\">Bonificaciones:</td><td>200</td></tr>"
-      << "<tr> <td class=\"total\" colspan=\"3\">200</td></tr>"
+      << u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>0</td></tr>")
+      << "<tr> <td class=\"total\" colspan=\"3\">500</td></tr>"
       << "</table>" << "</td></tr>"
       << "</table> </body> </html>";
     EXPECT_EQ(reports::lineasClasificacion(*dm, kCodigo, 1), l);
     QByteArray expected = "\xEF\xBB\xBF" + l.join("\r\n").toUtf8() + "\r\n";
     EXPECT_EQ(reports::paginaClasificacion(*dm, kCodigo, 1), expected);
+}
+
+// A day weighed and penalised through the program's own core: team 2 catches
+// more than team 1 but a penalty puts it second.
+TEST(DayRankingPage, EachTeamShowsItsCountsItsPenaltyAndTheTotalItIsRankedBy)
+{
+    ScriptedDialogs dialogs;
+    scoringtest::ScoringDb db;
+    scoringtest::Competicion c;
+    c.pesoMinimo = 300;
+    c.puntosPieza = 100;
+    c.puntosGramo = 1;
+    c.puntosEspecie = 200;
+    c.puntosCupo = 150;
+    db.competicion(c, "Trofeo");
+    db.jornada("C1", 1);
+    db.especie(10, "Sargo");
+    db.especie(20, "Mero");
+    db.especial("C1", 10, 1, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 1);
+    db.especial("C1", 20, 1, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 1);
+    db.cupo("C1", 20, 2, 150);
+    db.participante("C1", 1, "A", "Ana");
+    db.participante("C1", 2, "B", "Bea");
+    Tdm& dm = db.open("C1", 1);
+    {
+        Pesaje p(dm);
+        ASSERT_TRUE(p.guardarLinea(1, 1, 10, 1000).ok);  // Sargo: a species
+        ASSERT_TRUE(p.guardarLinea(1, 2, 20, 1500).ok);  // 2 Meros: a species and the quota
+        ASSERT_TRUE(p.guardarLinea(2, 1, 10, 4000).ok);
+    }
+    ASSERT_TRUE(guardarPenalizacion(dm, 2, 1000, 0, "Fuera de zona").has_value());
+
+    // What the ranking and the weigh-in's tally say.
+    const QList<FilaClasificacion> ranking = filasClasificacionDia(dm, "C1", 1);
+    ASSERT_EQ(ranking.size(), 2);
+    EXPECT_EQ(ranking[0].equipo, 1);
+    QHash<int, QStringList> cuentas;
+    {
+        Pesaje p(dm);
+        for (int eq : {1, 2}) {
+            p.sumapuntos("C1", 1, eq);
+            cuentas[eq] = {p.LEspecies(), p.LCupos()};
+        }
+    }
+    EXPECT_EQ(cuentas[1], QStringList({"2", "1"}));
+
+    const QStringList l = reports::lineasClasificacion(dm, "C1", 1);
+    QStringList equipos, piezas, penalizaciones, totales;
+    for (int i = 0; i < l.size(); ++i) {
+        if (l[i].startsWith("<tr class=\"equipo\">"))
+            equipos << l[i];
+        if (l[i].startsWith("<tr class=\"piezas\">"))
+            piezas << l[i];
+        if (l[i].contains(u("Penalización:"))) {
+            penalizaciones << l[i];
+            totales << l.value(i + 1);
+        }
+    }
+    ASSERT_EQ(equipos.size(), 2);
+    ASSERT_EQ(penalizaciones.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const FilaClasificacion& f = ranking[k];
+        SCOPED_TRACE(f.equipo);
+        EXPECT_TRUE(equipos[k].startsWith("<tr class=\"equipo\"> <td>" + QString::number(k + 1) + " " + f.nombres.value(0)))
+            << equipos[k].toStdString();
+        EXPECT_TRUE(piezas[k].endsWith("<br>Especies: " + cuentas[f.equipo][0] + "<br>Cupos: " + cuentas[f.equipo][1] + "</td>"))
+            << piezas[k].toStdString();
+        EXPECT_EQ(penalizaciones[k], u("<tr> <td class=\"total\" colspan=\"2\">Penalización:</td><td>") +
+                                         (f.equipo == 2 ? "1.000" : "0") + "</td></tr>");
+        // The total the team is ranked by, as the ranking writes it.
+        EXPECT_EQ(totales[k], "<tr> <td class=\"total\" colspan=\"3\">" + f.total + "</td></tr>");
+    }
 }
 
 TEST_F(DayExportsTest, ADayWithoutRankingRowsHasTheHeadingAndTheEnd)

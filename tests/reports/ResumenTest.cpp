@@ -148,7 +148,7 @@ TEST_F(Reports, SummaryRowsGoOnToANewPageUnderTheHeadings)
     EXPECT_EQ(s.text("TOTALES").page, 2);
 }
 
-TEST_F(Reports, ParticipantListAtFixedDevicePositions)
+TEST_F(Reports, ParticipantListAtItsPositionsOnThePage)
 {
     miembro(db, "C1", 0, "Z", "Cero", "L0", "K0");
     miembro(db, "C1", 1, "A", "Ana", "L1", "K1");
@@ -195,6 +195,78 @@ TEST_F(Reports, ParticipantListAtFixedDevicePositions)
         ++reglas;
     }
     EXPECT_EQ(reglas, 2 + 4);
+}
+
+TEST_F(Reports, ParticipantListKeepsItsColumnsOnAPageOfAnyResolution)
+{
+    miembro(db, "C1", 1, "A", "Ana", "L1", "K1");
+    Tdm& d = db.open("C1", 1);
+    // Half the resolution of the virtual page: every position halves.
+    RecordingSurface s(2481, 3508, 10);
+    imprimirParticipantes(d, s);
+    EXPECT_EQ(s.text("Trofeo").x, 100);
+    EXPECT_EQ(s.text("Trofeo").y, 100);
+    EXPECT_EQ(s.text("Eq.").x, 200);
+    EXPECT_EQ(s.text("L1").x, 300);
+    EXPECT_EQ(s.text("Pescador").x, 550);
+    EXPECT_EQ(s.text("Club").x, 1300);
+    const int lh = 100 + 15;
+    EXPECT_EQ(s.text("Ana").x, 550);
+    EXPECT_EQ(s.text("Ana").y, s.text("Pescador").y + lh + 15);
+    EXPECT_EQ(s.text("K1").x, 1300);
+    for (const auto& r : s.rules()) {
+        EXPECT_EQ(r.x1, 100);
+        EXPECT_EQ(r.x2, 2481 - 250);
+    }
+}
+
+TEST_F(Reports, ParticipantListKeepsFullLengthTextsInTheirColumns)
+{
+    db.exec("UPDATE JORNADAS SET Lugar = '" + completo("Cala de las Ánimas ", 100) + "'");
+    for (int i = 0; i < 3; ++i)
+        miembro(db, "C1", 1 + i, QString("D%1").arg(i), completo(QString("Nombre%1 Apellido ").arg(i), 50),
+                completo(QString("LIC%1-").arg(i), 10), completo(QString("Club%1 Deportivo ").arg(i), 50));
+    Tdm& d = db.open("C1", 1);
+    RecordingSurface s(4961, 7016, 10);
+    imprimirParticipantes(d, s);
+    EXPECT_EQ(overprinted(s, [](const RecordingSurface::Call&) { return true; }), QStringList{});
+    int acortados = 0;
+    for (const auto& t : s.texts()) {
+        SCOPED_TRACE(t.text.toStdString());
+        // Nothing past the rules' right end; each column short of the next.
+        EXPECT_GE(t.x, 200);
+        EXPECT_LE(t.x2, 4961 - 500);
+        if (t.text.startsWith("Nombre")) {
+            EXPECT_EQ(t.x, 1100);
+            EXPECT_LE(t.x2, 2600);
+        } else if (t.text.startsWith("LIC")) {
+            EXPECT_EQ(t.x, 600);
+            EXPECT_LE(t.x2, 1100);
+        } else if (t.text.startsWith("Club")) {
+            EXPECT_EQ(t.x, 2600);
+        }
+        if (t.text.endsWith("…")) {
+            ++acortados;
+            EXPECT_GE(t.size, kTamanoLegible);
+        }
+    }
+    EXPECT_EQ(acortados, 3 * 3 + 1);  // names, licences and clubs, and the place
+    EXPECT_EQ(s.textStrings().filter(QRegularExpression("^Nombre1 Apellido Nombre1 .*…$")).size(), 1);
+}
+
+TEST_F(Reports, SummaryKeepsAFullLengthSpeciesNameOffItsCount)
+{
+    db.exec("UPDATE ESPECIES SET Nombre = 'Pez de roca de fondo' WHERE Codigo = 10");
+    db.linea("C1", 1, 1, 1, 12, 10, 15000, 15000);
+    const RecordingSurface s = resumen();
+    RecordingSurface::Call nombre;
+    for (const auto& t : s.texts())
+        if (t.text.startsWith("Pez de roca") && t.text.endsWith("…"))
+            nombre = t;
+    ASSERT_EQ(nombre.op, RecordingSurface::Op::Text) << s.textStrings().join('|').toStdString();
+    EXPECT_EQ(nombre.x, X1);
+    EXPECT_LE(nombre.x2, X2 - 100);
+    EXPECT_EQ(overprinted(s, [&](const RecordingSurface::Call& c) { return c.y == nombre.y; }), QStringList{});
 }
 
 TEST_F(Reports, ParticipantListGoesOnToNewPagesWithItsHeadings)

@@ -104,6 +104,44 @@ TEST(Actilla, HeadingParticipantsAndTableHeadings)
     EXPECT_EQ(s.count("Pieza Mayor:  (0 gr.)"), 1);
 }
 
+TEST(Actilla, FullLengthNamesClubsAndSpeciesStayInTheirColumns)
+{
+    DatosActilla d = hoja({linea(1, 1, completo("Pez de roca ", 20), 1500, 1600),
+                           linea(2, 2, completo("Sargo real ", 20), 2500, 2700)});
+    d.miembros = {{completo("Nombre Apellido ", 50), completo("LIC-", 10), completo("Club Deportivo ", 50)}};
+    const RecordingSurface s = dibuja(d);
+    // The member's line and the catch lines.
+    const int desde = s.text("Participantes").y + L;
+    int hasta = 0;
+    for (const auto& t : s.texts())
+        if (t.text.startsWith("Pieza Mayor: "))
+            hasta = t.y;
+    const int cabecera = s.text("Pesada").y;
+    auto lineas = [&](const RecordingSurface::Call& c) { return c.y >= desde && c.y < hasta && c.y != cabecera; };
+    EXPECT_EQ(overprinted(s, lineas), QStringList{});
+    int acortados = 0;
+    for (const auto& t : s.texts()) {
+        if (!lineas(t))
+            continue;
+        SCOPED_TRACE(t.text.toStdString());
+        if (t.text.startsWith("Nombre")) {
+            EXPECT_EQ(t.x, X0);
+            EXPECT_LE(t.x2, X3);
+        } else if (t.text.startsWith("LIC")) {
+            EXPECT_EQ(t.x, X3);
+            EXPECT_LE(t.x2, X5);
+        } else if (t.text.startsWith("Club")) {
+            EXPECT_EQ(t.x, X5);
+            EXPECT_LE(t.x2, X8);
+        } else if (t.text.startsWith("Pez") || t.text.startsWith("Sargo")) {
+            EXPECT_EQ(t.x, X2);
+            EXPECT_LE(t.x2, X3);
+        }
+        acortados += t.text.endsWith("…");
+    }
+    EXPECT_EQ(acortados, 4);  // name, club and both species; the licence fits
+}
+
 TEST(Actilla, BandsAlternateAndTheBiggestPieceFollowsItsRules)
 {
     struct Case {
