@@ -686,8 +686,9 @@ TEST_F(EngineTest, SeekInALargeView)
     for (int round = 0; round < 2; ++round) {
         for (const Case& c : cases) {
             EXPECT_EQ(cla.seek(c.key), c.found) << c.key.size();
-            if (c.found)
+            if (c.found) {
                 EXPECT_EQ(cla.fieldByName("TotalPuntos").asLargeInt(), c.total);
+            }
         }
         // A write elsewhere is found by the next seek.
         file.exec("UPDATE CLASIFIC SET TotalPuntos = 50 WHERE Competicion = 'Z9' AND Equipo = 5");
