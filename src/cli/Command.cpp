@@ -11,13 +11,59 @@
 
 namespace cli {
 
-void out(const QString& line)
+namespace {
+
+bool isControl(char16_t c)
 {
-    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
-    std::fflush(stdout);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
-void err(const QString& line) { std::fprintf(stderr, "%s\n", line.toUtf8().constData()); }
+// Writes an escaped line and its end, whole.
+void writeLine(std::FILE* f, const QString& escaped)
+{
+    QByteArray bytes = escaped.toUtf8();
+    bytes += '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+    std::fflush(f);
+}
+
+}  // namespace
+
+QString textoTerminal(const QString& text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (!isControl(c)) {
+            s += ch;
+            continue;
+        }
+        switch (c) {
+        case '\t': s += QLatin1String("\\t"); break;
+        case '\n': s += QLatin1String("\\n"); break;
+        case '\r': s += QLatin1String("\\r"); break;
+        default:
+            s += c < 0x100 ? QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'))
+                           : QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return s;
+}
+
+void out(const QString& line) { writeLine(stdout, textoTerminal(line)); }
+
+void out(const QStringList& fields)
+{
+    QStringList escaped;
+    escaped.reserve(fields.size());
+    for (const QString& f : fields)
+        escaped << textoTerminal(f);
+    writeLine(stdout, escaped.join('\t'));
+}
+
+void err(const QString& line) { writeLine(stderr, textoTerminal(line)); }
 
 qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi)
 {

@@ -54,8 +54,19 @@ struct Refusal {
     QString message;
 };
 
-void out(const QString& line);  // one line on stdout
-void err(const QString& line);  // one line on stderr
+// Everything a command prints goes through textoTerminal: a text read from
+// the file or typed by someone (a name, a species, a club) prints on one
+// line and cannot steer the terminal. A control character (C0, DEL, C1, the
+// Unicode line and paragraph separators and the bidirectional overrides)
+// becomes a visible escape: "\t", "\n", "\r", else "\x1b" or "\u2028". The
+// escape is for reading, not for turning back into the text (a backslash
+// stays as it is): it shows the organiser what the name really holds, where
+// a blank would hide it.
+QString textoTerminal(const QString& text);
+
+void out(const QString& line);         // one line on stdout
+void out(const QStringList& fields);   // one record on stdout: its fields between tabs
+void err(const QString& line);         // one line on stderr
 
 // A whole number in plain decimal within [lo, hi], or a refusal naming what it is.
 qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi);

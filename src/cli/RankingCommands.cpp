@@ -65,7 +65,7 @@ void printFinalRanking(Tdm& d, const QString& codigo)
     for (int k = 0; k < int(c.equipos.size()); ++k) {
         QStringList cells = c.celdasEquipo(k);
         cells[2] = c.equipos[size_t(k)].nombres.join(", ");
-        out(cells.join('\t'));
+        out(cells);
     }
 }
 
@@ -86,7 +86,7 @@ int clasificacion(const Args& a)
         const int jornada = smallNumber(a[2], "La jornada");
         OpenFile d = openDay(a[0], a[1], jornada, true);
         for (const FilaClasificacion& f : filasClasificacionDia(*d, a[1], jornada))
-            out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje}.join('\t'));
+            out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje});
         return 0;
     }
     OpenFile d = openCompetition(a[0], a[1]);

@@ -19,8 +19,7 @@ void printClassification(Tdm& d, const QString& codigo, int jornada)
     int pos = 0;
     for (const RegistroClasificacion& r : registrosClasificacionDia(d, codigo, jornada))
         out(QStringList{QString::number(++pos), QString::number(r.equipo), QString::number(r.puntos),
-                        QString::number(r.bonifica), QString::number(r.penaliza), QString::number(r.totalPuntos)}
-                .join('\t'));
+                        QString::number(r.bonifica), QString::number(r.penaliza), QString::number(r.totalPuntos)});
 }
 
 // A team of the current competition, or a refusal.
@@ -72,7 +71,7 @@ int pesar(const Args& a)
     const Pesaje::LineaGuardada r = p.guardarLinea(equipo, piezas, codPez, peso, valido);
     if (!r.ok)
         return 1;
-    out(QString::number(r.pesada) + '\t' + QString::number(r.total));
+    out(QStringList{QString::number(r.pesada), QString::number(r.total)});
     return 0;
 }
 
