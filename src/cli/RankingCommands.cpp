@@ -5,6 +5,7 @@
 
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "engine/Field.h"
 #include "reports/ClasFinalHtml.h"
 #include "scoring/ClasFinal.h"
 #include "scoring/ClasificacionDia.h"
@@ -23,7 +24,7 @@ int penalizar(const Args& a)
     const bool enPorcentaje = valor.endsWith('%');
     const qint64 cifra = enPorcentaje ? wholeNumber(valor.chopped(1), "El porcentaje", 0, kPenalPorcentajeMax)
                                       : wholeNumber(valor, "La penalización", 0, kPenalPuntosMax);
-    if (a.size() == 6 && a[5].size() > kMotivoMax)
+    if (a.size() == 6 && engine::characterCount(a[5]) > kMotivoMax)
         throw Refusal{QString::fromUtf8("El motivo no puede tener más de %1 caracteres").arg(kMotivoMax)};
 
     OpenFile d = openDay(a[0], a[1], jornada);

@@ -140,6 +140,20 @@ TEST_F(RankingCliTest, ClasificacionPrintsTheFinalRanking)
 
 // A name holding control characters prints them as visible escapes: each
 // team stays one line of its own fields, and nothing reaches the terminal raw.
+// The motive's 256 are characters as a person counts them: 256 fish emoji
+// are stored, 257 refused.
+TEST_F(RankingCliTest, TheMotiveCountsCharactersNotUtf16Units)
+{
+    const QString pez = u("🐟");
+    CliRun r = cli({"penalizar", f, "C1", "1", "1", "10", pez.repeated(257)});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(u("256 caracteres"))) << r.err.toStdString();
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM PENAL"), 0);
+    r = cli({"penalizar", f, "C1", "1", "1", "10", pez.repeated(256)});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(db.scalar("SELECT length(Motivo) FROM PENAL"), 256);
+}
+
 TEST_F(RankingCliTest, ControlCharactersPrintAsVisibleEscapes)
 {
     db.exec(u("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre) VALUES ('C1', 4, '444', 'Eva' || char(27) || "
