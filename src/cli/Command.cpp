@@ -1,7 +1,9 @@
 #include "cli/Command.h"
 
+#include "data/Schema.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "engine/Database.h"
 #include "reports/TextFile.h"
 
 #include <QDir>
@@ -108,7 +110,30 @@ OpenFile::~OpenFile()
         dm = nullptr;
 }
 
-OpenFile openFile(const QString& file)
+namespace {
+
+// The tables but the catch lines through SQLite's quick check; a refusal
+// naming the first damage found.
+void comprobarTablas(Tdm& d, const QString& file)
+{
+    for (const schema::TableSpec& t : schema::tables()) {
+        if (t.name == QLatin1String("PESCADA"))
+            continue;
+        QStringList found;
+        try {
+            found = d.db.quickCheck(t.name);
+        } catch (const engine::DatabaseError& e) {
+            found << e.message();
+        }
+        if (!found.isEmpty())
+            throw Refusal{QString::fromUtf8("El fichero «%1» está dañado en la tabla %2 (%3): no se usa")
+                              .arg(file, t.name, found.first())};
+    }
+}
+
+}  // namespace
+
+OpenFile openFile(const QString& file, bool checkTables)
 {
     if (!QFileInfo(file).isFile())
         throw Refusal{QString::fromUtf8("No existe el fichero «%1»").arg(file)};
@@ -117,6 +142,10 @@ OpenFile openFile(const QString& file)
     Tdm& d = *f.tdm;
     if (!d.db.isOpen() || !d.TAcomp.active() || !d.TAjornada.active() || !d.TAparticipa.active())
         throw Refusal{QString::fromUtf8("El fichero «%1» no es una base de datos de competiciones").arg(file)};
+    if (!d.abiertoEntero())
+        throw Refusal{QString::fromUtf8("No se usa el fichero «%1»: no se ha podido leer entero").arg(file)};
+    if (checkTables)
+        comprobarTablas(d, file);
     dm = f.tdm.get();
     return f;
 }

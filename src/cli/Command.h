@@ -81,8 +81,14 @@ int smallNumber(const QString& text, const char* what);
 // when given (an existing folder, or a refusal), else the current directory.
 QString carpetaDestino(const Args& a);
 
-// Opens an existing database file, or refuses. The returned data module is
-// also the program's `dm` until it goes.
+// Opens an existing database file, or refuses: a file that is no database of
+// competitions, or one that failed anywhere while it opened. Unless
+// checkTables is false, every table but the catch lines then gets SQLite's
+// quick check, and a file damaged there is refused before the command reads
+// or writes anything (the catch lines, by far the largest table, are met
+// where they are read; a whole check of them would add a quarter to a
+// save's time). The returned data module is also the program's `dm` until
+// it goes.
 struct OpenFile {
     std::unique_ptr<Tdm> tdm;
     OpenFile() = default;
@@ -92,7 +98,7 @@ struct OpenFile {
     Tdm& operator*() const { return *tdm; }
     Tdm* operator->() const { return tdm.get(); }
 };
-OpenFile openFile(const QString& file);
+OpenFile openFile(const QString& file, bool checkTables = true);
 
 // Opens the file and makes the competition and day current, as the
 // chooser's OK does; refuses an unknown competition or day, and (unless
