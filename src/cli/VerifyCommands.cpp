@@ -203,13 +203,14 @@ int verificar(const Args& a)
     std::vector<std::pair<QString, int>> dias;
     if (a.size() >= 2 && !elegirCompeticion(d, a[1], 0))
         throw Refusal{QString::fromUtf8("No existe la competición «%1»").arg(a[1])};
+    std::optional<int> jornada;
     if (a.size() == 3) {
-        const int jornada = smallNumber(a[2], "La jornada");
+        jornada = smallNumber(a[2], "La jornada");
         bool dayFound = false;
-        elegirCompeticion(d, a[1], jornada, &dayFound);
+        elegirCompeticion(d, a[1], *jornada, &dayFound);
         if (!dayFound)
-            throw Refusal{QString::fromUtf8("La competición «%1» no tiene la jornada %2").arg(a[1]).arg(jornada)};
-        dias.emplace_back(a[1], jornada);
+            throw Refusal{QString::fromUtf8("La competición «%1» no tiene la jornada %2").arg(a[1]).arg(*jornada)};
+        dias.emplace_back(a[1], *jornada);
     } else {
         QString sql = "SELECT \"Cod comp\", Numero FROM JORNADAS";
         if (a.size() == 2)
@@ -220,8 +221,7 @@ int verificar(const Args& a)
         while (st.step())
             dias.emplace_back(st.column(0).toString(), int(st.column(1).toLongLong()));
     }
-    comprobarFechas(db, a.size() >= 2 ? a[1] : QString(),
-                    a.size() == 3 ? std::optional<int>(smallNumber(a[2], "La jornada")) : std::nullopt, c);
+    comprobarFechas(db, a.size() >= 2 ? a[1] : QString(), jornada, c);
     for (const auto& [cc, jor] : dias)
         comprobarJornada(d, cc, jor, c);
 
