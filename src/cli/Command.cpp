@@ -1,7 +1,9 @@
 #include "cli/Command.h"
 
+#include "data/Schema.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "engine/Database.h"
 #include "reports/TextFile.h"
 
 #include <QDir>
@@ -11,13 +13,59 @@
 
 namespace cli {
 
-void out(const QString& line)
+namespace {
+
+bool isControl(char16_t c)
 {
-    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
-    std::fflush(stdout);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
-void err(const QString& line) { std::fprintf(stderr, "%s\n", line.toUtf8().constData()); }
+// Writes an escaped line and its end, whole.
+void writeLine(std::FILE* f, const QString& escaped)
+{
+    QByteArray bytes = escaped.toUtf8();
+    bytes += '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+    std::fflush(f);
+}
+
+}  // namespace
+
+QString textoTerminal(const QString& text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (!isControl(c)) {
+            s += ch;
+            continue;
+        }
+        switch (c) {
+        case '\t': s += QLatin1String("\\t"); break;
+        case '\n': s += QLatin1String("\\n"); break;
+        case '\r': s += QLatin1String("\\r"); break;
+        default:
+            s += c < 0x100 ? QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'))
+                           : QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return s;
+}
+
+void out(const QString& line) { writeLine(stdout, textoTerminal(line)); }
+
+void out(const QStringList& fields)
+{
+    QStringList escaped;
+    escaped.reserve(fields.size());
+    for (const QString& f : fields)
+        escaped << textoTerminal(f);
+    writeLine(stdout, escaped.join('\t'));
+}
+
+void err(const QString& line) { writeLine(stderr, textoTerminal(line)); }
 
 qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi)
 {
@@ -62,7 +110,30 @@ OpenFile::~OpenFile()
         dm = nullptr;
 }
 
-OpenFile openFile(const QString& file)
+namespace {
+
+// The tables but the catch lines through SQLite's quick check; a refusal
+// naming the first damage found.
+void comprobarTablas(Tdm& d, const QString& file)
+{
+    for (const schema::TableSpec& t : schema::tables()) {
+        if (t.name == QLatin1String("PESCADA"))
+            continue;
+        QStringList found;
+        try {
+            found = d.db.quickCheck(t.name);
+        } catch (const engine::DatabaseError& e) {
+            found << e.message();
+        }
+        if (!found.isEmpty())
+            throw Refusal{QString::fromUtf8("El fichero «%1» está dañado en la tabla %2 (%3): no se usa")
+                              .arg(file, t.name, found.first())};
+    }
+}
+
+}  // namespace
+
+OpenFile openFile(const QString& file, bool checkTables)
 {
     if (!QFileInfo(file).isFile())
         throw Refusal{QString::fromUtf8("No existe el fichero «%1»").arg(file)};
@@ -71,6 +142,10 @@ OpenFile openFile(const QString& file)
     Tdm& d = *f.tdm;
     if (!d.db.isOpen() || !d.TAcomp.active() || !d.TAjornada.active() || !d.TAparticipa.active())
         throw Refusal{QString::fromUtf8("El fichero «%1» no es una base de datos de competiciones").arg(file)};
+    if (!d.abiertoEntero())
+        throw Refusal{QString::fromUtf8("No se usa el fichero «%1»: no se ha podido leer entero").arg(file)};
+    if (checkTables)
+        comprobarTablas(d, file);
     dm = f.tdm.get();
     return f;
 }

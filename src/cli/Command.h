@@ -54,8 +54,19 @@ struct Refusal {
     QString message;
 };
 
-void out(const QString& line);  // one line on stdout
-void err(const QString& line);  // one line on stderr
+// Everything a command prints goes through textoTerminal: a text read from
+// the file or typed by someone (a name, a species, a club) prints on one
+// line and cannot steer the terminal. A control character (C0, DEL, C1, the
+// Unicode line and paragraph separators and the bidirectional overrides)
+// becomes a visible escape: "\t", "\n", "\r", else "\x1b" or "\u2028". The
+// escape is for reading, not for turning back into the text (a backslash
+// stays as it is): it shows the organiser what the name really holds, where
+// a blank would hide it.
+QString textoTerminal(const QString& text);
+
+void out(const QString& line);         // one line on stdout
+void out(const QStringList& fields);   // one record on stdout: its fields between tabs
+void err(const QString& line);         // one line on stderr
 
 // A whole number in plain decimal within [lo, hi], or a refusal naming what it is.
 qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi);
@@ -70,8 +81,14 @@ int smallNumber(const QString& text, const char* what);
 // when given (an existing folder, or a refusal), else the current directory.
 QString carpetaDestino(const Args& a);
 
-// Opens an existing database file, or refuses. The returned data module is
-// also the program's `dm` until it goes.
+// Opens an existing database file, or refuses: a file that is no database of
+// competitions, or one that failed anywhere while it opened. Unless
+// checkTables is false, every table but the catch lines then gets SQLite's
+// quick check, and a file damaged there is refused before the command reads
+// or writes anything (the catch lines, by far the largest table, are met
+// where they are read; a whole check of them would add a quarter to a
+// save's time). The returned data module is also the program's `dm` until
+// it goes.
 struct OpenFile {
     std::unique_ptr<Tdm> tdm;
     OpenFile() = default;
@@ -81,7 +98,7 @@ struct OpenFile {
     Tdm& operator*() const { return *tdm; }
     Tdm* operator->() const { return tdm.get(); }
 };
-OpenFile openFile(const QString& file);
+OpenFile openFile(const QString& file, bool checkTables = true);
 
 // Opens the file and makes the competition and day current, as the
 // chooser's OK does; refuses an unknown competition or day, and (unless

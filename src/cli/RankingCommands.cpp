@@ -5,6 +5,7 @@
 
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
+#include "engine/Field.h"
 #include "reports/ClasFinalHtml.h"
 #include "scoring/ClasFinal.h"
 #include "scoring/ClasificacionDia.h"
@@ -23,7 +24,7 @@ int penalizar(const Args& a)
     const bool enPorcentaje = valor.endsWith('%');
     const qint64 cifra = enPorcentaje ? wholeNumber(valor.chopped(1), "El porcentaje", 0, kPenalPorcentajeMax)
                                       : wholeNumber(valor, "La penalización", 0, kPenalPuntosMax);
-    if (a.size() == 6 && a[5].size() > kMotivoMax)
+    if (a.size() == 6 && engine::characterCount(a[5]) > kMotivoMax)
         throw Refusal{QString::fromUtf8("El motivo no puede tener más de %1 caracteres").arg(kMotivoMax)};
 
     OpenFile d = openDay(a[0], a[1], jornada);
@@ -65,7 +66,7 @@ void printFinalRanking(Tdm& d, const QString& codigo)
     for (int k = 0; k < int(c.equipos.size()); ++k) {
         QStringList cells = c.celdasEquipo(k);
         cells[2] = c.equipos[size_t(k)].nombres.join(", ");
-        out(cells.join('\t'));
+        out(cells);
     }
 }
 
@@ -86,7 +87,7 @@ int clasificacion(const Args& a)
         const int jornada = smallNumber(a[2], "La jornada");
         OpenFile d = openDay(a[0], a[1], jornada, true);
         for (const FilaClasificacion& f : filasClasificacionDia(*d, a[1], jornada))
-            out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje}.join('\t'));
+            out(QStringList{f.pos, f.eq, f.nombres.join(", "), f.puntos, f.bonifica, f.total, f.porcentaje});
         return 0;
     }
     OpenFile d = openCompetition(a[0], a[1]);

@@ -19,8 +19,7 @@ void printClassification(Tdm& d, const QString& codigo, int jornada)
     int pos = 0;
     for (const RegistroClasificacion& r : registrosClasificacionDia(d, codigo, jornada))
         out(QStringList{QString::number(++pos), QString::number(r.equipo), QString::number(r.puntos),
-                        QString::number(r.bonifica), QString::number(r.penaliza), QString::number(r.totalPuntos)}
-                .join('\t'));
+                        QString::number(r.bonifica), QString::number(r.penaliza), QString::number(r.totalPuntos)});
 }
 
 // A team of the current competition, or a refusal.
@@ -79,7 +78,7 @@ int pesar(const Args& a)
         return 1;
     if (!duda.isEmpty())
         err(duda);
-    out(QString::number(r.pesada) + '\t' + QString::number(r.total));
+    out(QStringList{QString::number(r.pesada), QString::number(r.total)});
     return 0;
 }
 

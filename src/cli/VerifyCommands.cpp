@@ -1,6 +1,7 @@
 // verificar: checks a database file without writing to it.
 #include "cli/Command.h"
 
+#include "data/Schema.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
 #include "engine/Database.h"
@@ -8,7 +9,10 @@
 #include "scoring/Pesaje.h"
 #include "scoring/Scoring.h"
 
+#include <QDate>
+
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -55,6 +59,25 @@ void comprobarJornada(Tdm& d, const QString& cc, int jor, Comprobacion& c)
         while (st.step()) {
             numeros[int(st.column(0).toLongLong())].push_back(st.column(1).toLongLong());
             ++c.lineas;
+        }
+    }
+    // Lines of a species the register lacks: every report reads the name
+    // through the register, and such a line would drop out of them.
+    {
+        engine::Statement st(db.handle(),
+                             "SELECT p.Equipo, p.\"Pesada num\", p.\"Cod pez\" FROM PESCADA p LEFT JOIN ESPECIES e ON "
+                             "e.Codigo = p.\"Cod pez\" WHERE p.\"Cod comp\" = ? AND p.Jornada = ? AND e.Codigo IS NULL "
+                             "ORDER BY p.Equipo, p.\"Pesada num\"");
+        st.bind(1, cc);
+        st.bind(2, jor);
+        while (st.step()) {
+            const QVariant pez = st.column(2);
+            c.diferencias << donde(cc, jor, int(st.column(0).toLongLong())) +
+                                 (pez.isNull() ? QString::fromUtf8("Pesada num %1 sin especie").arg(st.column(1).toLongLong())
+                                               : QString::fromUtf8("Pesada num %1 de la especie %2, que no está en el "
+                                                                   "registro de especies")
+                                                     .arg(st.column(1).toLongLong())
+                                                     .arg(pez.toString()));
         }
     }
     for (const auto& [eq, nums] : numeros) {
@@ -107,9 +130,63 @@ void comprobarJornada(Tdm& d, const QString& cc, int jor, Comprobacion& c)
             c.diferencias << donde(cc, jor, eq) + QString::fromUtf8("tiene líneas de pesca y no tiene registro de clasificación");
 }
 
+// Every stored date that is no day of the calendar ("2026-13-45"): the
+// file's checks refuse them, but a tool that ignores them can store one. With
+// a competition (and a day) only its rows; a table of no competition then
+// is not read.
+void comprobarFechas(engine::Database& db, const QString& codigo, std::optional<int> jornada, Comprobacion& c)
+{
+    for (const schema::TableSpec& t : schema::tables()) {
+        const schema::IndexSpec* clave = nullptr;
+        for (const schema::IndexSpec& ix : t.indexes)
+            if (ix.options & schema::ixPrimary)
+                clave = &ix;
+        if (!clave)
+            continue;
+        QStringList condiciones;
+        QVariantList valores;
+        if (!codigo.isNull()) {
+            if (!clave->fields.contains(QStringLiteral("Cod comp")))
+                continue;
+            condiciones << "\"Cod comp\" = ?";
+            valores << codigo;
+            for (const char* dia : {"Numero", "Jornada"})
+                if (jornada && clave->fields.contains(QLatin1String(dia))) {
+                    condiciones << QString::fromLatin1(dia) + " = ?";
+                    valores << *jornada;
+                }
+        }
+        QStringList columnas;
+        for (const QString& k : clave->fields)
+            columnas << engine::quoteIdent(k);
+        for (const schema::FieldSpec& f : t.fields) {
+            if (f.type != engine::FieldType::Date)
+                continue;
+            QStringList donde = condiciones;
+            donde << engine::quoteIdent(f.name) + " IS NOT NULL";
+            engine::Statement st(db.handle(), "SELECT " + columnas.join(", ") + ", " + engine::quoteIdent(f.name) +
+                                                  " FROM " + engine::quoteIdent(t.name) + " WHERE " +
+                                                  donde.join(" AND ") + " ORDER BY " + columnas.join(", "));
+            for (int i = 0; i < valores.size(); ++i)
+                st.bind(i + 1, valores[i]);
+            while (st.step()) {
+                const QString fecha = st.column(int(columnas.size())).toString();
+                if (QDate::fromString(fecha, Qt::ISODate).toString(Qt::ISODate) == fecha)
+                    continue;
+                QStringList fila;
+                for (int k = 0; k < columnas.size(); ++k)
+                    fila << clave->fields[k] + ' ' + st.column(k).toString();
+                c.diferencias << QString::fromUtf8("%1 (%2): «%3» tiene una fecha imposible, «%4»")
+                                     .arg(t.name, fila.join(", "), f.name, fecha);
+            }
+        }
+    }
+}
+
 int verificar(const Args& a)
 {
-    OpenFile f = openFile(a[0]);
+    // The integrity check below is the whole one, each finding on its line.
+    OpenFile f = openFile(a[0], false);
     Tdm& d = *f;
     engine::Database& db = d.db;
     Comprobacion c;
@@ -126,13 +203,14 @@ int verificar(const Args& a)
     std::vector<std::pair<QString, int>> dias;
     if (a.size() >= 2 && !elegirCompeticion(d, a[1], 0))
         throw Refusal{QString::fromUtf8("No existe la competición «%1»").arg(a[1])};
+    std::optional<int> jornada;
     if (a.size() == 3) {
-        const int jornada = smallNumber(a[2], "La jornada");
+        jornada = smallNumber(a[2], "La jornada");
         bool dayFound = false;
-        elegirCompeticion(d, a[1], jornada, &dayFound);
+        elegirCompeticion(d, a[1], *jornada, &dayFound);
         if (!dayFound)
-            throw Refusal{QString::fromUtf8("La competición «%1» no tiene la jornada %2").arg(a[1]).arg(jornada)};
-        dias.emplace_back(a[1], jornada);
+            throw Refusal{QString::fromUtf8("La competición «%1» no tiene la jornada %2").arg(a[1]).arg(*jornada)};
+        dias.emplace_back(a[1], *jornada);
     } else {
         QString sql = "SELECT \"Cod comp\", Numero FROM JORNADAS";
         if (a.size() == 2)
@@ -143,6 +221,7 @@ int verificar(const Args& a)
         while (st.step())
             dias.emplace_back(st.column(0).toString(), int(st.column(1).toLongLong()));
     }
+    comprobarFechas(db, a.size() >= 2 ? a[1] : QString(), jornada, c);
     for (const auto& [cc, jor] : dias)
         comprobarJornada(d, cc, jor, c);
 

@@ -3,6 +3,7 @@
 // exit code 1; each command lives in the file of its group.
 #include "cli/Command.h"
 
+#include "data/Dialogs.h"
 #include "engine/DatabaseError.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,13 @@ void quietPlatform(QtMsgType type, const QMessageLogContext&, const QString& msg
         err(msg);
 }
 
+// The core's notices and questions print as everything else a command
+// prints: each line through err().
+class TerminalDialogs : public ConsoleDialogs {
+protected:
+    void printLine(const QString& line) override { err(line); }
+};
+
 QList<Command> allCommands()
 {
     QList<Command> all;
@@ -34,14 +42,14 @@ QList<Command> allCommands()
 
 int usage(const QList<Command>& commands)
 {
-    QString text = QStringLiteral("Uso:");
+    err(QStringLiteral("Uso:"));
     for (const Command& c : commands) {
-        text += "\n  tarsela-cli " + c.name + ' ' + c.synopsis;
+        QString line = "  tarsela-cli " + c.name + ' ' + c.synopsis;
         for (const QString& o : c.options)
             if (!c.synopsis.contains(o))
-                text += " [" + o + ' ' + o.mid(2).toUpper() + ']';
+                line += " [" + o + ' ' + o.mid(2).toUpper() + ']';
+        err(line);
     }
-    err(text);
     return 1;
 }
 
@@ -96,6 +104,8 @@ int main(int argc, char** argv)
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    static TerminalDialogs dialogs;
+    setUserDialogs(&dialogs);
     const QStringList args = app->arguments().mid(1);
     if (args.isEmpty())
         return usage(commands);

@@ -9,27 +9,30 @@ ConsoleDialogs& console()
     return c;
 }
 UserDialogs* current = nullptr;
+}  // namespace
 
-// One message, its lines as lines: a CR, an LF or a pair of them (either
-// order, as the message box reads them) is one line break.
-void printLine(const QString& text)
+void ConsoleDialogs::print(const QString& text)
 {
-    QString t;
-    t.reserve(text.size());
+    QString line;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == u'\r' || c == u'\n') {
             if (i + 1 < text.size() && (text.at(i + 1) == u'\r' || text.at(i + 1) == u'\n') && text.at(i + 1) != c)
                 ++i;
-            t.append(u'\n');
+            printLine(line);
+            line.clear();
         } else {
-            t.append(c);
+            line.append(c);
         }
     }
-    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
+    printLine(line);
+}
+
+void ConsoleDialogs::printLine(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
     std::fflush(stderr);
 }
-}  // namespace
 
 UserDialogs& userDialogs() { return current ? *current : console(); }
 void setUserDialogs(UserDialogs* d) { current = d; }
@@ -48,7 +51,7 @@ int ShowMsg(const QString& text) { return MsgDlg(text, mtError, mbOK, 0); }
 
 int ConsoleDialogs::msgDlgPos(const QString& text, int, unsigned buttons, int, int, int)
 {
-    printLine(text);
+    print(text);
     if (answerYes) {
         if (buttons & mbYes) return mrYes;
         if (buttons & mbOK) return mrOk;
@@ -59,23 +62,23 @@ int ConsoleDialogs::msgDlgPos(const QString& text, int, unsigned buttons, int, i
     return mrCancel;
 }
 
-void ConsoleDialogs::showMessage(const QString& text) { printLine(text); }
-void ConsoleDialogs::showError(const QString& text) { printLine(text); }
+void ConsoleDialogs::showMessage(const QString& text) { print(text); }
+void ConsoleDialogs::showError(const QString& text) { print(text); }
 
 bool ConsoleDialogs::confirm(const QString& text)
 {
-    printLine(text);
+    print(text);
     return answerYes;
 }
 
 bool ConsoleDialogs::inputQuery(const QString&, const QString& prompt, QString&)
 {
-    printLine(prompt);
+    print(prompt);
     return false;
 }
 
 std::unique_ptr<PrintDevice> ConsoleDialogs::printRequest()
 {
-    printLine(QString::fromUtf8("No hay impresora: use «tarsela-cli imprimir … --pdf FICHERO»"));
+    print(QString::fromUtf8("No hay impresora: use «tarsela-cli imprimir … --pdf FICHERO»"));
     return nullptr;
 }

@@ -90,4 +90,13 @@ public:
     bool inputQuery(const QString& caption, const QString& prompt, QString& value) override;
     // There is no printer here (the command line prints with --pdf): nothing.
     std::unique_ptr<PrintDevice> printRequest() override;
+
+protected:
+    // One line of a message on stderr. A message prints its lines as lines:
+    // a CR, an LF or a pair of them (either order, as the message box reads
+    // them) is one line break. A front that prints otherwise replaces this.
+    virtual void printLine(const QString& line);
+
+private:
+    void print(const QString& text);
 };

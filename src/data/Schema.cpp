@@ -122,10 +122,15 @@ const std::vector<TableSpec>& tables()
 
 namespace {
 
+// Files made before the date check compared with IS: their "=" let pass a
+// date date() cannot read ("2026-13-45" gives NULL, and NULL = x is no
+// refusal). Such a file is still taken, and verificar finds what it let in.
+enum class Version { actual, fechaConIgual };
+
 // The check that keeps a column within its type, so that no tool can store
 // what the program would refuse. Named after the field, so SQLite's message
 // says which one failed.
-QString checkFor(const FieldSpec& f)
+QString checkFor(const FieldSpec& f, Version v = Version::actual)
 {
     const QString c = engine::quoteIdent(f.name);
     QString cond;
@@ -142,12 +147,72 @@ QString checkFor(const FieldSpec& f)
     case FieldType::Largeint: cond = QStringLiteral("typeof(%1) = 'integer'").arg(c); break;
     case FieldType::AutoInc: return {};
     case FieldType::Date:
-        cond = QStringLiteral("typeof(%1) = 'text' AND %1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(%1, '+0 days') = %1").arg(c);
+        cond = QStringLiteral("typeof(%1) = 'text' AND %1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND "
+                              "date(%1, '+0 days') %2 %1")
+                   .arg(c, v == Version::actual ? "IS" : "=");
         break;
     case FieldType::Boolean: cond = QStringLiteral("typeof(%1) = 'integer' AND %1 IN (0, 1)").arg(c); break;
     case FieldType::Float: cond = QStringLiteral("typeof(%1) IN ('real', 'integer')").arg(c); break;
     }
     return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (%3))").arg(c, c, cond);
+}
+
+QString createTable(const TableSpec& t, Version v = Version::actual)
+{
+    QStringList cols;
+    for (const FieldSpec& f : t.fields) {
+        QString col = "  " + engine::quoteIdent(f.name) + ' ';
+        if (f.type == FieldType::AutoInc)
+            col += "INTEGER PRIMARY KEY AUTOINCREMENT";
+        else
+            col += engine::declForField(f.type, f.size);
+        if (f.required)
+            col += " NOT NULL";
+        col += checkFor(f, v);
+        cols << col;
+    }
+    return "CREATE TABLE " + engine::quoteIdent(t.name) + " (\n" + cols.join(",\n") + "\n)";
+}
+
+// What the file's table says otherwise than the schema of NOT NULL and of
+// CHECK constraints: the program relies on both to refuse what it must not
+// store, and a check of another kind could refuse what it must.
+QStringList otrasReglas(const TableSpec& t, const engine::TableInfo& info)
+{
+    QStringList faltas;
+    for (const FieldSpec& f : t.fields) {
+        const int i = info.fieldIndex(f.name);
+        if (i < 0 || info.fields[size_t(i)].required == f.required)
+            continue;
+        faltas << (f.required ? QStringLiteral("El campo «%1» de la tabla %2 no es obligatorio (NOT NULL) en el fichero")
+                              : QStringLiteral("El campo «%1» de la tabla %2 es obligatorio (NOT NULL) en el fichero y "
+                                               "no debe serlo"))
+                      .arg(f.name, t.name);
+    }
+    const std::vector<engine::CheckConstraint> esperadas = engine::checkConstraints(createTable(t));
+    const std::vector<engine::CheckConstraint> anteriores = engine::checkConstraints(createTable(t, Version::fechaConIgual));
+    std::vector<engine::CheckConstraint> guardadas = engine::checkConstraints(info.sql);
+    auto de = [](const std::vector<engine::CheckConstraint>& v, const QString& campo) {
+        QStringList l;
+        for (const engine::CheckConstraint& c : v)
+            if (c.column.compare(campo, Qt::CaseInsensitive) == 0)
+                l << c.text;
+        l.sort();
+        return l;
+    };
+    for (const FieldSpec& f : t.fields) {
+        const QStringList tiene = de(guardadas, f.name);
+        if (info.fieldIndex(f.name) >= 0 && tiene != de(esperadas, f.name) && tiene != de(anteriores, f.name))
+            faltas << QStringLiteral("La comprobación (CHECK) del campo «%1» de la tabla %2 no es la del esquema")
+                          .arg(f.name, t.name);
+        std::erase_if(guardadas, [&](const engine::CheckConstraint& c) {
+            return c.column.compare(f.name, Qt::CaseInsensitive) == 0;
+        });
+    }
+    // What is left belongs to no field of the schema, or to the table.
+    if (!guardadas.empty())
+        faltas << QStringLiteral("La tabla %1 tiene comprobaciones (CHECK) que el esquema no lleva").arg(t.name);
+    return faltas;
 }
 
 }  // namespace
@@ -156,19 +221,7 @@ QStringList ddl()
 {
     QStringList out;
     for (const TableSpec& t : tables()) {
-        QStringList cols;
-        for (const FieldSpec& f : t.fields) {
-            QString col = "  " + engine::quoteIdent(f.name) + ' ';
-            if (f.type == FieldType::AutoInc)
-                col += "INTEGER PRIMARY KEY AUTOINCREMENT";
-            else
-                col += engine::declForField(f.type, f.size);
-            if (f.required)
-                col += " NOT NULL";
-            col += checkFor(f);
-            cols << col;
-        }
-        out << "CREATE TABLE " + engine::quoteIdent(t.name) + " (\n" + cols.join(",\n") + "\n)";
+        out << createTable(t);
         for (const IndexSpec& ix : t.indexes) {
             QStringList parts;
             for (const QString& f : ix.fields) {
@@ -213,12 +266,19 @@ QStringList faltasEsquema(engine::Database& db)
                                    f.type == FieldType::AutoInc ? QStringLiteral("INTEGER")
                                                                 : engine::declForField(f.type, f.size));
         }
+        faltas << otrasReglas(t, info);
         for (const IndexSpec& ix : t.indexes)
             if (!info.index(ix.name))
                 faltas << QStringLiteral("Falta el índice «%1» de la tabla %2").arg(ix.name, t.name);
     }
     if (tablasQueFaltan == int(tables().size()))
         return {QStringLiteral("El fichero no tiene ninguna de las tablas de una base de datos de competiciones")};
+    // The program makes no trigger: one in the file would act on every save
+    // behind the program's back.
+    engine::Statement st(db.handle(), "SELECT name, tbl_name FROM sqlite_master WHERE type = 'trigger' ORDER BY name");
+    while (st.step())
+        faltas << QStringLiteral("El fichero tiene el disparador (TRIGGER) «%1» sobre la tabla %2, que el programa no crea")
+                      .arg(st.columnText(0), st.columnText(1));
     return faltas;
 }
 

@@ -46,11 +46,13 @@ const std::vector<TableSpec>& tables();
 // The statements that create the whole schema in an empty file.
 QStringList ddl();
 
-// What the open file lacks of the schema, one Spanish sentence each, in the
-// schema's order: a missing table, a missing field or one of another type,
-// a missing index ("Falta el campo «Peso maximo» de la tabla COMPETIC").
-// Empty when the whole schema is there. A file holding none of the tables
-// gives one sentence saying so.
+// What the open file lacks of the schema or holds otherwise, one Spanish
+// sentence each, in the schema's order: a missing table, a missing field or
+// one of another type, a field whose NOT NULL or CHECK constraint is not the
+// schema's (or a CHECK the schema has not), a missing index ("Falta el campo
+// «Peso maximo» de la tabla COMPETIC"); then every trigger, which the
+// program never makes. Empty when the file is as the schema writes it. A
+// file holding none of the tables gives one sentence saying so.
 QStringList faltasEsquema(engine::Database& db);
 
 // Creates a new database file holding the schema. Never overwrites: fails

@@ -169,11 +169,13 @@ void Tdm::openAtStart(const QString& path)
         userDialogs().showError(text);
         return;
     }
+    abiertoEntero_ = true;
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
              &TAcomp, &taEsp2, &TAespecial, &TAjornada, &TAespecies, &TAespeci, &TAparticipa, &TaPescadores}) {
         try {
             ds->open();
         } catch (const engine::DatabaseError& e) {
+            abiertoEntero_ = false;
             userDialogs().showError(e.message());
         }
     }

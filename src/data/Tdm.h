@@ -67,6 +67,11 @@ public:
     engine::DataSource DSQCupos{&ABSQueryCupos};
     engine::DataSource DSQEspecial{&ABSQueryEspecial};
 
+    // True when the file, its schema and every table object opened at start
+    // opened without a failure; false after any failure reported there (a
+    // damaged page of one table among them).
+    bool abiertoEntero() const { return abiertoEntero_; }
+
     // The species name of a code, "" when no species has it (through taEsp2);
     // found, when given, says whether the register has the code.
     QString speciesName(qint64 code, bool* found = nullptr);
@@ -77,6 +82,8 @@ private:
     void defineObjects();
     void defineFieldPresentation();
     void openAtStart(const QString& path);
+
+    bool abiertoEntero_ = false;
 };
 
 // The single instance, created first of all objects at start.

@@ -29,8 +29,20 @@ struct IndexInfo {
     bool primary = false;
 };
 
+// A CHECK constraint of a CREATE TABLE text: the column whose definition
+// holds it ("" for one of the table's own), and its text from CONSTRAINT (or
+// CHECK) to its closing parenthesis, in tokens between single blanks, so
+// that two texts that differ only in blanks and comments compare equal.
+struct CheckConstraint {
+    QString column;
+    QString text;
+    bool operator==(const CheckConstraint&) const = default;
+};
+std::vector<CheckConstraint> checkConstraints(const QString& createTableSql);
+
 struct TableInfo {
     QString name;
+    QString sql;  // the CREATE TABLE text the file keeps
     std::vector<FieldDef> fields;
     std::vector<IndexInfo> indexes;
     const IndexInfo* primary() const;
@@ -148,6 +160,12 @@ public:
     // Schema read from the file itself; fails when the table is missing.
     const TableInfo& tableInfo(const QString& table);
     bool hasTable(const QString& table);
+
+    // SQLite's quick check of one table and its indexes (their pages, and
+    // every row against its column types, NOT NULL and CHECK constraints):
+    // what it finds, one line each, empty when the table is whole. A page too
+    // damaged to walk throws the engine's DatabaseError. Reads only.
+    QStringList quickCheck(const QString& table);
 
     // One piece of work that reads several views (a view with the lookups
     // of its calculated fields, a save with the screen's refill): what

@@ -16,6 +16,25 @@ bool isIntegerType(FieldType t)
            t == FieldType::AutoInc;
 }
 
+qsizetype characterCount(QStringView text)
+{
+    qsizetype n = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --n;
+            ++i;
+        }
+    return n;
+}
+
+QString leftCharacters(const QString& text, qsizetype n)
+{
+    qsizetype i = 0;
+    for (qsizetype k = 0; k < n && i < text.size(); ++k)
+        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    return text.left(i);
+}
+
 QString fieldTypeName(FieldType t)
 {
     switch (t) {
@@ -172,7 +191,7 @@ QVariant Field::convert(const QVariant& v) const
         QString s = v.toString();
         if (s.isEmpty())
             return {};
-        if (size() > 0 && s.size() > size())
+        if (size() > 0 && characterCount(s) > size())
             throw DatabaseError(QStringLiteral("El texto «%1» es demasiado largo para el campo «%2» (como máximo %3 caracteres)")
                                     .arg(s, name()).arg(size()),
                                 DatabaseError::Kind::TooLong, name());

@@ -15,6 +15,13 @@ bool isIntegerType(FieldType t);
 void integerRange(FieldType t, qint64& lo, qint64& hi);
 QString fieldTypeName(FieldType t);
 
+// The characters of a text as a person counts them, and as SQLite's length()
+// and a String field's size do: code points, so that a fish emoji (two
+// UTF-16 units in a QString) is one.
+qsizetype characterCount(QStringView text);
+// The first n characters of a text; a surrogate pair is never split.
+QString leftCharacters(const QString& text, qsizetype n);
+
 // Presentation of a field for the controls bound to it.
 struct FieldMeta {
     QString displayFormat;  // pattern for numbers: "#,##0", ",##0" ...

@@ -6,6 +6,7 @@
 #include "dialogs/Centre.h"
 #include "scoring/Penal.h"
 #include "scoring/Scoring.h"
+#include "widgets/EntryFilter.h"
 #include "widgets/Guard.h"
 #include "widgets/NumberBox.h"
 
@@ -78,7 +79,7 @@ void TtfPenal::buildControls()
 
     EMotivo = new QLineEdit(this);
     EMotivo->setObjectName(QStringLiteral("EMotivo"));
-    EMotivo->setMaxLength(kMotivoMax);
+    widgets::limitText(EMotivo, kMotivoMax);
 
     BGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
     BGuardar->setObjectName(QStringLiteral("BGuardar"));

@@ -228,7 +228,7 @@ QStringList lineasPesca(Tdm& dm, const QString& codigo, int jornada)
 {
     const Dia dia = leerDia(dm, codigo, jornada);
     QStringList l;
-    l << csvLine({tituloCompeticion(dm, codigo), dia.lugar, dia.fecha});
+    l << csvLine({csvText(tituloCompeticion(dm, codigo)), csvText(dia.lugar), dia.fecha});
     l << "Equipo;Pez;Piezas;Peso";
     engine::Query& q = dm.absQ;
     engine::ScopeGuard closer{[&] { q.close(); }};
@@ -238,8 +238,8 @@ QStringList lineasPesca(Tdm& dm, const QString& codigo, int jornada)
               " where Pescada.[cod comp] = " + quotedCode(codigo) + " and Pescada.Jornada = " + QString::number(jornada),
               "order by equipo, pez, [Pesada num]"});
     for (q.first(); !q.eof(); q.next())
-        l << csvLine({plain(q.fieldByName("equipo")), q.fieldByName("pez").asString(), plain(q.fieldByName("piezas")),
-                      plain(q.fieldByName("peso"))});
+        l << csvLine({plain(q.fieldByName("equipo")), csvText(q.fieldByName("pez").asString()),
+                      plain(q.fieldByName("piezas")), plain(q.fieldByName("peso"))});
     return l;
 }
 
@@ -288,10 +288,10 @@ std::optional<QStringList> lineasResumen(Tdm& dm, const QString& codigo, int jor
     const DatosResumen d = datosResumen(dm, codigo, jornada);
     if (d.especies.isEmpty()) return std::nullopt;
     QStringList l;
-    l << "Resumen de Capturas y Peso" << " " << csvField(d.titulo) << csvLine({d.lugar, "", d.fecha})
+    l << "Resumen de Capturas y Peso" << " " << csvField(csvText(d.titulo)) << csvLine({csvText(d.lugar), "", d.fecha})
       << " " << "Especie;Ejemplares; Peso (gr)";
     for (const EspecieResumen& e : d.especies)
-        l << csvLine({e.nombre, QString::number(e.piezas), fmt(e.peso)});
+        l << csvLine({csvText(e.nombre), QString::number(e.piezas), fmt(e.peso)});
     l << "TOTALES;" + QString::number(d.piezas()) + ";" + fmt(d.peso());
     l << " " << u("ESTADÍSTICA") << u("Número de equipos:;") + QString::number(d.equipos);
     // Without teams the averages have no value: a dash.

@@ -23,7 +23,10 @@ QString htmlEscape(const QString& text)
     QString s;
     s.reserve(text.size());
     for (QChar c : text) {
-        switch (c.unicode()) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            continue;
+        switch (u) {
         case '&': s += QLatin1String("&amp;"); break;
         case '<': s += QLatin1String("&lt;"); break;
         case '>': s += QLatin1String("&gt;"); break;
@@ -51,6 +54,13 @@ QString csvLine(const QStringList& fields)
     quoted.reserve(fields.size());
     for (const QString& f : fields) quoted << csvField(f);
     return quoted.join(';');
+}
+
+QString csvText(const QString& text)
+{
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front()))
+        return '\'' + text;
+    return text;
 }
 
 // --- Lines and encodings ----------------------------------------------------

@@ -26,7 +26,8 @@ namespace reports {
 
 // --- Escaping ---------------------------------------------------------------
 
-// Text for a web page: & < > " become &amp; &lt; &gt; &quot;.
+// Text for a web page: & < > " become &amp; &lt; &gt; &quot;, and control
+// characters (C0, DEL, C1), which no page text needs, are dropped.
 QString htmlEscape(const QString& text);
 
 // One field of a ";"-separated file: a field holding ";", a double quote, a
@@ -35,6 +36,11 @@ QString htmlEscape(const QString& text);
 QString csvField(const QString& text);
 // The fields through csvField, joined with ";".
 QString csvLine(const QStringList& fields);
+// A text field (a name, a species, a title; never a number) as a spreadsheet
+// reads it as text: one starting with "=", "+", "-", "@", a tab or a CR,
+// which a spreadsheet would run as a formula, gets a leading apostrophe.
+// The result goes into csvField or csvLine like any field.
+QString csvText(const QString& text);
 
 // --- Lines and encodings ----------------------------------------------------
 

@@ -390,7 +390,7 @@ public:
             if (c.puntua && peso >= c.pesoMinimo) {
                 Dpe_.idPMayor = clampInt(cod);
                 Dpe_.pesoPMayor = peso;
-                Dpe_.NombrePMayor = nombre().left(50);
+                Dpe_.NombrePMayor = engine::leftCharacters(nombre(), 50);
             }
         }
         const int pts = calculoPuntos(r_, cod, pesoValido, peso, np);

@@ -3,6 +3,7 @@
 #include "data/Helpers.h"
 #include "engine/Table.h"
 #include "widgets/DataGrid.h"
+#include "widgets/EntryFilter.h"
 #include "widgets/Guard.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ TPanelPescadores::TPanelPescadores(engine::Table& fishermen, engine::DataSource*
 
     EditFiltro = new QLineEdit(this);
     EditFiltro->setObjectName(QStringLiteral("EditFiltro"));
-    EditFiltro->setMaxLength(50);
+    widgets::limitText(EditFiltro, 50);
     EditFiltro->installEventFilter(this);
     connect(EditFiltro, &QLineEdit::textChanged, this, &TPanelPescadores::filterChanged);
 

@@ -112,7 +112,7 @@ void DataEdit::configure()
     switch (f->type()) {
     case engine::FieldType::String:
         if (f->size() > 0)
-            maxLen = f->size();
+            maxLen = unitsFor(f->size());
         filter_->setText(f->size());
         break;
     case engine::FieldType::Smallint:

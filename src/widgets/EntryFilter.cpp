@@ -1,5 +1,6 @@
 #include "widgets/EntryFilter.h"
 
+#include "engine/Field.h"
 #include "widgets/IntegerValidator.h"
 
 #include <QApplication>
@@ -42,8 +43,10 @@ QString afterTyping(const QLineEdit* e, const QString& typed)
 
 bool isCharacter(const QKeyEvent* k)
 {
-    const QString t = k->text();
-    return !t.isEmpty() && t.at(0).isPrint() && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    // The first code point: an emoji key's text is a surrogate pair.
+    const QList<uint> t = k->text().toUcs4();
+    return !t.isEmpty() && QChar::isPrint(char32_t(t.front())) &&
+           !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
 }  // namespace
@@ -78,6 +81,14 @@ EntryFilter::EntryFilter(QLineEdit* edit) : QObject(edit), edit_(edit)
     connect(edit, &QLineEdit::textChanged, this, [this] { interrupted_ = false; });
 }
 
+EntryFilter* limitText(QLineEdit* edit, int maxChars)
+{
+    auto* f = new EntryFilter(edit);
+    f->setText(maxChars);
+    edit->setMaxLength(unitsFor(maxChars));
+    return f;
+}
+
 void EntryFilter::setText(int maxChars)
 {
     kind_ = Kind::Text;
@@ -110,7 +121,7 @@ bool EntryFilter::takes(const QString& candidate, QString* hint) const
 {
     switch (kind_) {
     case Kind::Text:
-        if (maxChars_ > 0 && candidate.size() > maxChars_) {
+        if (maxChars_ > 0 && engine::characterCount(candidate) > maxChars_) {
             *hint = QStringLiteral("Como máximo %1 caracteres").arg(maxChars_);
             return false;
         }

@@ -72,6 +72,17 @@ private:
     QString lastHint_;
 };
 
+// Text limits count characters as a person does (code points: a fish emoji
+// is one), as a String field's size and SQLite's length() do. QLineEdit's
+// own maxLength counts UTF-16 units, of which such a character takes two, so
+// it is set to unitsFor(n): a last stop behind the filter, which counts
+// characters.
+constexpr int unitsFor(int characters) { return characters > 16383 ? 32767 : 2 * characters; }
+
+// A plain line edit for a text of at most maxChars characters: the filter's
+// limit with its hint, and the edit's own limit behind it.
+EntryFilter* limitText(QLineEdit* edit, int maxChars);
+
 // The hint of an integer field.
 inline QString integerOnlyText() { return QStringLiteral("Solo números enteros"); }
 

@@ -21,8 +21,9 @@ QWidget* FieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     switch (f->type()) {
     case engine::FieldType::String:
         if (f->size() > 0)
-            line->setMaxLength(f->size());
-        (new EntryFilter(line))->setText(f->size());
+            limitText(line, f->size());
+        else
+            (new EntryFilter(line))->setText(0);
         break;
     case engine::FieldType::Smallint:
     case engine::FieldType::Integer:

@@ -138,6 +138,66 @@ TEST_F(RankingCliTest, ClasificacionPrintsTheFinalRanking)
     EXPECT_EQ(r.out, u("1º\t4\tAna\t1.250\n"));
 }
 
+// A name holding control characters prints them as visible escapes: each
+// team stays one line of its own fields, and nothing reaches the terminal raw.
+// The motive's 256 are characters as a person counts them: 256 fish emoji
+// are stored, 257 refused.
+TEST_F(RankingCliTest, TheMotiveCountsCharactersNotUtf16Units)
+{
+    const QString pez = u("🐟");
+    CliRun r = cli({"penalizar", f, "C1", "1", "1", "10", pez.repeated(257)});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(u("256 caracteres"))) << r.err.toStdString();
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM PENAL"), 0);
+    r = cli({"penalizar", f, "C1", "1", "1", "10", pez.repeated(256)});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(db.scalar("SELECT length(Motivo) FROM PENAL"), 256);
+}
+
+TEST_F(RankingCliTest, ControlCharactersPrintAsVisibleEscapes)
+{
+    db.exec(u("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre) VALUES ('C1', 4, '444', 'Eva' || char(27) || "
+              "'[31m' || char(7) || 'Roja' || char(10) || 'Pérez' || char(9) || 'X' || char(13) || char(0) || "
+              "char(127) || char(155) || char(8232) || char(8238))"));
+    db.clasific("C1", 1, 4, 100, 0, 0, 100);
+    const QString escaped = u("Eva\\x1b[31m\\x07Roja\\nPérez\\tX\\r\\x00\\x7f\\x9b\\u2028\\u202e");
+    const struct {
+        QStringList args;
+        int fields;
+    } cases[] = {{{"clasificacion", f, "C1"}, 6}, {{"clasificacion", f, "C1", "1"}, 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = cli(c.args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
+        for (const QString& line : lines) {
+            EXPECT_EQ(line.split('\t').size(), c.fields) << line.toStdString();
+            for (QChar ch : line)
+                EXPECT_FALSE(ch != '\t' && (ch.unicode() < 0x20 || ch.unicode() == 0x7F || ch.unicode() == 0x9B ||
+                                            ch.unicode() == 0x2028 || ch.unicode() == 0x202E))
+                    << line.toStdString();
+        }
+        EXPECT_EQ(lines.last().split('\t').value(2), escaped) << r.out.toStdString();
+    }
+    // What a command says on stderr too.
+    const CliRun r = cli({"clasificacion", f, u("Z\x1b[2J\a")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, u("No existe la competición «Z\\x1b[2J\\x07»\n"));
+    // And what the core says through its message boxes: a file of another kind
+    // named with an escape sequence, refused in a message of two lines.
+    QTemporaryDir dir;
+    const QString otro = dir.path() + u("/a\x1b[2Jb.abs");
+    QFile file(otro);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const CliRun o = cli({"clasificacion", otro, "C1"});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_FALSE(o.err.contains(QChar(0x1b))) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(u("a\\x1b[2Jb.abs"))) << o.err.toStdString();
+}
+
 TEST_F(RankingCliTest, ExportarClasfinalWritesThePage)
 {
     QTemporaryDir dir;

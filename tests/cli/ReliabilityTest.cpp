@@ -10,11 +10,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace scoringtest;
@@ -153,6 +155,79 @@ TEST_F(ReliabilityTest, DamagedFilesAreRefusedWithTheirDamageNamed)
                            QString::fromUtf8("El fichero «%1» no es una base de datos de competiciones").arg(empty)}))
         << r.err.toStdString();
     EXPECT_EQ(bytesOf(empty), before);
+}
+
+// A command that meets damage, whether at the file's opening (a damaged page
+// of a table it opens, a participant's name that no longer holds what the
+// file's checks ask, a trigger the program did not make) or later, stops:
+// exit 1, nothing printed on stdout, nothing written to the file or beside it.
+TEST_F(ReliabilityTest, DamageMetByACommandStopsItAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString demo = dir.path() + "/demo.abs";
+    ASSERT_EQ(cli({"demo", demo}).code, 0);
+    const qint64 pagina = rowsOf(demo, "PRAGMA page_size").value(0).toLongLong();
+    auto raiz = [&](const char* tabla) {
+        return rowsOf(demo, QString("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(tabla)).value(0).toLongLong();
+    };
+    // Bytes of the file changed in place, as a failing disk changes them.
+    auto danar = [](const QString& file, const std::function<void(QByteArray&)>& change) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray b = f.readAll();
+        change(b);
+        f.seek(0);
+        f.write(b);
+    };
+    const QString nombre = rowsOf(demo, "SELECT Nombre FROM PARTICIP WHERE \"Cod comp\" = 'CAE26' AND Equipo = "
+                                        "(SELECT Equipo FROM CLASIFIC WHERE Competicion = 'CAE26' AND Jornada = 1 "
+                                        "ORDER BY TotalPuntos DESC LIMIT 1) ORDER BY DNI LIMIT 1")
+                               .value(0);
+    ASSERT_FALSE(nombre.isEmpty());
+    const struct {
+        const char* damage;
+        std::function<void(const QString&)> make;
+    } cases[] = {
+        {"the species register's first page",
+         [&](const QString& f) { danar(f, [&](QByteArray& b) { b.replace((raiz("ESPECIES") - 1) * pagina, 64, QByteArray(64, '\xff')); }); }},
+        {"the fishermen register's first page",
+         [&](const QString& f) { danar(f, [&](QByteArray& b) { b.replace((raiz("PESCADORES") - 1) * pagina, 64, QByteArray(64, '\xff')); }); }},
+        {"a participant's name begins with a NUL byte",
+         [&](const QString& f) {
+             danar(f, [&](QByteArray& b) {
+                 const QByteArray n = nombre.toUtf8();
+                 for (qsizetype i = b.indexOf(n); i >= 0; i = b.indexOf(n, i + 1))
+                     b[i] = '\0';
+             });
+         }},
+        {"a trigger", [](const QString& f) { execOn(f, "CREATE TRIGGER t AFTER UPDATE ON CLASIFIC BEGIN SELECT 1; END"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        QTemporaryDir d;
+        const QString file = d.path() + "/copia.abs";
+        ASSERT_TRUE(QFile::copy(demo, file));
+        c.make(file);
+        const QString carpeta = d.path() + "/salida";
+        ASSERT_TRUE(QDir().mkpath(carpeta));
+        const QByteArray before = bytesOf(file);
+        for (const QStringList& args :
+             {QStringList{"clasificacion", file, "CAE26"}, QStringList{"clasificacion", file, "CAE26", "1"},
+              QStringList{"recalcular", file, "CAE26", "1"}, QStringList{"penalizar", file, "CAE26", "1", "1", "10"},
+              QStringList{"pesar", file, "CAE26", "1", "1", "1", "1", "500"},
+              QStringList{"borrar-pesada", file, "CAE26", "1", "1", "1"},
+              QStringList{"exportar", "pesca", file, "CAE26", "--carpeta", carpeta},
+              QStringList{"exportar", "resumen", file, "CAE26", "1", "--carpeta", carpeta},
+              QStringList{"exportar", "clasific", file, "CAE26", "1", "--carpeta", carpeta},
+              QStringList{"exportar", "clasfinal", file, "CAE26", "--carpeta", carpeta}}) {
+            const CliRun r = cli(args);
+            EXPECT_EQ(r.code, 1) << args.mid(0, 2).join(' ').toStdString() << "\n" << r.out.toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << args.mid(0, 2).join(' ').toStdString() << "\n" << r.out.toStdString();
+            EXPECT_FALSE(r.err.isEmpty());
+        }
+        EXPECT_EQ(bytesOf(file), before);
+        EXPECT_EQ(QDir(carpeta).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+    }
 }
 
 // Another program holding the file: the save waits, then fails whole with a

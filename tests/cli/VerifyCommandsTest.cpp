@@ -75,6 +75,42 @@ TEST_F(VerificarTest, EveryDifferenceIsNamed)
     }
 }
 
+// A date no calendar has and catch lines of a species the register lacks
+// (which every report, reading names through the register, would leave out)
+// are named, one line each; a competition or day not asked for is not read.
+TEST_F(VerificarTest, ImpossibleDatesAndUnregisteredSpeciesAreNamed)
+{
+    // The file's own checks refuse such a date; the sqlite3 tool can be told to
+    // ignore them.
+    execOn(path, "PRAGMA ignore_check_constraints = ON; "
+                 "UPDATE JORNADAS SET Fecha = '2026-13-45' WHERE \"Cod comp\" = 'CAE26' AND Numero = 2; "
+                 "INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", "
+                 "Peso) VALUES ('OPEN26', 1, 1, 90, 1, 999, 500); "
+                 "UPDATE PESCADA SET \"Cod pez\" = NULL WHERE \"Cod comp\" = 'OPEN26' AND Jornada = 1 AND Equipo = 2 "
+                 "AND \"Pesada num\" = 1");
+    const QByteArray before = bytesOf(path);
+    CliRun r = cli({"verificar", path});
+    EXPECT_EQ(r.code, 1);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    for (const char* line :
+         {"JORNADAS (Cod comp CAE26, Numero 2): «Fecha» tiene una fecha imposible, «2026-13-45»",
+          "Competición OPEN26, jornada 1, equipo 1: Pesada num 90 de la especie 999, que no está en el registro de especies",
+          "Competición OPEN26, jornada 1, equipo 2: Pesada num 1 sin especie"})
+        EXPECT_EQ(lines.count(QString::fromUtf8(line)), 1) << line << "\n" << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Integridad del fichero: CHECK constraint failed in JORNADAS")) << r.out.toStdString();
+    // The day asked for only.
+    r = cli({"verificar", path, "CAE26", "2"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("«2026-13-45»"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("OPEN26")) << r.out.toStdString();
+    r = cli({"verificar", path, "CAE26", "1"});
+    EXPECT_FALSE(r.out.contains(QString::fromUtf8("«2026-13-45»"))) << r.out.toStdString();
+    r = cli({"verificar", path, "OPEN26"});
+    EXPECT_FALSE(r.out.contains(QString::fromUtf8("«2026-13-45»"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("Pesada num 90 de la especie 999"))) << r.out.toStdString();
+    EXPECT_EQ(bytesOf(path), before);
+}
+
 TEST_F(VerificarTest, RefusesWhatIsNotThere)
 {
     const struct {

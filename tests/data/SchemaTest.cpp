@@ -63,6 +63,7 @@ TEST(SchemaTest, FileRefusesWhatTheProgramRefuses)
         {"INSERT INTO COMPETIC (Codigo, Titulo, Tipo, \"Peso maximo\") VALUES ('Q', 'T', 'E', 'mucho')", false},
         {"INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('ABCDEF', 'T', 'E')", false},    // duplicate key
         {"INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('A', 1, '2026-02-30')", false},
+        {"INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('A', 1, '2026-13-45')", false},  // no date() reads
         {"INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('A', 1, '13/06/2026')", false},
         {"INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha) VALUES ('A', 1, '2026-06-13')", true},
         {"INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\", Puntua) VALUES ('A', 1, 2)", false},
@@ -83,6 +84,37 @@ TEST(SchemaTest, FileRefusesWhatTheProgramRefuses)
     // ESPECIES codes are assigned, increasing.
     file.exec("INSERT INTO ESPECIES (Nombre) VALUES ('Mero'), ('Sargo')");
     EXPECT_EQ(file.scalar("SELECT max(Codigo) FROM ESPECIES"), 2);
+}
+
+// The CHECK constraints of a table's text, by the field that declares them;
+// blanks and comments do not count.
+TEST(SchemaTest, CheckConstraintsAreReadFromTheTablesText)
+{
+    using C = engine::CheckConstraint;
+    const auto checks = engine::checkConstraints(
+        "CREATE TABLE \"T (x)\" (\n  \"a,b\" VARCHAR(6) NOT NULL CONSTRAINT \"a,b\" CHECK (length(\"a,b\") < 7),\n"
+        "  [c] INTEGER DEFAULT (1) CHECK (c IN (0, 1)) -- a comment, with (\n"
+        "  , `d` TEXT CONSTRAINT k NOT NULL CHECK(d <> ')'),\n"
+        "  CONSTRAINT tabla CHECK (c /* or not */ > 0), PRIMARY KEY (c)\n)");
+    EXPECT_EQ(checks, (std::vector<C>{{"a,b", "CONSTRAINT \"a,b\" CHECK ( length ( \"a,b\" ) < 7 )"},
+                                       {"c", "CHECK ( c IN ( 0 , 1 ) )"},
+                                       {"d", "CHECK ( d < > ')' )"},
+                                       {"", "CONSTRAINT tabla CHECK ( c > 0 )"}}));
+    EXPECT_TRUE(engine::checkConstraints("CREATE TABLE x (a, b)").empty());
+
+    // A file whose tables differ from the schema's text in blanks and
+    // comments only is the schema.
+    TempDatabase file;
+    file.exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(replace(sql, ' CHECK (', "
+              "'  CHECK  /* comprobado */ ('), ' AND ', char(10) || '  AND ') WHERE type = 'table'");
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%comprobado%'"), 10);
+    // And one made before the date check compared with IS.
+    file.exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, '''+0 days'') IS', "
+              "'''+0 days'') =') WHERE type = 'table'");
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%+0 days'') = %'"), 3);
+    engine::Database db;
+    db.open(file.path());
+    EXPECT_EQ(schema::faltasEsquema(db), QStringList());
 }
 
 TEST(SchemaTest, CreateNeverOverwrites)

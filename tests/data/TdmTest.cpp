@@ -69,6 +69,24 @@ TEST(TdmTest, DamagedFileIsRefusedWithItsDamageNamed)
         {"DROP INDEX \"PESCADA.isEquipoFecha\"", "Falta el índice «isEquipoFecha» de la tabla PESCADA"},
         {"ALTER TABLE PESCADA RENAME COLUMN Peso TO Pes; ALTER TABLE PESCADA ADD COLUMN Peso VARCHAR(5)",
          "El campo «Peso» de la tabla PESCADA no es de tipo INTEGER"},
+        // NOT NULL and CHECK constraints as the schema writes them, and no trigger.
+        {"PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, '\"Titulo\" VARCHAR(50) NOT NULL', "
+         "'\"Titulo\" VARCHAR(50)') WHERE name = 'COMPETIC'",
+         "El campo «Titulo» de la tabla COMPETIC no es obligatorio (NOT NULL) en el fichero"},
+        {"PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, '\"Lugar\" VARCHAR(100)', "
+         "'\"Lugar\" VARCHAR(100) NOT NULL') WHERE name = 'JORNADAS'",
+         "El campo «Lugar» de la tabla JORNADAS es obligatorio (NOT NULL) en el fichero y no debe serlo"},
+        {"PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, 'BETWEEN 1 AND 20)', "
+         "'BETWEEN 1 AND 200)') WHERE name = 'ESPECIES'",
+         "La comprobación (CHECK) del campo «Nombre» de la tabla ESPECIES no es la del esquema"},
+        {"PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, ' CONSTRAINT \"Peso valido\" CHECK', "
+         "' CHECK (\"Peso valido\" < 100000) CONSTRAINT \"Peso valido\" CHECK') WHERE name = 'PESCADA'",
+         "La comprobación (CHECK) del campo «Peso valido» de la tabla PESCADA no es la del esquema"},
+        {"PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = substr(sql, 1, length(sql) - 2) || "
+         "', CHECK (Puntos < 100))' WHERE name = 'PENAL'",
+         "La tabla PENAL tiene comprobaciones (CHECK) que el esquema no lleva"},
+        {"CREATE TRIGGER borra AFTER INSERT ON PESCADA BEGIN DELETE FROM CLASIFIC; END",
+         "El fichero tiene el disparador (TRIGGER) «borra» sobre la tabla PESCADA, que el programa no crea"},
         {"CREATE TABLE OTRA (x); DROP TABLE COMPETIC; DROP TABLE JORNADAS; DROP TABLE PARTICIP; DROP TABLE ESPECIES; "
          "DROP TABLE ESPECIAL; DROP TABLE PESCADA; DROP TABLE CLASIFIC; DROP TABLE PESCADORES; DROP TABLE CUPOS; "
          "DROP TABLE PENAL",

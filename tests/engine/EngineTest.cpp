@@ -169,6 +169,41 @@ TEST_F(EngineTest, FieldTypesNullsAndRefusals)
 // collations, accents and letter case as they sort in Spanish, whatever
 // order the file's index keeps: the same rows, in the same order, as SQLite
 // sorting them through the collation. Empty values among them too.
+// A String field's size counts characters as a person does, as SQLite's
+// length() in the schema's checks does: a fish emoji is one, not two UTF-16
+// units.
+TEST_F(EngineTest, TextSizesCountCharactersNotUtf16Units)
+{
+    const QString pez = QString::fromUtf8("🐟");
+    ASSERT_EQ(pez.size(), 2);
+    EXPECT_EQ(engine::characterCount(pez.repeated(20)), 20);
+    EXPECT_EQ(engine::characterCount(QString::fromUtf8("Ñandú")), 5);
+    EXPECT_EQ(engine::characterCount(QString(pez.front())), 1);  // a lone half counts as one
+    EXPECT_EQ(engine::leftCharacters("a" + pez + "b", 2), "a" + pez);
+    EXPECT_EQ(engine::leftCharacters(pez + pez, 1), pez);  // never half a pair
+    EXPECT_EQ(engine::leftCharacters("abc", 5), QString("abc"));
+
+    Table peces(db, "ESPECIES");
+    peces.open();
+    peces.insert();
+    peces.fieldByName("Nombre").setAsString(pez.repeated(20));  // String 20
+    peces.fieldByName("Otros nombres").setAsString(pez.repeated(100));  // String 100
+    peces.post();
+    engine::Statement st(db.handle(), "SELECT length(Nombre), length(\"Otros nombres\") FROM ESPECIES");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.column(0).toLongLong(), 20);
+    EXPECT_EQ(st.column(1).toLongLong(), 100);
+    peces.edit();
+    try {
+        peces.fieldByName("Nombre").setAsString(pez.repeated(21));
+        ADD_FAILURE() << "21 characters in a String 20";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), Kind::TooLong);
+        EXPECT_TRUE(e.message().contains("como máximo 20 caracteres")) << e.message().toStdString();
+    }
+    peces.cancel();
+}
+
 TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
 {
     file.exec("INSERT INTO PESCADORES (DNI, Nombre) VALUES ('b1', 'Zoe'), ('B2', 'ángel'), ('a3', 'Ángel'),"

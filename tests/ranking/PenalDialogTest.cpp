@@ -175,6 +175,25 @@ TEST_F(PenalDialogTest, ZeroRestoresALargePenaltyGoesNegativeAndAChoiceShowsTheS
     });
 }
 
+// The motive's 256 are characters as a person counts them: 256 fish emoji
+// fit, in the box and in the file.
+TEST_F(PenalDialogTest, TheMotiveCountsCharactersNotUtf16Units)
+{
+    const QString pez = QString::fromUtf8("🐟");
+    elegir();
+    TtfPenal d(*dm);
+    open(d, [&] {
+        choose(d, 0);
+        press(Qt::Key_M, Qt::AltModifier);
+        for (int i = 0; i < 300; ++i)
+            QTest::sendKeyEvent(QTest::Click, d.EMotivo, Qt::Key_unknown, pez, Qt::NoModifier);
+        EXPECT_EQ(d.EMotivo->text(), pez.repeated(256));
+        press(Qt::Key_G, Qt::AltModifier);
+    });
+    EXPECT_EQ(file.scalar("SELECT length(Motivo) FROM PENAL WHERE Cod_comp = 'P1' AND Equipo = 1"), 256);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+}
+
 TEST_F(PenalDialogTest, SavingWithoutAChoiceInThisOpeningIsRefused)
 {
     elegir();

@@ -83,6 +83,27 @@ TEST_F(ClasFinalHtmlTest, WrittenPageReadsBackAsTyped)
               u("Exportación realizada al archivo\r") + QDir::toNativeSeparators(file));
 }
 
+// Control characters in the title and the names never reach the page.
+TEST_F(ClasFinalHtmlTest, ControlCharactersNeverReachThePage)
+{
+    db.participante("C1", 2, "2A", u("Eva\x1b[2J\a\nRuiz") + QChar(0x85));
+    Tdm& dm = db.open("C1", 1);
+    const QByteArray page = reports::paginaClasFinal(clasificacionFinal(dm, "C1"), u("Copa\t\x7f") + QChar(0x9B) + u("2026"));
+    for (int i = 0; i < page.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(page[i]);
+        // Bytes 0x80-0x9F are letters in Windows-1252; the C1 controls would be
+        // the five it has no letter for.
+        EXPECT_FALSE((b < 0x20 && b != '\r' && b != '\n') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F ||
+                     b == 0x90 || b == 0x9D)
+            << i << ": " << int(b);
+        if (b == '\n') {
+            EXPECT_EQ(page[i - 1], '\r') << i;
+        }
+    }
+    EXPECT_TRUE(page.contains("<th colspan=\"6\"> Copa2026</th>")) << page.constData();
+    EXPECT_TRUE(page.contains("<td align=\"left\"> Eva[2JRuiz</td>")) << page.constData();
+}
+
 TEST_F(ClasFinalHtmlTest, AFolderThatCannotBeWrittenLeavesNothing)
 {
     Tdm& dm = db.open("C1", 1);

@@ -350,6 +350,80 @@ TEST_F(DayExportsTest, AFolderThatCannotBeWrittenLeavesNothing)
     EXPECT_TRUE(filesIn(out.path()).isEmpty());
 }
 
+// Texts a spreadsheet would run as formulas come back from the catch file
+// and the summary as the texts they are; the numbers, a negative one too,
+// stay numbers.
+TEST_F(DayExportsTest, FormulaTextsReadBackAsTextAndNumbersStayNumbers)
+{
+    db.exec(u("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('F', '=HIPERVINCULO(\"http://x\";\"y\")', 'E');"
+              "INSERT INTO JORNADAS (\"Cod comp\", Numero, Fecha, Lugar) VALUES ('F', 1, '2026-08-01', '@SUMA(1+1)');"
+              "INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI, Nombre) VALUES ('F', 1, 'F1', 'Uno');"
+              "INSERT INTO ESPECIES (Codigo, Nombre) VALUES (50, '=1+1'), (51, '+34 600'), (52, '-Sargo'), "
+              "(53, '@A1'), (54, char(9) || 'Tab'), (55, char(13) || 'CR'), (56, 'Mero=1');"
+              "INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Numero piezas\", \"Cod pez\", Peso) "
+              "VALUES ('F', 1, 1, 1, 1, 50, 1000), ('F', 1, 1, 2, 2, 51, 2000), ('F', 1, 1, 3, 3, 52, 3000), "
+              "('F', 1, 1, 4, 4, 53, 4000), ('F', 1, 1, 5, 5, 54, 5000), ('F', 1, 1, 6, 6, 55, 6000), "
+              "('F', 1, 1, 7, -1, 56, -5)"));
+    const reports::Exportado pesca = reports::exportarPesca(*dm, "F", 1, folder);
+    ASSERT_TRUE(pesca.ok) << pesca.error.toStdString();
+    const readback::Csv c = readback::readCsv(pesca.ficheros.value(0));
+    const QList<QStringList> filas = {{u("'=HIPERVINCULO(\"http://x\";\"y\")"), "'@SUMA(1+1)", "01/08/2026"},
+                                      {"Equipo", "Pez", "Piezas", "Peso"},
+                                      {"1", "'\tTab", "5", "5000"},
+                                      {"1", "'\rCR", "6", "6000"},
+                                      {"1", "'+34 600", "2", "2000"},
+                                      {"1", "'-Sargo", "3", "3000"},
+                                      {"1", "'=1+1", "1", "1000"},
+                                      {"1", "'@A1", "4", "4000"},
+                                      {"1", "Mero=1", "-1", "-5"}};
+    EXPECT_EQ(c.rows, filas);
+
+    const reports::Exportado resumen = reports::exportarResumen(*dm, "F", 1, folder);
+    ASSERT_TRUE(resumen.ok) << resumen.error.toStdString();
+    const readback::Csv r = readback::readCsv(resumen.ficheros.value(0));
+    ASSERT_EQ(r.rows.size(), 19);
+    EXPECT_EQ(r.rows[2], QStringList{u("'=HIPERVINCULO(\"http://x\";\"y\")")});
+    EXPECT_EQ(r.rows[3], QStringList({"'@SUMA(1+1)", "", "01/08/2026"}));
+    EXPECT_EQ(r.rows.mid(6, 8), (QList<QStringList>{{"'\rCR", "6", "6.000"},
+                                                   {"'\tTab", "5", "5.000"},
+                                                   {"'@A1", "4", "4.000"},
+                                                   {"'-Sargo", "3", "3.000"},
+                                                   {"'+34 600", "2", "2.000"},
+                                                   {"'=1+1", "1", "1.000"},
+                                                   {"Mero=1", "-1", "-5"},
+                                                   {"TOTALES", "20", "20.995"}}));
+}
+
+// Control characters in names, clubs and species never reach the day page.
+TEST_F(DayExportsTest, ControlCharactersNeverReachThePage)
+{
+    db.exec(u("UPDATE PARTICIP SET Nombre = 'Ana' || char(27) || '[31m' || char(7) || 'Roja' || char(10) || 'Pérez', "
+              "Club = 'Club' || char(13) || char(127) || char(133) || ' Sol' WHERE DNI = '1A';"
+              "UPDATE ESPECIES SET Nombre = 'Den' || char(9) || char(0) || 'tón' WHERE Codigo = 10;"
+              "UPDATE COMPETIC SET Titulo = 'Copa' || char(155) || '2J' || char(12) || ' Ω' WHERE Codigo = 'C''1'"));
+    const QByteArray page = reports::paginaClasificacion(*dm, kCodigo, 1);
+    const QString text = QString::fromUtf8(page);
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        EXPECT_FALSE((c < 0x20 && c != '\r' && c != '\n') || (c >= 0x7F && c < 0xA0)) << int(c);
+    }
+    // Every line of the page is one of its own: CR LF at the ends only.
+    EXPECT_EQ(text.count('\n'), text.count(QStringLiteral("\r\n")));
+    EXPECT_EQ(text.count('\n'), reports::lineasClasificacion(*dm, kCodigo, 1).size());
+
+    const reports::Exportado r = reports::exportarClasificacion(*dm, kCodigo, 1, folder);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    QStringList equipos, peces, titulos;
+    for (const readback::Cell& c : readback::readHtml(r.ficheros.value(0)).cells) {
+        if (c.tag == "th") titulos << c.text;
+        if (c.row == "equipo") equipos << c.text;
+        if (c.row == "pesca") peces << c.text;
+    }
+    EXPECT_EQ(titulos, QStringList{u(" Copa2J Ω\n01/06/2026")});
+    EXPECT_EQ(equipos.mid(0, 2), QStringList({u("1 Ana[31mRojaPérez\nLuis; Pérez"), u(" Club Sol")}));
+    EXPECT_EQ(peces.value(0), u(" Dentón"));
+}
+
 TEST_F(DayExportsTest, Messages)
 {
     EXPECT_EQ(reports::textoExportacionRealizada("/x/clasific.htm"), u("Exportación realizada al archivo\r\n/x/clasific.htm"));

@@ -63,6 +63,44 @@ TEST(TextFile, CsvQuotesOnlyFieldsThatNeedIt)
     EXPECT_EQ(reports::csvLine({"", ""}), u(";"));
 }
 
+// No control character reaches a page: none is needed in its text, and a
+// browser shows some of them as boxes or takes them as line breaks.
+TEST(TextFile, HtmlEscapeDropsControlCharacters)
+{
+    const struct {
+        QString in, out;
+    } cases[] = {
+        {u("Ana\x1b[31mRoja"), u("Ana[31mRoja")},
+        {u("dos\nlíneas\r\ny\ttab"), u("doslíneasytab")},
+        {u("campana\a") + QChar(0) + u("nulo"), u("campananulo")},
+        {u("del\x7f") + QChar(0x85) + QChar(0x9B) + u("c1"), u("delc1")},
+        {u("<\x1b>"), u("&lt;&gt;")},
+        {QChar(0xA0) + u("Ñandú 🐟"), QChar(0xA0) + u("Ñandú 🐟")},  // from U+00A0 up, text stays
+    };
+    for (const auto& c : cases) EXPECT_EQ(reports::htmlEscape(c.in), c.out) << c.in.toStdString();
+}
+
+// A text a spreadsheet would run as a formula gets an apostrophe in front;
+// anything else, numbers above all, stays as it is.
+TEST(TextFile, CsvTextKeepsFormulasAsText)
+{
+    const TextCase cases[] = {
+        {"=1+1", "'=1+1"},
+        {"+34 600 000 000", "'+34 600 000 000"},
+        {"-Sargo", "'-Sargo"},
+        {"@SUMA(A1)", "'@SUMA(A1)"},
+        {"\tTab", "'\tTab"},
+        {"\rCR", "'\rCR"},
+        {"Sargo=1", "Sargo=1"},
+        {"'ya", "'ya"},
+        {" =1", " =1"},
+        {"", ""},
+    };
+    for (const TextCase& c : cases) EXPECT_EQ(reports::csvText(u(c.in)), u(c.out)) << c.in;
+    // Through the quoting like any field.
+    EXPECT_EQ(reports::csvLine({"-5", reports::csvText("=A1;B1"), reports::csvText("\rx")}), u("-5;\"'=A1;B1\";\"'\rx\""));
+}
+
 TEST(TextFile, EveryLineEndsWithCrLf)
 {
     EXPECT_EQ(reports::joinLines({"a", "", "b"}), u("a\r\n\r\nb\r\n"));

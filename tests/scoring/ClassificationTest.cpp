@@ -160,11 +160,13 @@ TEST_F(ClassificationTest, SaveIsAllOrNothing)
         SCOPED_TRACE(trigger);
         if (QString(trigger) == "INSERT")
             db.exec("DELETE FROM CLASIFIC WHERE Competicion = 'C1' AND Jornada = 1 AND Equipo = 1");
+        // A file with a trigger is refused when it opens: the refusing one
+        // comes from another program once the file is open.
+        Tdm& dm = db.open("C1", 1);
         db.exec(QString("CREATE TRIGGER refuse BEFORE %1 ON CLASIFIC WHEN NEW.Equipo = 1 "
                         "BEGIN SELECT RAISE(ABORT, 'no'); END").arg(trigger));
         const QStringList lines = rowsOf(db.file.path(), "SELECT * FROM PESCADA ORDER BY rowid");
         const QStringList records = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY rowid");
-        Tdm& dm = db.open("C1", 1);
         Pesaje p(dm);
         ScriptedDialogs dialogs;
         p.equipoActual = 1;
@@ -227,10 +229,11 @@ TEST_F(ClassificationTest, MejoresIsAllOrNothing)
     db.clasific("C1", 1, 1, 0, 0, 12, -12);
     db.clasific("C1", 1, 2, 100, 100, 50, 150);
     db.clasific("C1", 1, 4, 7, 7, 7, 7);
-    // The file refuses the third team's record.
+    // The file refuses the third team's record (a trigger another program
+    // adds once the file is open: a file that has one does not open).
+    Tdm& dm = db.open("C1", 1);
     db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON CLASIFIC WHEN NEW.Equipo = 4 BEGIN SELECT RAISE(ABORT, 'no'); END");
     const QStringList before = rowsOf(db.file.path(), "SELECT * FROM CLASIFIC ORDER BY Competicion, Jornada, Equipo");
-    Tdm& dm = db.open("C1", 1);
     Pesaje p(dm);
     EXPECT_THROW(p.mejores(), engine::DatabaseError);
     EXPECT_FALSE(dm.db.inTransaction());
@@ -287,8 +290,8 @@ TEST_F(ClassificationTest, EveryWriteAppliesTheTeamsPenaltyOfThatDay)
 
 TEST_F(ClassificationTest, AFailedWriteAfterSaveLeavesTheNextOneWorking)
 {
+    Tdm& dm = db.open("C1", 1);  // a file with a trigger does not open: it comes after
     db.exec("CREATE TRIGGER refuse BEFORE INSERT ON CLASIFIC WHEN NEW.Equipo = 2 BEGIN SELECT RAISE(ABORT, 'no'); END");
-    Tdm& dm = db.open("C1", 1);
     Pesaje p(dm);
     p.rEquipo.equipo = 2;
     p.sumapuntos("C1", 1, 2);

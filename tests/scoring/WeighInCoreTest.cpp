@@ -115,12 +115,13 @@ TEST_F(WeighInCoreTest, ADeletionThatFailsPartWayKeepsEverything)
     db.linea("C1", 1, 1, 2, 1, X, 2000, 2000);
     db.linea("C1", 1, 2, 1, 1, X, 500, 500);
     db.clasific("C1", 1, 1, 7, 0, 0, 7);
-    // The rewrite of team 2's record is refused: nothing of the deletion stays.
+    // The rewrite of team 2's record is refused (by triggers another program
+    // adds once the file is open): nothing of the deletion stays.
+    Tdm& dm = db.open("C1", 1);
     db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON CLASIFIC WHEN NEW.Equipo = 2 "
             "BEGIN SELECT RAISE(ABORT, 'no'); END");
     db.exec("CREATE TRIGGER refuse2 BEFORE INSERT ON CLASIFIC WHEN NEW.Equipo = 2 "
             "BEGIN SELECT RAISE(ABORT, 'no'); END");
-    Tdm& dm = db.open("C1", 1);
     ScriptedDialogs dialogs;
     Pesaje p(dm);
     EXPECT_THROW(p.borrarPesada(1, 1), engine::DatabaseError);

@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -93,8 +94,35 @@ TEST_F(ControlsTest, TypingIsLimitedByTheFieldTypeAndEveryRefusalShows)
         EXPECT_EQ(edit.text(), c.shown);
         EXPECT_EQ(hintShown(&edit), c.hint);
     }
+    // The edit's own limit counts UTF-16 units: room for six characters of
+    // two units each, behind the filter that counts characters.
     DataEdit code(&src, "Codigo");
-    EXPECT_EQ(code.maxLength(), 6);
+    EXPECT_EQ(code.maxLength(), 12);
+}
+
+// Text limits count characters as a person does: a fish emoji is one, in a
+// bound edit and in a plain one limited by limitText.
+TEST_F(ControlsTest, TextLimitsCountCharactersNotUtf16Units)
+{
+    const QString pez = QString::fromUtf8("🐟");
+    DataEdit code(&src, "Codigo");  // String 6
+    QLineEdit plain;
+    widgets::limitText(&plain, 6);
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&code), &plain}) {
+        e->clear();
+        for (int i = 0; i < 7; ++i)
+            key(e, Qt::Key_unknown, pez);
+        EXPECT_EQ(e->text(), pez.repeated(6));
+        EXPECT_EQ(hintShown(e), QString("Como máximo 6 caracteres"));
+        // A paste of six goes in whole; one of seven is refused whole.
+        for (const auto& [pasted, shown] : {std::pair{pez.repeated(6), pez.repeated(6)}, std::pair{pez.repeated(7), QString()}}) {
+            e->clear();
+            QApplication::clipboard()->setText(pasted);
+            key(e, Qt::Key_V, {}, Qt::ControlModifier);
+            EXPECT_EQ(e->text(), shown);
+        }
+    }
+    comp.cancel();
 }
 
 TEST_F(ControlsTest, AfterARefusedKeyTheNumberTakesNothingUntilCorrected)
