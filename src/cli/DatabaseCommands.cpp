@@ -31,9 +31,9 @@ int demo(const Args& a)
         std::vector<std::pair<QString, int>> dias;
         {
             OpenFile f = openFile(a[0]);
-            engine::Statement st(f->db.handle(), "SELECT \"Cod comp\", Numero FROM JORNADAS ORDER BY 1, 2");
-            while (st.step())
-                dias.emplace_back(st.column(0).toString(), int(st.column(1).toLongLong()));
+            engine::CachedStatement st = f->db.prepare("SELECT \"Cod comp\", Numero FROM JORNADAS ORDER BY 1, 2");
+            while (st->step())
+                dias.emplace_back(st->column(0).toString(), int(st->column(1).toLongLong()));
         }
         for (const auto& [codigo, jornada] : dias) {
             OpenFile f = openDay(a[0], codigo, jornada, true);
@@ -44,7 +44,7 @@ int demo(const Args& a)
             p.mejores();
         }
     } catch (...) {
-        QFile::remove(engine::nombreFichero(a[0]));
+        QFile::remove(engine::databasePath(a[0]));
         throw;
     }
     return 0;

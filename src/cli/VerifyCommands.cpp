@@ -43,40 +43,40 @@ void comprobarJornada(Tdm& d, const QString& cc, int jor, Comprobacion& c)
 
     std::set<int> conParticipantes;
     {
-        engine::Statement st(db.handle(), "SELECT DISTINCT Equipo FROM PARTICIP WHERE \"Cod comp\" = ?");
-        st.bind(1, cc);
-        while (st.step())
-            conParticipantes.insert(int(st.column(0).toLongLong()));
+        engine::CachedStatement st = db.prepare("SELECT DISTINCT Equipo FROM PARTICIP WHERE \"Cod comp\" = ?");
+        st->bind(1, cc);
+        while (st->step())
+            conParticipantes.insert(int(st->column(0).toLongLong()));
     }
 
     // The lines: numbers 1..n for every team, none repeated.
     std::map<int, std::vector<qint64>> numeros;
     {
-        engine::Statement st(db.handle(), "SELECT Equipo, \"Pesada num\" FROM PESCADA WHERE \"Cod comp\" = ? AND "
+        engine::CachedStatement st = db.prepare("SELECT Equipo, \"Pesada num\" FROM PESCADA WHERE \"Cod comp\" = ? AND "
                                           "Jornada = ? ORDER BY Equipo, \"Pesada num\"");
-        st.bind(1, cc);
-        st.bind(2, jor);
-        while (st.step()) {
-            numeros[int(st.column(0).toLongLong())].push_back(st.column(1).toLongLong());
+        st->bind(1, cc);
+        st->bind(2, jor);
+        while (st->step()) {
+            numeros[int(st->column(0).toLongLong())].push_back(st->column(1).toLongLong());
             ++c.lineas;
         }
     }
     // Lines of a species the register lacks: every report reads the name
     // through the register, and such a line would drop out of them.
     {
-        engine::Statement st(db.handle(),
+        engine::CachedStatement st = db.prepare(
                              "SELECT p.Equipo, p.\"Pesada num\", p.\"Cod pez\" FROM PESCADA p LEFT JOIN ESPECIES e ON "
                              "e.Codigo = p.\"Cod pez\" WHERE p.\"Cod comp\" = ? AND p.Jornada = ? AND e.Codigo IS NULL "
                              "ORDER BY p.Equipo, p.\"Pesada num\"");
-        st.bind(1, cc);
-        st.bind(2, jor);
-        while (st.step()) {
-            const QVariant pez = st.column(2);
-            c.diferencias << donde(cc, jor, int(st.column(0).toLongLong())) +
-                                 (pez.isNull() ? QString::fromUtf8("Pesada num %1 sin especie").arg(st.column(1).toLongLong())
+        st->bind(1, cc);
+        st->bind(2, jor);
+        while (st->step()) {
+            const QVariant pez = st->column(2);
+            c.diferencias << donde(cc, jor, int(st->column(0).toLongLong())) +
+                                 (pez.isNull() ? QString::fromUtf8("Pesada num %1 sin especie").arg(st->column(1).toLongLong())
                                                : QString::fromUtf8("Pesada num %1 de la especie %2, que no está en el "
                                                                    "registro de especies")
-                                                     .arg(st.column(1).toLongLong())
+                                                     .arg(st->column(1).toLongLong())
                                                      .arg(pez.toString()));
         }
     }
@@ -99,16 +99,16 @@ void comprobarJornada(Tdm& d, const QString& cc, int jor, Comprobacion& c)
     // The records, field by field; empty numbers read as 0.
     const QStringList campos{"Puntos", "Bonifica", "Penaliza", "TotalPuntos", "Presentadas", "Validas", "codPiezaMayor",
                              "PesoPiezaMayor"};
-    engine::Statement st(db.handle(), "SELECT Equipo, " + campos.join(", ") +
+    engine::CachedStatement st = db.prepare("SELECT Equipo, " + campos.join(", ") +
                                           " FROM CLASIFIC WHERE Competicion = ? AND Jornada = ? ORDER BY Equipo");
-    st.bind(1, cc);
-    st.bind(2, jor);
+    st->bind(1, cc);
+    st->bind(2, jor);
     Pesaje p(d);
     SilencioAvisos silencio;
     std::set<int> conRegistro;
-    while (st.step()) {
+    while (st->step()) {
         ++c.registros;
-        const int eq = int(st.column(0).toLongLong());
+        const int eq = int(st->column(0).toLongLong());
         conRegistro.insert(eq);
         if (!conParticipantes.count(eq)) {
             c.diferencias << donde(cc, jor, eq) + QString::fromUtf8("registro de clasificación de un equipo sin participantes");
@@ -118,7 +118,7 @@ void comprobarJornada(Tdm& d, const QString& cc, int jor, Comprobacion& c)
         const std::vector<Pesaje::ValorRegistro> esperado =
             Pesaje::valoresRegistro(p.rEquipo, penalizacionEquipo(db, cc, jor, eq));
         for (const Pesaje::ValorRegistro& v : esperado) {
-            const QVariant guardado = st.column(1 + int(campos.indexOf(QString::fromLatin1(v.campo))));
+            const QVariant guardado = st->column(1 + int(campos.indexOf(QString::fromLatin1(v.campo))));
             const qint64 tiene = guardado.isNull() ? 0 : guardado.toLongLong();
             if (tiene != v.valor)
                 c.diferencias << donde(cc, jor, eq) +
@@ -164,18 +164,18 @@ void comprobarFechas(engine::Database& db, const QString& codigo, std::optional<
                 continue;
             QStringList donde = condiciones;
             donde << engine::quoteIdent(f.name) + " IS NOT NULL";
-            engine::Statement st(db.handle(), "SELECT " + columnas.join(", ") + ", " + engine::quoteIdent(f.name) +
+            engine::CachedStatement st = db.prepare("SELECT " + columnas.join(", ") + ", " + engine::quoteIdent(f.name) +
                                                   " FROM " + engine::quoteIdent(t.name) + " WHERE " +
                                                   donde.join(" AND ") + " ORDER BY " + columnas.join(", "));
             for (int i = 0; i < valores.size(); ++i)
-                st.bind(i + 1, valores[i]);
-            while (st.step()) {
-                const QString fecha = st.column(int(columnas.size())).toString();
+                st->bind(i + 1, valores[i]);
+            while (st->step()) {
+                const QString fecha = st->column(int(columnas.size())).toString();
                 if (QDate::fromString(fecha, Qt::ISODate).toString(Qt::ISODate) == fecha)
                     continue;
                 QStringList fila;
                 for (int k = 0; k < columnas.size(); ++k)
-                    fila << clave->fields[k] + ' ' + st.column(k).toString();
+                    fila << clave->fields[k] + ' ' + st->column(k).toString();
                 c.diferencias << QString::fromUtf8("%1 (%2): «%3» tiene una fecha imposible, «%4»")
                                      .arg(t.name, fila.join(", "), f.name, fecha);
             }
@@ -191,9 +191,9 @@ int verificar(const Args& a)
     engine::Database& db = d.db;
     Comprobacion c;
     {
-        engine::Statement st(db.handle(), "PRAGMA integrity_check");
-        while (st.step()) {
-            const QString r = st.column(0).toString();
+        engine::CachedStatement st = db.prepare("PRAGMA integrity_check");
+        while (st->step()) {
+            const QString r = st->column(0).toString();
             if (r != QLatin1String("ok"))
                 c.diferencias << QString::fromUtf8("Integridad del fichero: %1").arg(r);
         }
@@ -215,11 +215,11 @@ int verificar(const Args& a)
         QString sql = "SELECT \"Cod comp\", Numero FROM JORNADAS";
         if (a.size() == 2)
             sql += " WHERE \"Cod comp\" = ?";
-        engine::Statement st(db.handle(), sql + " ORDER BY \"Cod comp\", Numero");
+        engine::CachedStatement st = db.prepare(sql + " ORDER BY \"Cod comp\", Numero");
         if (a.size() == 2)
-            st.bind(1, a[1]);
-        while (st.step())
-            dias.emplace_back(st.column(0).toString(), int(st.column(1).toLongLong()));
+            st->bind(1, a[1]);
+        while (st->step())
+            dias.emplace_back(st->column(0).toString(), int(st->column(1).toLongLong()));
     }
     comprobarFechas(db, a.size() >= 2 ? a[1] : QString(), jornada, c);
     for (const auto& [cc, jor] : dias)

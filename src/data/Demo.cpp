@@ -35,11 +35,11 @@ void insert(engine::Database& db, const QString& table, const QStringList& cols,
         q << engine::quoteIdent(c);
         marks << "?";
     }
-    Statement st(db.handle(), "INSERT INTO " + engine::quoteIdent(table) + " (" + q.join(", ") + ") VALUES (" +
+    engine::CachedStatement st = db.prepare("INSERT INTO " + engine::quoteIdent(table) + " (" + q.join(", ") + ") VALUES (" +
                                   marks.join(", ") + ")");
     for (int i = 0; i < vals.size(); ++i)
-        st.bind(i + 1, vals[i]);
-    st.step();
+        st->bind(i + 1, vals[i]);
+    st->step();
 }
 
 struct Fisher {
@@ -57,9 +57,9 @@ void createDemo(const QString& path)
     engine::Database db;
     db.open(path);
     {
-        Statement st(db.handle(), "SELECT count(*) FROM COMPETIC");
-        st.step();
-        if (st.column(0).toLongLong() > 0)
+        engine::CachedStatement st = db.prepare("SELECT count(*) FROM COMPETIC");
+        st->step();
+        if (st->column(0).toLongLong() > 0)
             throw engine::DatabaseError(
                 QStringLiteral("La base de datos «%1» ya tiene competiciones: no se añade la demostración").arg(path));
     }

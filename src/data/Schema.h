@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Field.h"
+#include "engine/TableSpec.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,38 +13,39 @@ class Database;
 
 namespace schema {
 
-enum IndexOption : unsigned {
-    ixNone = 0,
-    ixPrimary = 1,
-    ixUnique = 2,
-    ixCaseInsensitive = 4,
-    ixDescending = 8,
-};
+using engine::FieldSpec;
+using engine::IndexSpec;
+using engine::TableSpec;
+using engine::ixCaseInsensitive;
+using engine::ixDescending;
+using engine::ixNone;
+using engine::ixPrimary;
+using engine::ixUnique;
 
-struct FieldSpec {
-    QString name;
-    engine::FieldType type;
-    int size;       // characters of a String field
-    bool required;
-};
-
-struct IndexSpec {
-    QString name;
-    QStringList fields;
-    unsigned options;
-};
-
-struct TableSpec {
-    QString name;
-    std::vector<FieldSpec> fields;
-    std::vector<IndexSpec> indexes;
-};
+// The version of the schema tables() describes, which a new file carries
+// and an older one is brought up to when it is opened:
+//   1  the tables as first made (a file of before versions says 0);
+//   2  PENAL has a key: one penalty per competition, day and team.
+constexpr int kVersionEsquema = 2;
 
 // The ten tables of the database, in the order they are created.
 const std::vector<TableSpec>& tables();
+// The tables as a file of an earlier version holds them.
+std::vector<TableSpec> tablesDeVersion(int version);
 
-// The statements that create the whole schema in an empty file.
-QStringList ddl();
+// The version an open file holds: what it says, 1 for a file that says 0.
+int versionDe(engine::Database& db);
+
+// Brings an open file of an earlier version up to kVersionEsquema: first a
+// whole copy of it beside it ("marfondo.abs.v1.bak", or .v1.2.bak and on
+// when that name is taken), then every step in one transaction, all or
+// nothing. What was done, in one Spanish sentence for the user.
+struct Actualizacion {
+    int desde = 0;
+    QString copia;
+    QString texto;
+};
+Actualizacion actualizarEsquema(engine::Database& db, const QString& path);
 
 // What the open file lacks of the schema or holds otherwise, one Spanish
 // sentence each, in the schema's order: a missing table, a missing field or
@@ -53,7 +54,7 @@ QStringList ddl();
 // «Peso maximo» de la tabla COMPETIC"); then every trigger, which the
 // program never makes. Empty when the file is as the schema writes it. A
 // file holding none of the tables gives one sentence saying so.
-QStringList faltasEsquema(engine::Database& db);
+QStringList faltasEsquema(engine::Database& db, int version = kVersionEsquema);
 
 // Creates a new database file holding the schema. Never overwrites: fails
 // with a DatabaseError when the file exists.

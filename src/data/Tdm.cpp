@@ -57,7 +57,7 @@ Tdm::~Tdm()
             // Going away: what is pending was never confirmed; the saved rows are on disk.
         }
     }
-    db.flush();
+
     db.close();
 }
 
@@ -148,16 +148,45 @@ void Tdm::openAtStart(const QString& path)
         userDialogs().showError(text);
         return;
     }
-    // The checks and the tables' first reads under one read lock.
-    engine::Database::ReadScope lectura(db);
     // A damaged or unrelated file is not used at all: one message names
-    // what it lacks, and nothing is opened or written.
+    // what it lacks, and nothing is opened or written. A file of an older
+    // version of the schema is checked as that version made it, then
+    // brought up to this one; a newer one is not touched.
     QStringList faltas;
+    int version = schema::kVersionEsquema;
     try {
-        faltas = schema::faltasEsquema(db);
+        version = schema::versionDe(db);
+        if (version > schema::kVersionEsquema) {
+            db.close();
+            userDialogs().showError(
+                QStringLiteral("La base de datos «%1» es de la versión %2 del esquema, más nueva que la %3 de este "
+                               "programa: ábrala con una versión más reciente del programa.")
+                    .arg(path)
+                    .arg(version)
+                    .arg(schema::kVersionEsquema));
+            return;
+        }
+        engine::Database::ReadScope lectura(db);
+        faltas = schema::faltasEsquema(db, version);
     } catch (const engine::DatabaseError& e) {
         faltas << e.message();
     }
+    if (faltas.isEmpty() && version < schema::kVersionEsquema) {
+        try {
+            userDialogs().showMessage(schema::actualizarEsquema(db, path).texto);
+        } catch (const engine::DatabaseError& e) {
+            db.close();
+            userDialogs().showError(
+                QStringLiteral("No se pudo actualizar la base de datos «%1» a la versión %2 del esquema; queda como "
+                               "estaba: %3")
+                    .arg(path)
+                    .arg(schema::kVersionEsquema)
+                    .arg(e.message()));
+            return;
+        }
+    }
+    // The tables' first reads under one read lock.
+    engine::Database::ReadScope lectura(db);
     if (!faltas.isEmpty()) {
         db.close();
         constexpr int kMostradas = 8;

@@ -2,124 +2,43 @@
 
 #include "engine/DatabaseError.h"
 #include "engine/Field.h"
+#include "engine/Statement.h"
+#include "engine/TableInfo.h"
+#include "engine/TableSpec.h"
 
 #include <QHash>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace engine {
-
-struct IndexPart {
-    QString field;
-    bool descending = false;
-    bool caseInsensitive = false;
-};
-
-struct IndexInfo {
-    QString name;          // as the program names it: "idxPrimaryKey"
-    std::vector<IndexPart> parts;
-    bool unique = false;
-    bool primary = false;
-};
-
-// A CHECK constraint of a CREATE TABLE text: the column whose definition
-// holds it ("" for one of the table's own), and its text from CONSTRAINT (or
-// CHECK) to its closing parenthesis, in tokens between single blanks, so
-// that two texts that differ only in blanks and comments compare equal.
-struct CheckConstraint {
-    QString column;
-    QString text;
-    bool operator==(const CheckConstraint&) const = default;
-};
-std::vector<CheckConstraint> checkConstraints(const QString& createTableSql);
-
-struct TableInfo {
-    QString name;
-    QString sql;  // the CREATE TABLE text the file keeps
-    std::vector<FieldDef> fields;
-    std::vector<IndexInfo> indexes;
-    const IndexInfo* primary() const;
-    const IndexInfo* index(const QString& name) const;           // case-insensitive name
-    const IndexInfo* indexForFields(const QStringList& fields) const;  // leading fields
-    int fieldIndex(const QString& name) const;
-};
-
-// Quotes an identifier for SQLite: "name", inner quotes doubled.
-QString quoteIdent(const QString& name);
-
-// What an SQLite failure means, as a plain Spanish sentence a user can act
-// on: extendedCode is SQLite's extended result code, sqliteText its own
-// words (used for the missing table or column they name), systemErrno the
-// system's error number behind a failed disk operation
-// (sqlite3_system_errno), which tells a full disk from other disk errors.
-QString causaSqlite(int extendedCode, const QString& sqliteText = {}, int systemErrno = 0);
 
 // The name SQLite is given for a database file: always a path (absolute),
 // so that no name is read as a URI ("file:...") or as ":memory:". Refuses an
 // empty name and ":memory:" itself.
-QString nombreFichero(const QString& path);
+QString databasePath(const QString& path);
 
 // How long a statement waits for another program that holds the file.
-constexpr int kEsperaOcupada = 5000;  // milliseconds
+constexpr int kBusyWait = 5000;  // milliseconds
 
-// A prepared statement; finalised when it goes out of scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& sql);
-    ~Statement();
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+// When a transaction takes the database's write lock: at once, so that its
+// work never finds the file taken half-way through; or at its first write,
+// for work that may write nothing and then leaves the file untouched.
+enum class TransactionStart { AtOnce, AtFirstWrite };
 
-    void bind(int i, const QVariant& v);  // 1-based; QDate as yyyy-MM-dd, bool as 0/1
-    bool step();                          // true while a row is there
-    void reset();
-    int columnCount() const;
-    QString columnName(int i) const;
-    QString columnDeclType(int i) const;
-    QVariant column(int i) const;          // qint64, double, QString or null
-    qint64 columnInt(int i) const;         // a whole number; null is 0
-    QString columnText(int i) const;       // as column(i).toString(), without the QVariant
-    // The column as a field of type t holds it: fromStorage(t, column(i)),
-    // without the passing value where the stored type is the field's own.
-    QVariant columnAs(int i, FieldType t) const;
-    sqlite3_stmt* handle() const { return st_; }
-
-private:
-    sqlite3* db_;
-    sqlite3_stmt* st_ = nullptr;
-    QString sql_;
-};
-
-class Database;
-
-// A statement lent by the database's cache of prepared statements: it goes
-// back to the cache, reset and with its values cleared, when the lease ends.
-// A statement that is lent out is never lent twice; asking again for the same
-// text while it is out prepares another one.
-class CachedStatement {
-public:
-    CachedStatement(Database& db, QString sql, std::unique_ptr<Statement> st, quint64 generation);
-    CachedStatement(CachedStatement&& o) noexcept = default;
-    CachedStatement& operator=(CachedStatement&&) = delete;
-    ~CachedStatement();
-    Statement* operator->() const { return st_.get(); }
-    Statement& operator*() const { return *st_; }
-
-private:
-    Database* db_;
-    QString sql_;
-    std::unique_ptr<Statement> st_;
-    quint64 generation_;
-};
-
-// One SQLite database file.
+// One database: today a SQLite file. What a backend provides is what this
+// class and Statement offer: opening and creating the database, prepared
+// statements in the common dialect (ANSI double-quoted names, single-quoted
+// literals, "?" placeholders) with rows changed and keys given, nestable
+// transactions (savepoints) with a listener told of the outermost end, the
+// schema read back (tables, fields with NOT NULL, indexes with their order
+// and case, CHECK texts), a schema version, change counters that also see
+// other programs' commits, and Spanish error sentences. Nothing outside
+// src/engine sees SQLite.
 class Database {
 public:
     Database() = default;
@@ -132,7 +51,20 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     const QString& path() const { return path_; }
-    void flush();  // every committed write is already on disk; kept for callers
+
+    // Creates a new database file holding the tables of `tables` and marks
+    // it with schema version `version`, all or nothing. Never overwrites:
+    // fails when the file exists.
+    static void create(const QString& path, const std::vector<TableSpec>& tables, int version);
+
+    // The version of the schema the file says it holds (0: a file made
+    // before versions were kept), and setting it, inside the transaction
+    // that brings the tables to it.
+    int schemaVersion();
+    void setSchemaVersion(int version);
+    // Writes a whole copy of the database, as committed, to a new file at
+    // `path`. Outside of a transaction only.
+    void copyTo(const QString& path);
 
     // For a program that keeps the file open while it writes line after
     // line: from the first write on, commits go to a write-ahead log beside
@@ -145,17 +77,29 @@ public:
     bool writeAheadLogOn() const { return walOn_; }
 
     void exec(const QString& sql);
-    sqlite3* handle() const;
+    // How long a statement waits for another program that holds the file
+    // before it fails as busy (kBusyWait unless told otherwise).
+    void setBusyTimeout(int milliseconds);
 
     // A prepared statement for the text, from the cache when it was prepared
     // before; ready to bind and step.
     CachedStatement prepare(const QString& sql);
 
-    // Nestable transactions (savepoints).
-    void startTransaction();
+    // Nestable transactions (savepoints); engine::Transaction below ends
+    // them on every path.
+    void startTransaction(TransactionStart start = TransactionStart::AtOnce);
     void commit();
     void rollback();
     bool inTransaction() const { return depth_ > 0; }
+    // Told when the outermost transaction ends: committed, or rolled back
+    // (what it wrote is gone). Writes outside a transaction are committed
+    // when they return and tell nothing.
+    using TransactionListener = std::function<void(bool committed)>;
+    void setTransactionListener(TransactionListener l) { transactionListener_ = std::move(l); }
+
+    // How many commits other programs have made to the file since it was
+    // opened, as far as this connection has seen; looking again here.
+    quint64 commitsElsewhere();
 
     // Schema read from the file itself; fails when the table is missing.
     const TableInfo& tableInfo(const QString& table);
@@ -166,6 +110,17 @@ public:
     // what it finds, one line each, empty when the table is whole. A page too
     // damaged to walk throws the engine's DatabaseError. Reads only.
     QStringList quickCheck(const QString& table);
+    // SQLite's integrity check of the whole file: what it finds, one line
+    // each, empty when the file is whole.
+    QStringList integrityCheck();
+    // The triggers the file holds: name and table of each.
+    QList<std::pair<QString, QString>> triggers();
+    // What the file holds otherwise than `tables` say, one Spanish sentence
+    // each, in their order: a missing table, a missing field or one of
+    // another type, a field whose NOT NULL or CHECK constraint is another,
+    // a missing index; then every trigger. missingTables counts the tables
+    // the file lacks.
+    QStringList schemaDifferences(const std::vector<TableSpec>& tables, int* missingTables = nullptr);
 
     // One piece of work that reads several views (a view with the lookups
     // of its calculated fields, a save with the screen's refill): what
@@ -210,10 +165,10 @@ public:
     // that the write commits when it returns.
     void beforeWrite();
 
+private:
     // Turns an SQLite failure into a DatabaseError with Spanish words first.
     [[noreturn]] void fail(const QString& what, int rc) const;
-
-private:
+    sqlite3* connection() const;
     friend class CachedStatement;
     void giveBack(const QString& sql, std::unique_ptr<Statement> st, quint64 generation);
     // Counts writes made by statements the change counters were not told of.
@@ -221,6 +176,8 @@ private:
     void checkDataVersion() const;
     void startWriteAheadLog();
     void endWriteAheadLog();
+    void transactionEnded(bool committed);
+    void endReadScope();
 
     sqlite3* db_ = nullptr;
     QString path_;
@@ -240,13 +197,24 @@ private:
     quint64 openings_ = 0;
     bool wantWal_ = false;
     bool walOn_ = false;
+    TransactionListener transactionListener_;
+    mutable quint64 commitsElsewhere_ = 0;
 };
 
-// Reads a field definition from a declared column type ("VARCHAR(6)", "SMALLINT" ...).
-FieldDef fieldDefFromDecl(const QString& name, const QString& decl);
-// A value read from SQLite in the form the field type keeps in memory.
-QVariant fromStorage(FieldType t, const QVariant& v);
-// The declared column type for a field type.
-QString declForField(FieldType t, int size);
+// A transaction for one piece of work: begun when made, committed by
+// commit(), rolled back when it is left any other way (an exception, an
+// early return), so that a failure part-way stores nothing.
+class Transaction {
+public:
+    explicit Transaction(Database& db, TransactionStart start = TransactionStart::AtOnce);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
 
 }  // namespace engine

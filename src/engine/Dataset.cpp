@@ -136,7 +136,7 @@ void Dataset::rereadAt(Bookmark b, int fallbackRow)
         previous_.clear();
     }
     int row = -1;
-    if (b >= 0) {
+    if (!b.isEmpty()) {
         for (int i = 0; i < int(rows_.size()); ++i)
             if (rowBookmark(i) == b) { row = i; break; }
     }
@@ -242,7 +242,7 @@ void Dataset::first()
     ensureActive();
     leaveEditing(*this);
     if (stale())
-        rereadAt(-1, 0);
+        rereadAt({}, 0);
     setPosition(rows_.empty() ? -1 : 0);
     bof_ = true;
     eof_ = rows_.empty();
@@ -255,7 +255,7 @@ void Dataset::last()
     ensureActive();
     leaveEditing(*this);
     if (stale())
-        rereadAt(-1, 0);
+        rereadAt({}, 0);
     setPosition(rows_.empty() ? -1 : int(rows_.size()) - 1);
     eof_ = true;
     bof_ = rows_.empty();
@@ -309,7 +309,7 @@ void Dataset::moveTo(int row)
 Dataset::Bookmark Dataset::bookmark() const
 {
     if (cur_ < 0 || cur_ >= int(rows_.size()))
-        return -1;
+        return {};
     return rowBookmark(cur_);
 }
 
@@ -457,6 +457,11 @@ void Dataset::post()
     if (!isEditing())
         return;
     updateRecord();
+    // What a before-post rule writes elsewhere and the record itself are
+    // one transaction: the rule's writes go if the post fails.
+    std::optional<Transaction> together;
+    if (Database* db = databaseOf(); db && beforePost)
+        together.emplace(*db, TransactionStart::AtFirstWrite);
     if (beforePost)
         beforePost(*this);
     // Required fields first, with the field's name.
@@ -468,6 +473,8 @@ void Dataset::post()
     }
     const bool inserting = state_ == State::Insert;
     const Bookmark b = doPost(buf_, inserting);
+    if (together)
+        together->commit();
     state_ = State::Browse;
     buf_.clear();
     rereadAt(b, inserting ? std::max(insertAt_, 0) : cur_);
@@ -503,7 +510,7 @@ void Dataset::remove()
         beforeDelete(*this);  // Abort keeps the record
     const int row = cur_;
     doDelete(row);
-    rereadAt(-1, row);
+    rereadAt({}, row);
     if (afterDelete)
         afterDelete(*this);
 }

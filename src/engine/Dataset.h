@@ -4,6 +4,7 @@
 #include "engine/Field.h"
 
 #include <QHash>
+#include <QVariantList>
 #include <QObject>
 
 #include <functional>
@@ -22,7 +23,9 @@ class Dataset : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert };
     using Hook = std::function<void(Dataset&)>;
-    using Bookmark = qint64;
+    // Where a record is: for a table, the values of its key as last read;
+    // empty for none.
+    using Bookmark = QVariantList;
 
     explicit Dataset(QObject* parent = nullptr);
     ~Dataset() override;
@@ -129,7 +132,7 @@ protected:
     // Write buf_; return the bookmark of the written row.
     virtual Bookmark doPost(Row& buffer, bool inserting);
     virtual void doDelete(int row);
-    virtual Bookmark rowBookmark(int row) const { return row; }
+    virtual Bookmark rowBookmark(int row) const { return {row}; }
     // Read the view again (defs stay) after a write or a change of view.
     virtual void reread() = 0;
     // Whether the view may differ from the file (first() and last() read

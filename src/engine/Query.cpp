@@ -57,7 +57,7 @@ void Query::reread() { run(false); }
 void Query::refresh()
 {
     ensureActive();
-    rereadAt(-1, cur_);
+    rereadAt({}, cur_);
 }
 
 bool Query::stale() const { return text() != ran_ || db_.generation() != seenGeneration_; }

@@ -3,7 +3,6 @@
 #include "engine/Collation.h"
 #include "engine/DataSource.h"
 
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -150,7 +149,7 @@ void Table::setFiltered(bool on)
 
 void Table::changeView()
 {
-    rereadAt(-1, 0);
+    rereadAt({}, 0);
     setPosition(rows_.empty() ? -1 : 0);
     emitRecordChanged();
     if (afterScroll) afterScroll(*this);
@@ -177,7 +176,8 @@ QString Table::orderClause(int fixedParts, bool asStored) const
     // sorting the rows itself. asStored: texts in the index's own order in
     // the file (bytes, or NOCASE), which SQLite reads without sorting.
     QStringList parts;
-    if (const IndexInfo* ix = currentIndex())
+    const IndexInfo* ix = currentIndex();
+    if (ix)
         for (size_t k = size_t(std::max(fixedParts, 0)); k < ix->parts.size(); ++k) {
             const IndexPart& p = ix->parts[k];
             const QString collate = !asStored ? collateFor(p)
@@ -185,8 +185,39 @@ QString Table::orderClause(int fixedParts, bool asStored) const
                                                                                     : QStringLiteral(" COLLATE NOCASE");
             parts << quoteIdent(p.field) + collate + (p.descending ? " DESC" : "");
         }
-    parts << "rowid";
+    // Then the key, as the file orders it, so that rows equal in the order
+    // stand the same way at every reading.
+    for (int f : keyFields_)
+        parts << quoteIdent(info_->fields[size_t(f)].name);
+    if (parts.isEmpty())
+        return {};
     return " ORDER BY " + parts.join(", ");
+}
+
+int Table::compareKeys(const Row& a, const Row& b) const
+{
+    // As the file orders the key's values without a collation of its own:
+    // texts by their characters' codes, numbers by value.
+    for (int f : keyFields_) {
+        const QVariant& va = a[size_t(f)];
+        const QVariant& vb = b[size_t(f)];
+        if (va.isNull() || vb.isNull()) {
+            if (va.isNull() != vb.isNull())
+                return va.isNull() ? -1 : 1;
+            continue;
+        }
+        int c = 0;
+        if (info_->fields[size_t(f)].type == FieldType::String) {
+            const QByteArray x = va.toString().toUtf8(), y = vb.toString().toUtf8();
+            c = x < y ? -1 : (y < x ? 1 : 0);
+        } else {
+            const qint64 x = va.toLongLong(), y = vb.toLongLong();
+            c = x < y ? -1 : (x > y ? 1 : 0);
+        }
+        if (c != 0)
+            return c;
+    }
+    return 0;
 }
 
 std::vector<Table::OrderPart> Table::textOrder(int fixedParts) const
@@ -217,10 +248,10 @@ std::vector<Table::OrderPart> Table::textOrder(int fixedParts) const
     return text ? order : std::vector<OrderPart>{};
 }
 
-void Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids)
+void Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows)
 {
     // The program's order: texts by its collation, numbers by value, each
-    // part as the index runs, then rowid; a total order, so the rows sorted
+    // part as the index runs, then the key; a total order, so the rows sorted
     // by it stand exactly as SQLite's ORDER BY ... COLLATE would give them.
     auto compare = [&](size_t a, size_t b) {
         for (const OrderPart& p : order) {
@@ -236,7 +267,7 @@ void Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows,
             if (c != 0)
                 return p.descending ? -c : c;
         }
-        return rowids[a] < rowids[b] ? -1 : (rowids[a] > rowids[b] ? 1 : 0);
+        return compareKeys(rows[a], rows[b]);
     };
     bool sorted = true;
     for (size_t i = 1; i < rows.size() && sorted; ++i)
@@ -246,17 +277,12 @@ void Table::inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows,
     std::vector<size_t> at(rows.size());
     for (size_t i = 0; i < at.size(); ++i)
         at[i] = i;
-    std::sort(at.begin(), at.end(), [&](size_t a, size_t b) { return compare(a, b) < 0; });
+    std::stable_sort(at.begin(), at.end(), [&](size_t a, size_t b) { return compare(a, b) < 0; });
     std::vector<Row> sortedRows;
-    std::vector<qint64> ids;
     sortedRows.reserve(at.size());
-    ids.reserve(at.size());
-    for (size_t i : at) {
+    for (size_t i : at)
         sortedRows.push_back(std::move(rows[i]));
-        ids.push_back(rowids[i]);
-    }
     rows = std::move(sortedRows);
-    rowids = std::move(ids);
 }
 
 void Table::doOpen()
@@ -268,13 +294,17 @@ void Table::doOpen()
         throw DatabaseError(QStringLiteral("La tabla «%1» no tiene el índice «%2»")
                                 .arg(table_, indexName_.isEmpty() ? indexFields_ : indexName_));
     setDefs(info_->fields);
+    // The table's key: the fields of its primary index, which is unique.
+    keyFields_.clear();
+    if (const IndexInfo* primary = info_->primary())
+        for (const IndexPart& p : primary->parts)
+            keyFields_.push_back(info_->fieldIndex(p.field));
     lastMaster_.clear();
     reread();
 }
 
 void Table::doClose()
 {
-    rowids_.clear();
     keys_.clear();
     keyParts_ = 0;
 }
@@ -338,7 +368,7 @@ void Table::reread()
     QStringList cols;
     for (const FieldDef& d : info_->fields)
         cols << quoteIdent(d.name);
-    QString sql = "SELECT rowid, " + cols.join(", ") + " FROM " + quoteIdent(info_->name);
+    QString sql = "SELECT " + cols.join(", ") + " FROM " + quoteIdent(info_->name);
     if (!where.isEmpty())
         sql += " WHERE " + where.join(" AND ");
 
@@ -349,14 +379,12 @@ void Table::reread()
     // another type) has the rows read again, sorted by SQLite.
     const std::vector<OrderPart> order = textOrder(fixed);
     std::vector<Row> rows;
-    std::vector<qint64> rowids;
-    if (order.empty() || !readRows(sql + orderClause(fixed, true), binds, order, rows, rowids))
-        readRows(sql + orderClause(fixed, false), binds, {}, rows, rowids);
+    if (order.empty() || !readRows(sql + orderClause(fixed, true), binds, order, rows))
+        readRows(sql + orderClause(fixed, false), binds, {}, rows);
     else
-        inOrder(order, rows, rowids);
+        inOrder(order, rows);
     // The view changes only once the whole reading succeeded.
     takeRows(std::move(rows));
-    rowids_ = std::move(rowids);
     keys_.clear();
     keyParts_ = 0;
     seenGeneration_ = db_.generation();
@@ -364,22 +392,20 @@ void Table::reread()
 }
 
 bool Table::readRows(const QString& sql, const QVariantList& binds, const std::vector<OrderPart>& order,
-                     std::vector<Row>& rows, std::vector<qint64>& rowids)
+                     std::vector<Row>& rows)
 {
     CachedStatement st = db_.prepare(sql);
     for (int i = 0; i < binds.size(); ++i)
         st->bind(i + 1, binds[i]);
     rows.clear();
-    rowids.clear();
     const size_t nf = info_->fields.size();
     while (st->step()) {
         for (const OrderPart& p : order)
-            if (sqlite3_column_type(st->handle(), p.field + 1) != (p.text ? SQLITE_TEXT : SQLITE_INTEGER))
+            if (st->storedType(p.field) != (p.text ? StoredType::Text : StoredType::Integer))
                 return false;
-        rowids.push_back(st->columnInt(0));
         Row r(defs_.size());
         for (size_t i = 0; i < nf; ++i)
-            r[i] = st->columnAs(int(i) + 1, info_->fields[i].type);
+            r[i] = st->columnAs(int(i), info_->fields[i].type);
         rows.push_back(std::move(r));
     }
     return true;
@@ -391,9 +417,30 @@ bool Table::stale() const
     return calcDefs_.empty() ? db_.version(table_) != seen_ : db_.generation() != seenGeneration_;
 }
 
+Dataset::Bookmark Table::keyOf(const Row& r) const
+{
+    Bookmark key;
+    for (int f : keyFields_)
+        key << r[size_t(f)];
+    return key;
+}
+
 Dataset::Bookmark Table::rowBookmark(int row) const
 {
-    return row >= 0 && row < int(rowids_.size()) ? rowids_[size_t(row)] : -1;
+    if (row < 0 || row >= int(rows_.size()))
+        return {};
+    return keyOf(rows_[size_t(row)]);
+}
+
+QString Table::keyCondition() const
+{
+    if (keyFields_.empty())
+        throw DatabaseError(QStringLiteral("La tabla «%1» no tiene clave: sus registros no se pueden cambiar").arg(table_),
+                            DatabaseError::Kind::State);
+    QStringList parts;
+    for (int f : keyFields_)
+        parts << quoteIdent(info_->fields[size_t(f)].name) + " = ?";
+    return parts.join(" AND ");
 }
 
 Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
@@ -414,45 +461,46 @@ Dataset::Bookmark Table::doPost(Row& buf, bool inserting)
         marks << "?";
         vals << buf[i];
     }
-    qint64 rowid = -1;
     if (inserting) {
         CachedStatement st = db_.prepare("INSERT INTO " + quoteIdent(info_->name) + " (" + names.join(", ") +
                                          ") VALUES (" + marks.join(", ") + ")");
         for (int i = 0; i < vals.size(); ++i)
             st->bind(i + 1, vals[i]);
         st->step();
-        rowid = sqlite3_last_insert_rowid(db_.handle());
-        if (autoField >= 0)
-            buf[size_t(autoField)] = QVariant(rowid);
+        if (autoField >= 0 && buf[size_t(autoField)].isNull())
+            buf[size_t(autoField)] = QVariant(st->insertedKey());
     } else {
-        rowid = rowBookmark(cur_);
+        // The row as it was read, by its key: a key changed in the edit is
+        // written over the one it had.
+        const Bookmark was = rowBookmark(cur_);
         QStringList sets;
         for (const QString& n : names)
             sets << n + " = ?";
         CachedStatement st =
-            db_.prepare("UPDATE " + quoteIdent(info_->name) + " SET " + sets.join(", ") + " WHERE rowid = ?");
+            db_.prepare("UPDATE " + quoteIdent(info_->name) + " SET " + sets.join(", ") + " WHERE " + keyCondition());
         int i = 0;
         for (; i < vals.size(); ++i)
             st->bind(i + 1, vals[i]);
-        st->bind(i + 1, rowid);
+        for (const QVariant& k : was)
+            st->bind(++i, k);
         st->step();
         // The row read may have gone since (another program deleted it):
         // an update that reaches no row has stored nothing.
-        if (sqlite3_changes(db_.handle()) == 0)
+        if (st->changes() == 0)
             throw DatabaseError(QStringLiteral("El registro ya no está en el fichero: otro programa lo ha borrado"),
                                 DatabaseError::Kind::RowChanged);
-        if (autoField >= 0 && !buf[size_t(autoField)].isNull())
-            rowid = buf[size_t(autoField)].toLongLong();
     }
     db_.touch(table_);
-    return rowid;
+    return keyOf(buf);
 }
 
 void Table::doDelete(int row)
 {
     db_.beforeWrite();
-    CachedStatement st = db_.prepare("DELETE FROM " + quoteIdent(info_->name) + " WHERE rowid = ?");
-    st->bind(1, rowBookmark(row));
+    CachedStatement st = db_.prepare("DELETE FROM " + quoteIdent(info_->name) + " WHERE " + keyCondition());
+    int i = 0;
+    for (const QVariant& k : rowBookmark(row))
+        st->bind(++i, k);
     st->step();
     db_.touch(table_);
 }

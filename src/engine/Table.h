@@ -83,8 +83,13 @@ private:
     };
     std::vector<OrderPart> textOrder(int fixedParts) const;
     bool readRows(const QString& sql, const QVariantList& binds, const std::vector<OrderPart>& order,
-                  std::vector<Row>& rows, std::vector<qint64>& rowids);
-    void inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows, std::vector<qint64>& rowids);
+                  std::vector<Row>& rows);
+    void inOrder(const std::vector<OrderPart>& order, std::vector<Row>& rows);
+    // The key's values of a row, and two rows compared by them.
+    Bookmark keyOf(const Row& r) const;
+    int compareKeys(const Row& a, const Row& b) const;
+    // "k1 = ? AND k2 = ?" over the key's fields; throws for a table without key.
+    QString keyCondition() const;
     int findRow(const std::vector<int>& fields, const std::vector<QVariant>& want, bool byIndex);
     void moveToFound(int row);
     static QString keyText(FieldType t, const QVariant& v);
@@ -103,7 +108,9 @@ private:
     QString filter_;
     bool filtered_ = false;
     bool readOnly_ = false;
-    std::vector<qint64> rowids_;
+    // The fields of the table's key (its unique primary index), which
+    // address its rows.
+    std::vector<int> keyFields_;
     quint64 seen_ = 0;
     quint64 seenGeneration_ = 0;
     // Rows by the text of their leading index fields, built by a seek.

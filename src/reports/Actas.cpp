@@ -14,13 +14,13 @@
 QHash<int, QList<MiembroActa>> miembrosPorEquipo(Tdm& dm, const QString& codigo)
 {
     QHash<int, QList<MiembroActa>> r;
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT Equipo, Nombre, Licencia, Club FROM PARTICIP WHERE \"Cod comp\" = ? "
                          "ORDER BY Equipo, DNI");
-    st.bind(1, codigo);
-    while (st.step())
-        r[int(st.column(0).toLongLong())] << MiembroActa{st.column(1).toString(), st.column(2).toString(),
-                                                          st.column(3).toString()};
+    st->bind(1, codigo);
+    while (st->step())
+        r[int(st->column(0).toLongLong())] << MiembroActa{st->column(1).toString(), st->column(2).toString(),
+                                                          st->column(3).toString()};
     return r;
 }
 
@@ -95,15 +95,15 @@ DatosActa leerActaFinal(Tdm& dm)
     const QHash<int, QList<MiembroActa>> miembros = miembrosPorEquipo(dm, codigo);
 
     {
-        engine::Statement st(dm.db.handle(),
+        engine::CachedStatement st = dm.db.prepare(
                              "SELECT Numero, Fecha FROM JORNADAS WHERE \"Cod comp\" = ? ORDER BY Numero");
-        st.bind(1, codigo);
+        st->bind(1, codigo);
         d.fechas = QStringLiteral("Fechas: ");
-        while (st.step()) {
-            const qint64 n = st.column(0).toLongLong();
+        while (st->step()) {
+            const qint64 n = st->column(0).toLongLong();
             if (n > 1)
                 d.fechas += QStringLiteral(" - ");
-            d.fechas += entero(n) + QStringLiteral(". ") + shortDate(QDate::fromString(st.column(1).toString(), Qt::ISODate));
+            d.fechas += entero(n) + QStringLiteral(". ") + shortDate(QDate::fromString(st->column(1).toString(), Qt::ISODate));
         }
     }
 
@@ -115,24 +115,24 @@ DatosActa leerActaFinal(Tdm& dm)
     };
     QList<Total> orden;
     {
-        engine::Statement st(dm.db.handle(),
+        engine::CachedStatement st = dm.db.prepare(
                              "SELECT Equipo, sum(TotalPuntos) AS total, sum(Penaliza) FROM CLASIFIC "
                              "WHERE Competicion = ? "
                              "GROUP BY Equipo ORDER BY coalesce(total, 0) DESC, coalesce(Equipo, 0) ASC");
-        st.bind(1, codigo);
-        while (st.step())
-            orden << Total{int(st.column(0).toLongLong()), st.column(1).toLongLong(), st.column(2).toLongLong()};
+        st->bind(1, codigo);
+        while (st->step())
+            orden << Total{int(st->column(0).toLongLong()), st->column(1).toLongLong(), st->column(2).toLongLong()};
     }
     // Each team's points of one day before its penalty (the day's total with
     // the penalty added back), so that a row reads Puntos 1 + Puntos 2 -
     // Penal = Total.
     auto puntosDia = [&](int jornada, int equipo) {
-        engine::Statement st(dm.db.handle(), "SELECT TotalPuntos, Penaliza FROM CLASIFIC "
+        engine::CachedStatement st = dm.db.prepare("SELECT TotalPuntos, Penaliza FROM CLASIFIC "
                                              "WHERE Competicion = ? AND Jornada = ? AND Equipo = ?");
-        st.bind(1, codigo);
-        st.bind(2, jornada);
-        st.bind(3, equipo);
-        return st.step() ? qint64(clampInt(st.column(0).toLongLong())) + clampInt(st.column(1).toLongLong())
+        st->bind(1, codigo);
+        st->bind(2, jornada);
+        st->bind(3, equipo);
+        return st->step() ? qint64(clampInt(st->column(0).toLongLong())) + clampInt(st->column(1).toLongLong())
                          : qint64(0);
     };
 

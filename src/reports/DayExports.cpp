@@ -32,13 +32,13 @@ struct Dia {
 
 Dia leerDia(Tdm& dm, const QString& codigo, int jornada)
 {
-    engine::Statement st(dm.db.handle(), "SELECT Lugar, Fecha FROM JORNADAS WHERE \"Cod comp\" = ? AND Numero = ?");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
+    engine::CachedStatement st = dm.db.prepare("SELECT Lugar, Fecha FROM JORNADAS WHERE \"Cod comp\" = ? AND Numero = ?");
+    st->bind(1, codigo);
+    st->bind(2, jornada);
     Dia d;
-    if (st.step()) {
-        d.lugar = st.column(0).toString();
-        d.fecha = shortDate(QDate::fromString(st.column(1).toString(), Qt::ISODate));
+    if (st->step()) {
+        d.lugar = st->column(0).toString();
+        d.fecha = shortDate(QDate::fromString(st->column(1).toString(), Qt::ISODate));
     }
     return d;
 }
@@ -79,16 +79,16 @@ struct BonosEquipo {
 
 BonosEquipo bonosEquipo(Tdm& dm, const ReglasPrueba& r, int jornada, int equipo)
 {
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT \"Cod pez\", \"Numero piezas\", Peso, \"Peso valido\" FROM PESCADA "
                          "WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? ORDER BY \"Cod pez\", \"Pesada num\"");
-    st.bind(1, r.codigo);
-    st.bind(2, jornada);
-    st.bind(3, equipo);
+    st->bind(1, r.codigo);
+    st->bind(2, jornada);
+    st->bind(3, equipo);
     std::vector<LineaPesca> lineas;
-    while (st.step())
-        lineas.push_back({st.column(0).toLongLong(), clampInt(st.column(1).toLongLong()),
-                          clampInt(st.column(2).toLongLong()), clampInt(st.column(3).toLongLong())});
+    while (st->step())
+        lineas.push_back({st->column(0).toLongLong(), clampInt(st->column(1).toLongLong()),
+                          clampInt(st->column(2).toLongLong()), clampInt(st->column(3).toLongLong())});
     SilencioAvisos silencio;  // light lines were warned about when weighed
     BonosEquipo b;
     if (r.puntosEspecie > 0)
@@ -114,16 +114,16 @@ qint64 divideHalfEven(qint64 a, qint64 b)
 
 QString tituloCompeticion(Tdm& dm, const QString& codigo)
 {
-    engine::Statement st(dm.db.handle(), "SELECT Titulo FROM COMPETIC WHERE Codigo = ?");
-    st.bind(1, codigo);
-    return st.step() ? st.column(0).toString() : QString();
+    engine::CachedStatement st = dm.db.prepare("SELECT Titulo FROM COMPETIC WHERE Codigo = ?");
+    st->bind(1, codigo);
+    return st->step() ? st->column(0).toString() : QString();
 }
 
 int primeraJornada(Tdm& dm, const QString& codigo)
 {
-    engine::Statement st(dm.db.handle(), "SELECT min(Numero) FROM JORNADAS WHERE \"Cod comp\" = ?");
-    st.bind(1, codigo);
-    return st.step() ? int(st.column(0).toLongLong()) : 0;
+    engine::CachedStatement st = dm.db.prepare("SELECT min(Numero) FROM JORNADAS WHERE \"Cod comp\" = ?");
+    st->bind(1, codigo);
+    return st->step() ? int(st->column(0).toLongLong()) : 0;
 }
 
 // --- The day ranking page -------------------------------------------------------

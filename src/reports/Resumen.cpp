@@ -158,12 +158,12 @@ DatosParticipantes leerParticipantes(Tdm& dm)
     DatosParticipantes d;
     QString codigo;
     diaActual(dm, d.titulo, d.lugar, d.fecha, codigo);
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT Equipo, Licencia, Nombre, Club FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI");
-    st.bind(1, codigo);
-    while (st.step())
-        d.filas << ParticipanteListado{int(st.column(0).toLongLong()), st.column(1).toString(), st.column(2).toString(),
-                                       st.column(3).toString()};
+    st->bind(1, codigo);
+    while (st->step())
+        d.filas << ParticipanteListado{int(st->column(0).toLongLong()), st->column(1).toString(), st->column(2).toString(),
+                                       st->column(3).toString()};
     return d;
 }
 

@@ -74,20 +74,20 @@ TClasFinal clasificacionFinal(Tdm& dm, const QString& codigo)
     TClasFinal res;
     engine::Database& db = dm.db;
     {
-        engine::Statement st(db.handle(), "SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = ?");
-        st.bind(1, codigo);
-        if (st.step())
-            res.dias = int(std::min<qint64>(st.column(0).toLongLong(), 1000));
+        engine::CachedStatement st = db.prepare("SELECT count(*) FROM JORNADAS WHERE \"Cod comp\" = ?");
+        st->bind(1, codigo);
+        if (st->step())
+            res.dias = int(std::min<qint64>(st->column(0).toLongLong(), 1000));
     }
 
     QHash<int, size_t> deEquipo;
     {
-        engine::Statement st(db.handle(), "SELECT Equipo, Jornada, TotalPuntos FROM CLASIFIC WHERE Competicion = ?");
-        st.bind(1, codigo);
-        while (st.step()) {
-            const int eq = int(st.column(0).toLongLong());
-            const qint64 jor = st.column(1).toLongLong();
-            const qint64 total = st.column(2).toLongLong();
+        engine::CachedStatement st = db.prepare("SELECT Equipo, Jornada, TotalPuntos FROM CLASIFIC WHERE Competicion = ?");
+        st->bind(1, codigo);
+        while (st->step()) {
+            const int eq = int(st->column(0).toLongLong());
+            const qint64 jor = st->column(1).toLongLong();
+            const qint64 total = st->column(2).toLongLong();
             auto it = deEquipo.find(eq);
             if (it == deEquipo.end()) {
                 it = deEquipo.insert(eq, res.equipos.size());
@@ -107,13 +107,13 @@ TClasFinal clasificacionFinal(Tdm& dm, const QString& codigo)
     for (size_t i = 0; i < res.equipos.size(); ++i)
         deEquipo.insert(res.equipos[i].equipo, i);
 
-    engine::Statement st(db.handle(),
-                         "SELECT Equipo, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI, rowid");
-    st.bind(1, codigo);
-    while (st.step()) {
-        const auto it = deEquipo.constFind(int(st.column(0).toLongLong()));
+    engine::CachedStatement st = db.prepare(
+                         "SELECT Equipo, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI");
+    st->bind(1, codigo);
+    while (st->step()) {
+        const auto it = deEquipo.constFind(int(st->column(0).toLongLong()));
         if (it != deEquipo.constEnd())
-            res.equipos[*it].nombres << st.column(1).toString();
+            res.equipos[*it].nombres << st->column(1).toString();
     }
     return res;
 }

@@ -45,7 +45,7 @@ MiembrosEquipos miembrosEquipos(Tdm& dm, const QString& codigo)
     };
     QHash<int, std::vector<Miembro>> porEquipo;
     engine::CachedStatement st =
-        dm.db.prepare("SELECT Equipo, DNI, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI, rowid");
+        dm.db.prepare("SELECT Equipo, DNI, Nombre FROM PARTICIP WHERE \"Cod comp\" = ? ORDER BY Equipo, DNI");
     st->bind(1, codigo);
     while (st->step())
         porEquipo[int(st->columnInt(0))].push_back({st->columnText(1), st->columnText(2)});

@@ -36,7 +36,7 @@ QHash<int, int> penalizacionesDia(engine::Database& db, const QString& codigo, i
 {
     QHash<int, int> res;
     engine::CachedStatement lease = db.prepare(
-        "SELECT Equipo, Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo IS NOT NULL ORDER BY rowid");
+        "SELECT Equipo, Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo IS NOT NULL");
     engine::Statement& st = *lease;
     st.bind(1, codigo);
     st.bind(2, jornada);
@@ -51,7 +51,7 @@ QHash<int, int> penalizacionesDia(engine::Database& db, const QString& codigo, i
 int penalizacionEquipo(engine::Database& db, const QString& codigo, int jornada, int equipo)
 {
     engine::CachedStatement lease =
-        db.prepare("SELECT Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo = ? ORDER BY rowid LIMIT 1");
+        db.prepare("SELECT Puntos FROM PENAL WHERE Cod_comp = ? AND Jornada = ? AND Equipo = ?");
     engine::Statement& st = *lease;
     st.bind(1, codigo);
     st.bind(2, jornada);

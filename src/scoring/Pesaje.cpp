@@ -7,7 +7,6 @@
 #include "engine/ScopeGuard.h"
 #include "scoring/Penal.h"
 
-#include <sqlite3.h>
 
 #include <memory>
 #include <vector>
@@ -230,13 +229,10 @@ void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
         marks << "?";
     }
     engine::Database& db = dm.db;
-    // Of two records of one key (a file another tool wrote) the first is the
-    // team's, as everywhere the records are looked up.
+    qint64 cambiados = 0;
     {
-        engine::CachedStatement upd =
-            db.prepare("UPDATE CLASIFIC SET " + sets.join(", ") +
-                       " WHERE rowid = (SELECT rowid FROM CLASIFIC WHERE Competicion = ? AND Jornada = ? AND Equipo = ? "
-                       "ORDER BY rowid LIMIT 1)");
+        engine::CachedStatement upd = db.prepare("UPDATE CLASIFIC SET " + sets.join(", ") +
+                                                 " WHERE Competicion = ? AND Jornada = ? AND Equipo = ?");
         int i = 1;
         for (const ValorRegistro& v : valores)
             upd->bind(i++, v.valor);
@@ -244,8 +240,9 @@ void Pesaje::escribirRegistro(const QString& cc, int jor, int eq, int penaliza)
         upd->bind(i++, jor);
         upd->bind(i++, eq);
         upd->step();
+        cambiados = upd->changes();
     }
-    if (sqlite3_changes(db.handle()) == 0) {
+    if (cambiados == 0) {
         engine::CachedStatement ins =
             db.prepare("INSERT INTO CLASIFIC (" + cols.join(", ") + ") VALUES (" + marks.join(", ") + ")");
         int i = 1;
@@ -314,7 +311,7 @@ void Pesaje::mejores()
     {
         engine::CachedStatement st =
             db.prepare("SELECT Equipo, \"Cod pez\", \"Numero piezas\", Peso, \"Peso valido\" FROM PESCADA "
-                       "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\", rowid");
+                       "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\"");
         st->bind(1, cc);
         st->bind(2, jor);
         std::vector<LineaPesca>* equipo = nullptr;
@@ -395,14 +392,14 @@ void Pesaje::mejoresTrasGuardar(qint64 total)
 
 qint64 Pesaje::siguientePesada(const QString& cc, int jor, int eq)
 {
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT max(\"Pesada num\") FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ?");
-    st.bind(1, cc);
-    st.bind(2, jor);
-    st.bind(3, eq);
+    st->bind(1, cc);
+    st->bind(2, jor);
+    st->bind(3, eq);
     qint64 last = 0;
-    if (st.step()) {
-        const QVariant v = st.column(0);
+    if (st->step()) {
+        const QVariant v = st->column(0);
         if (!v.isNull())
             last = v.toLongLong();
     }
@@ -429,11 +426,10 @@ bool Pesaje::mismaLinea(const LineaLeida& a, const LineaLeida& b)
 
 bool Pesaje::lineaIntacta(const LineaLeida& l)
 {
-    if (l.fila < 0 || l.campos.isEmpty())
+    // The row by its key as it was read (Cod comp, Jornada, Equipo, Pesada
+    // num), which the write addresses, with every column the line was read with.
+    if (l.fila.size() != 4 || l.campos.isEmpty())
         return false;
-    // The row by its rowid, which the write uses, with every column the
-    // line was read with, its key (Cod comp, Jornada, Equipo, Pesada num)
-    // among them.
     const engine::TableInfo& t = dm.db.tableInfo(QStringLiteral("PESCADA"));
     QStringList cols;
     std::vector<engine::FieldType> tipos;
@@ -444,8 +440,11 @@ bool Pesaje::lineaIntacta(const LineaLeida& l)
         cols << engine::quoteIdent(t.fields[size_t(i)].name);
         tipos.push_back(t.fields[size_t(i)].type);
     }
-    engine::CachedStatement st = dm.db.prepare("SELECT " + cols.join(", ") + " FROM PESCADA WHERE rowid = ?");
-    st->bind(1, l.fila);
+    engine::CachedStatement st = dm.db.prepare("SELECT " + cols.join(", ") +
+                                               " FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? "
+                                               "AND \"Pesada num\" = ?");
+    for (int i = 0; i < 4; ++i)
+        st->bind(i + 1, l.fila[i]);
     if (!st->step())
         return false;
     for (int i = 0; i < l.campos.size(); ++i)
@@ -470,19 +469,22 @@ void Pesaje::rechazarCambiada()
     }
 }
 
-QString Pesaje::dudaPeso(qint64 codPez, int piezas, int peso, qint64 filaPropia)
+QString Pesaje::dudaPeso(qint64 codPez, int piezas, int peso, const engine::Dataset::Bookmark& propia)
 {
     if (piezas < 1 || peso <= 0)
         return {};
     const QString cc = codigoActual(dm);
     qint64 mayor = 0;
     {
+        // The line being corrected is left out by its key (none: no line).
+        const bool conPropia = propia.size() == 4;
         engine::CachedStatement st =
             dm.db.prepare("SELECT max(Peso) FROM PESCADA WHERE \"Cod comp\" = ? AND \"Cod pez\" = ? AND "
-                          "\"Numero piezas\" = 1 AND rowid <> ?");
+                          "\"Numero piezas\" = 1 AND NOT (Jornada = ? AND Equipo = ? AND \"Pesada num\" = ?)");
         st->bind(1, cc);
         st->bind(2, codPez);
-        st->bind(3, filaPropia);
+        for (int i = 0; i < 3; ++i)
+            st->bind(3 + i, conPropia ? propia[i + 1] : QVariant(-1));
         if (st->step())
             mayor = st->columnInt(0);
     }
@@ -633,7 +635,7 @@ bool Pesaje::borrarPesada(int equipo, int pesada, const LineaLeida* leida)
     const int jor = jornadaActual(dm);
     engine::Database& db = dm.db;
     auto lineas = [&](const char* sql) {
-        auto st = std::make_unique<engine::Statement>(db.handle(), QString::fromUtf8(sql));
+        engine::CachedStatement st = db.prepare(QString::fromUtf8(sql));
         st->bind(1, cc);
         st->bind(2, jor);
         st->bind(3, equipo);
@@ -650,24 +652,31 @@ bool Pesaje::borrarPesada(int equipo, int pesada, const LineaLeida* leida)
         auto del = lineas("DELETE FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? AND \"Pesada num\" = ?");
         del->bind(4, pesada);
         del->step();
-        if (sqlite3_changes(db.handle()) == 0) {
+        if (del->changes() == 0) {
             db.rollback();
             return false;
         }
-        // The team's remaining lines are numbered 1..n in their present order.
-        std::vector<qint64> filas;
+        // The team's remaining lines are numbered 1..n in their present
+        // order; going up, each new number is free when it is given.
+        std::vector<qint64> numeros;
         {
-            auto sel = lineas("SELECT rowid FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? "
-                              "ORDER BY \"Pesada num\", rowid");
+            auto sel = lineas("SELECT \"Pesada num\" FROM PESCADA WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? "
+                              "ORDER BY \"Pesada num\"");
             while (sel->step())
-                filas.push_back(sel->column(0).toLongLong());
+                numeros.push_back(sel->columnInt(0));
         }
-        engine::Statement upd(db.handle(), "UPDATE PESCADA SET \"Pesada num\" = ? WHERE rowid = ?");
-        for (size_t i = 0; i < filas.size(); ++i) {
-            upd.reset();
-            upd.bind(1, qint64(i + 1));
-            upd.bind(2, filas[i]);
-            upd.step();
+        auto upd = lineas("UPDATE PESCADA SET \"Pesada num\" = ? WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? "
+                          "AND \"Pesada num\" = ?");
+        for (size_t i = 0; i < numeros.size(); ++i) {
+            if (numeros[i] == qint64(i + 1))
+                continue;
+            upd->reset();
+            upd->bind(1, qint64(i + 1));
+            upd->bind(2, cc);
+            upd->bind(3, jor);
+            upd->bind(4, equipo);
+            upd->bind(5, numeros[i]);
+            upd->step();
         }
         db.touch("PESCADA");
         equipoActual = equipo;

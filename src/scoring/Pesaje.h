@@ -108,7 +108,7 @@ public:
     // the value of each column, to tell at a write whether the file still
     // holds that line.
     struct LineaLeida {
-        qint64 fila = -1;
+        engine::Dataset::Bookmark fila;  // its key as read
         QStringList campos;
         QVariantList valores;
     };
@@ -129,9 +129,9 @@ public:
     // The question a line's weight raises before it is saved ("" when none):
     // textoDudaPeso when pesoSospechoso (scoring/Scoring.h) holds against
     // the current competition's "Peso maximo" and the heaviest single piece
-    // of the species weighed in it so far, leaving out row filaPropia (the
-    // line being corrected).
-    QString dudaPeso(qint64 codPez, int piezas, int peso, qint64 filaPropia = -1);
+    // of the species weighed in it so far, leaving out the line whose key is
+    // `propia` (the line being corrected).
+    QString dudaPeso(qint64 codPez, int piezas, int peso, const engine::Dataset::Bookmark& propia = {});
 
     // Saves the entry line TApes2 (being inserted or edited) as "&Guardar"
     // does: numbers a new line, posts it, re-tallies the current team and

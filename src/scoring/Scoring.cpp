@@ -93,10 +93,9 @@ ReglasPrueba leerReglas(Tdm& dm, const QString& codigo)
         }
     }
     {
-        // Of several rows of a species (a file another tool wrote), the
-        // first in the table's key order counts.
+        // One row per species: (Cod_comp, Cod_Especie) is the table's key.
         engine::CachedStatement st = dm.db.prepare(
-            "SELECT Cod_Especie, EjemplaresCupo, Puntos FROM CUPOS WHERE Cod_comp = ? ORDER BY Cod_Especie, rowid");
+            "SELECT Cod_Especie, EjemplaresCupo, Puntos FROM CUPOS WHERE Cod_comp = ?");
         st->bind(1, codigo);
         while (st->step()) {
             const qint64 cod = st->column(0).toLongLong();
@@ -239,7 +238,7 @@ QList<AvisoLinea> avisosDia(Tdm& dm, const QString& codigo, int jornada)
     QList<AvisoLinea> avisos;
     engine::CachedStatement st =
         dm.db.prepare("SELECT Equipo, \"Pesada num\", \"Cod pez\", \"Numero piezas\", Peso FROM PESCADA "
-                      "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\", rowid");
+                      "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\"");
     st->bind(1, codigo);
     st->bind(2, jornada);
     while (st->step()) {
@@ -276,11 +275,11 @@ DesgloseLinea desgloseLinea(Tdm& dm, qint64 codPez, int pesoValido, int peso, in
 
 bool bonificaEspecie(Tdm& dm, const QString& codComp, qint64 codPez)
 {
-    engine::Statement st(dm.db.handle(), "SELECT BonificaEspecie FROM ESPECIAL WHERE \"Cod comp\" = ? AND \"Cod pez\" = ?");
-    st.bind(1, codComp);
-    st.bind(2, codPez);
-    if (st.step())
-        return boolOf(st.column(0));
+    engine::CachedStatement st = dm.db.prepare("SELECT BonificaEspecie FROM ESPECIAL WHERE \"Cod comp\" = ? AND \"Cod pez\" = ?");
+    st->bind(1, codComp);
+    st->bind(2, codPez);
+    if (st->step())
+        return boolOf(st->column(0));
     return true;
 }
 
@@ -439,25 +438,25 @@ QHash<int, TDatosPescaEquipo> datosPescaDia(Tdm& dm, const QString& codigo, int 
 {
     const ReglasPrueba r = leerReglas(dm, codigo);
     QHash<int, TDatosPescaEquipo> equipos;
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT Equipo, \"Numero piezas\", Peso, \"Peso valido\", \"Cod pez\" FROM PESCADA "
                          "WHERE \"Cod comp\" = ? AND Jornada = ? ORDER BY Equipo, \"Pesada num\"");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
+    st->bind(1, codigo);
+    st->bind(2, jornada);
     TDatosPescaEquipo dpe;
     std::optional<RecuentoPesca> recuento;
     int actual = 0;
-    while (st.step()) {
-        const int eq = clampInt(st.column(0).toLongLong());
+    while (st->step()) {
+        const int eq = clampInt(st->column(0).toLongLong());
         if (!recuento || eq != actual) {
             if (recuento)
                 equipos.insert(actual, dpe);
             actual = eq;
             recuento.emplace(r, dpe);
         }
-        const qint64 cod = st.column(4).toLongLong();
-        recuento->linea(clampInt(st.column(1).toLongLong()), clampInt(st.column(2).toLongLong()),
-                        clampInt(st.column(3).toLongLong()), cod, [&] { return dm.speciesName(cod); });
+        const qint64 cod = st->column(4).toLongLong();
+        recuento->linea(clampInt(st->column(1).toLongLong()), clampInt(st->column(2).toLongLong()),
+                        clampInt(st->column(3).toLongLong()), cod, [&] { return dm.speciesName(cod); });
     }
     if (recuento)
         equipos.insert(actual, dpe);

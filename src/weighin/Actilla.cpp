@@ -21,28 +21,28 @@ DatosActilla leerActilla(Tdm& dm, const Pesaje& p, int equipo)
     d.fecha = shortDate(dm.TAjornada.fieldByName("Fecha").asDate());
     d.equipo = equipo;
     {
-        engine::Statement st(dm.db.handle(),
+        engine::CachedStatement st = dm.db.prepare(
                              "SELECT Nombre, Licencia, Club FROM PARTICIP WHERE \"Cod comp\" = ? AND Equipo = ? "
                              "ORDER BY DNI");
-        st.bind(1, codigo);
-        st.bind(2, equipo);
-        while (st.step())
-            d.miembros << DatosActilla::Miembro{st.column(0).toString(), st.column(1).toString(), st.column(2).toString()};
+        st->bind(1, codigo);
+        st->bind(2, equipo);
+        while (st->step())
+            d.miembros << DatosActilla::Miembro{st->column(0).toString(), st->column(1).toString(), st->column(2).toString()};
     }
     const ReglasPrueba r = leerReglas(dm, codigo);
-    engine::Statement st(dm.db.handle(),
+    engine::CachedStatement st = dm.db.prepare(
                          "SELECT \"Pesada num\", \"Numero piezas\", \"Cod pez\", Peso, \"Peso valido\" FROM PESCADA "
                          "WHERE \"Cod comp\" = ? AND Jornada = ? AND Equipo = ? ORDER BY \"Pesada num\"");
-    st.bind(1, codigo);
-    st.bind(2, jornada);
-    st.bind(3, equipo);
-    while (st.step()) {
+    st->bind(1, codigo);
+    st->bind(2, jornada);
+    st->bind(3, equipo);
+    while (st->step()) {
         LineaActilla l;
-        l.pesada = clampInt(st.column(0).toLongLong());
-        l.piezas = clampInt(st.column(1).toLongLong());
-        const qint64 cod = st.column(2).toLongLong();
-        l.peso = clampInt(st.column(3).toLongLong());
-        l.pesoValido = clampInt(st.column(4).toLongLong());
+        l.pesada = clampInt(st->column(0).toLongLong());
+        l.piezas = clampInt(st->column(1).toLongLong());
+        const qint64 cod = st->column(2).toLongLong();
+        l.peso = clampInt(st->column(3).toLongLong());
+        l.pesoValido = clampInt(st->column(4).toLongLong());
         l.especie = dm.speciesName(cod);
         const DesgloseLinea v = desgloseLinea(r, cod, l.pesoValido, l.peso, l.piezas);
         l.puntos = v.puntos;

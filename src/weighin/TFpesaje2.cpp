@@ -651,7 +651,8 @@ void TFpesaje2::guardar()
     // A weight that looks like a typing slip is asked about first; No, the
     // default, stores nothing and goes back to the weight.
     const QString duda = pesaje_.dudaPeso(e.fieldByName("Cod pez").asLargeInt(), piezas,
-                                          clampInt(e.fieldByName("Peso").asLargeInt()), nueva ? -1 : e.bookmark());
+                                          clampInt(e.fieldByName("Peso").asLargeInt()),
+                                          nueva ? engine::Dataset::Bookmark{} : e.bookmark());
     if (!duda.isEmpty() && MsgDlg(duda, mtConfirmation, mbYes | mbNo | mbKeepDefault, 0) != mrYes) {
         DBEPeso->setFocus();
         DBEPeso->selectAll();

@@ -35,12 +35,12 @@ TEST(HostileTextTest, QuotedCodeGivesEveryTextBackAsItself)
     engine::Database db;
     db.open(file.path());
     for (const QString& s : hostileTexts()) {
-        engine::Statement st(db.handle(), "SELECT " + quotedCode(s) + " FROM COMPETIC WHERE Codigo = " + quotedCode(s) +
+        engine::CachedStatement st = db.prepare("SELECT " + quotedCode(s) + " FROM COMPETIC WHERE Codigo = " + quotedCode(s) +
                                               " OR 1 = 1 LIMIT 1");
-        EXPECT_FALSE(st.step()) << s.left(80).toStdString();  // no competition: the text stayed a literal
-        engine::Statement echo(db.handle(), "SELECT " + quotedCode(s));
-        ASSERT_TRUE(echo.step());
-        EXPECT_EQ(echo.column(0).toString(), s) << s.left(80).toStdString();
+        EXPECT_FALSE(st->step()) << s.left(80).toStdString();  // no competition: the text stayed a literal
+        engine::CachedStatement echo = db.prepare("SELECT " + quotedCode(s));
+        ASSERT_TRUE(echo->step());
+        EXPECT_EQ(echo->column(0).toString(), s) << s.left(80).toStdString();
     }
     EXPECT_TRUE(db.hasTable("COMPETIC"));
 }

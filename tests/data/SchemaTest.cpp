@@ -70,7 +70,11 @@ TEST(SchemaTest, FileRefusesWhatTheProgramRefuses)
         {"INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\", Puntua) VALUES ('A', 1, 1)", true},
         {"INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\") VALUES ('A', 1, 1, 1)", false},  // Peso
         {"INSERT INTO CLASIFIC (TotalPuntos) VALUES (9223372036854775807)", true},
-        {"INSERT INTO PENAL (Puntos, Motivo) VALUES (1.5, 'Pieza fuera de medida')", true},
+        {"INSERT INTO PENAL (Cod_comp, Jornada, Equipo, Puntos, Motivo) VALUES ('A', 1, 2, 1.5, 'Pieza fuera de medida')",
+         true},
+        // A penalty is a team's of a day: its key whole, and once.
+        {"INSERT INTO PENAL (Puntos, Motivo) VALUES (1.5, 'Pieza fuera de medida')", false},
+        {"INSERT INTO PENAL (Cod_comp, Jornada, Equipo, Puntos) VALUES ('A', 1, 2, 3)", false},
     };
     for (const Case& c : cases) {
         bool ok = true;

@@ -30,9 +30,9 @@ TEST(CollationOrderTest, SqlOrderAgreesWithCompareText)
     }
     db.startTransaction();
     for (const QString& t : texts) {
-        engine::Statement st(db.handle(), "INSERT INTO T VALUES (?)");
-        st.bind(1, t);
-        st.step();
+        engine::CachedStatement st = db.prepare("INSERT INTO T VALUES (?)");
+        st->bind(1, t);
+        st->step();
     }
     db.commit();
     for (const bool ci : {false, true}) {

@@ -147,6 +147,9 @@ TEST_F(EngineTest, FieldTypesNullsAndRefusals)
     Table pen(db, "PENAL");
     pen.open();
     pen.insert();
+    pen.fieldByName("Cod_comp").setAsString("A1");
+    pen.fieldByName("Jornada").setAsInteger(1);
+    pen.fieldByName("Equipo").setAsInteger(1);
     pen.fieldByName("Puntos").setAsFloat(12.5);
     pen.post();
     pen.first();
@@ -189,10 +192,10 @@ TEST_F(EngineTest, TextSizesCountCharactersNotUtf16Units)
     peces.fieldByName("Nombre").setAsString(pez.repeated(20));  // String 20
     peces.fieldByName("Otros nombres").setAsString(pez.repeated(100));  // String 100
     peces.post();
-    engine::Statement st(db.handle(), "SELECT length(Nombre), length(\"Otros nombres\") FROM ESPECIES");
-    ASSERT_TRUE(st.step());
-    EXPECT_EQ(st.column(0).toLongLong(), 20);
-    EXPECT_EQ(st.column(1).toLongLong(), 100);
+    engine::CachedStatement st = db.prepare("SELECT length(Nombre), length(\"Otros nombres\") FROM ESPECIES");
+    ASSERT_TRUE(st->step());
+    EXPECT_EQ(st->column(0).toLongLong(), 20);
+    EXPECT_EQ(st->column(1).toLongLong(), 100);
     peces.edit();
     try {
         peces.fieldByName("Nombre").setAsString(pez.repeated(21));
@@ -213,41 +216,53 @@ TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
               " ('Á1', 1, 5, 70), ('b1', 2, 6, 10), ('B1', 2, 7, 10), ('ñ1', 1, 8, 5), ('n1', 1, 9, 5)");
     file.exec("INSERT INTO PARTICIP (\"Cod comp\", Equipo, DNI) VALUES ('A1', 2, 'b'), ('A1', 2, 'B'), ('A1', 1, 'á'),"
               " ('A1', 1, 'A'), ('A1', 2, 'ñ'), ('A1', 2, 'o'), ('A1', 2, 'n'), ('B2', 1, 'z')");
-    auto rowids = [](Dataset& ds) {
-        QList<qint64> out;
-        for (ds.first(); !ds.eof(); ds.next())
-            out << ds.bookmark();
+    // Each row by its key; rows equal in the order stand by their key.
+    auto keys = [](Dataset& ds) {
+        QList<QStringList> out;
+        for (ds.first(); !ds.eof(); ds.next()) {
+            QStringList k;
+            for (const QVariant& v : ds.bookmark())
+                k << v.toString();
+            out << k;
+        }
         return out;
     };
     auto sorted = [&](const QString& sql) {
         engine::Query q(db);
         q.setSql({sql});
         q.open();
-        QList<qint64> out;
-        for (q.first(); !q.eof(); q.next())
-            out << q.fieldByName("rowid").asLargeInt();
+        QList<QStringList> out;
+        for (q.first(); !q.eof(); q.next()) {
+            QStringList k;
+            for (int i = 0; i < q.fieldCount(); ++i)
+                k << q.field(i).asString();
+            out << k;
+        }
         return out;
     };
     struct Case {
         const char* table;
         const char* index;
         const char* order;
+        const char* key;
     } cases[] = {
-        {"PESCADORES", "idxPrimaryKey", "DNI COLLATE TARSELA_CASE"},
-        {"PESCADORES", "iNombre", "Nombre COLLATE TARSELA_CASE"},
-        {"COMPETIC", "isTitulo", "Titulo COLLATE TARSELA_NOCASE"},
-        {"CLASIFIC", "isPuntosEquipo", "Competicion COLLATE TARSELA_NOCASE DESC, Jornada DESC, TotalPuntos DESC"},
-        {"PARTICIP", "idxPrimaryKey", "[Cod comp] COLLATE TARSELA_CASE, Equipo, DNI COLLATE TARSELA_CASE"},
+        {"PESCADORES", "idxPrimaryKey", "DNI COLLATE TARSELA_CASE", "DNI"},
+        {"PESCADORES", "iNombre", "Nombre COLLATE TARSELA_CASE", "DNI"},
+        {"COMPETIC", "isTitulo", "Titulo COLLATE TARSELA_NOCASE", "Codigo"},
+        {"CLASIFIC", "isPuntosEquipo", "Competicion COLLATE TARSELA_NOCASE DESC, Jornada DESC, TotalPuntos DESC",
+         "Competicion, Jornada, Equipo"},
+        {"PARTICIP", "idxPrimaryKey", "[Cod comp] COLLATE TARSELA_CASE, Equipo, DNI COLLATE TARSELA_CASE",
+         "[Cod comp], Equipo, DNI"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.table) + "." + c.index);
         Table t(db, c.table);
         t.setIndexName(c.index);
         t.open();
-        const QList<qint64> expected =
-            sorted(QString("SELECT rowid FROM %1 ORDER BY %2, rowid").arg(c.table, c.order));
+        const QList<QStringList> expected =
+            sorted(QString("SELECT %1 FROM %2 ORDER BY %3, %1").arg(c.key, c.table, c.order));
         ASSERT_GT(expected.size(), 4);
-        EXPECT_EQ(rowids(t), expected);
+        EXPECT_EQ(keys(t), expected);
     }
 
     // An empty name among them: the same order, empty first.
@@ -255,7 +270,7 @@ TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
     Table pesc(db, "PESCADORES");
     pesc.setIndexName("iNombre");
     pesc.open();
-    EXPECT_EQ(rowids(pesc), sorted("SELECT rowid FROM PESCADORES ORDER BY Nombre COLLATE TARSELA_CASE, rowid"));
+    EXPECT_EQ(keys(pesc), sorted("SELECT DNI FROM PESCADORES ORDER BY Nombre COLLATE TARSELA_CASE, DNI"));
     pesc.first();
     EXPECT_TRUE(pesc.fieldByName("Nombre").isNull());
 
@@ -271,8 +286,8 @@ TEST_F(EngineTest, ViewsOrderedByTextsStandInTheCollationsOrder)
     part.open();
     ASSERT_EQ(comp.fieldByName("Codigo").asString(), QString("A1"));
     EXPECT_EQ(column(part, "DNI"), QStringList({"A", "á", "b", "B", "n", "ñ", "o"}));
-    EXPECT_EQ(rowids(part), sorted("SELECT rowid FROM PARTICIP WHERE [Cod comp] = 'A1'"
-                                   " ORDER BY Equipo, DNI COLLATE TARSELA_CASE, rowid"));
+    EXPECT_EQ(keys(part), sorted("SELECT [Cod comp], Equipo, DNI FROM PARTICIP WHERE [Cod comp] = 'A1'"
+                                 " ORDER BY Equipo, DNI COLLATE TARSELA_CASE, [Cod comp], Equipo, DNI"));
     comp.next();
     EXPECT_EQ(column(part, "DNI"), QStringList({"z"}));
 }
@@ -649,6 +664,61 @@ TEST_F(EngineTest, Transactions)
     EXPECT_FALSE(db.inTransaction());
 }
 
+// A transaction made for one piece of work ends on every path: committed
+// when told, rolled back when left by an exception; whoever listens hears
+// how the outermost one ended, and only that.
+TEST_F(EngineTest, ATransactionEndsOnEveryPathAndSaysHow)
+{
+    QList<bool> ended;
+    db.setTransactionListener([&](bool committed) { ended << committed; });
+    auto add = [&](const QString& code) {
+        file.exec("SELECT 1");  // another connection, reading only
+        db.exec("INSERT INTO COMPETIC (Codigo, Titulo, Tipo) VALUES ('" + code + "', 'T', 'E')");
+    };
+    {
+        engine::Transaction t(db);
+        add("T1");
+        {
+            engine::Transaction inner(db);
+            add("T2");
+            inner.commit();
+        }
+        t.commit();
+        EXPECT_THROW(t.commit(), DatabaseError);
+    }
+    EXPECT_EQ(ended, QList<bool>{true});
+    try {
+        engine::Transaction t(db);
+        add("T3");
+        {
+            engine::Transaction inner(db);
+            add("T4");
+        }  // left without commit: only the inner work goes
+        EXPECT_EQ(db.inTransaction(), true);
+        throw std::runtime_error("falla a mitad");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(ended, (QList<bool>{true, false}));
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo IN ('T1', 'T2')"), 2);
+    EXPECT_EQ(file.scalar("SELECT count(*) FROM COMPETIC WHERE Codigo IN ('T3', 'T4')"), 0);
+}
+
+// Commits of other programs are counted as this connection comes to see
+// them; its own writes are not.
+TEST_F(EngineTest, CommitsOfOtherProgramsAreCounted)
+{
+    const quint64 before = db.commitsElsewhere();
+    db.exec("UPDATE COMPETIC SET Titulo = 'Propia' WHERE Codigo = 'A1'");
+    EXPECT_EQ(db.commitsElsewhere(), before);
+    file.exec("UPDATE COMPETIC SET Titulo = 'Ajena' WHERE Codigo = 'B2'");
+    EXPECT_EQ(db.commitsElsewhere(), before + 1);
+    EXPECT_EQ(db.commitsElsewhere(), before + 1);
+    file.exec("UPDATE COMPETIC SET Titulo = 'Otra' WHERE Codigo = 'B2'");
+    file.exec("UPDATE COMPETIC SET Titulo = 'Y otra' WHERE Codigo = 'B2'");
+    EXPECT_GT(db.commitsElsewhere(), before + 1);
+}
+
 // 12 and 13. Queries as lines, re-runnable, read through fields by name.
 TEST_F(EngineTest, QueriesAsLines)
 {
@@ -778,15 +848,15 @@ TEST_F(EngineTest, ViewsReadAgainWhenTheFileChanged)
 TEST_F(EngineTest, StatementsAreReusedAndNeverSharedAtOnce)
 {
     const QString sql = "SELECT Titulo FROM COMPETIC WHERE Codigo = ?";
-    sqlite3_stmt* first = nullptr;
+    const engine::Statement* first = nullptr;
     {
         engine::CachedStatement a = db.prepare(sql);
-        first = a->handle();
+        first = &*a;
         a->bind(1, QString("A1"));
         ASSERT_TRUE(a->step());
         // The same text while the first is lent: another statement, own values.
         engine::CachedStatement b = db.prepare(sql);
-        EXPECT_NE(b->handle(), first);
+        EXPECT_NE(&*b, first);
         b->bind(1, QString("B2"));
         ASSERT_TRUE(b->step());
         EXPECT_EQ(b->column(0).toString(), QString("Segunda"));
@@ -794,7 +864,7 @@ TEST_F(EngineTest, StatementsAreReusedAndNeverSharedAtOnce)
     }
     // The last one given back is lent first: the one prepared first.
     engine::CachedStatement c = db.prepare(sql);
-    EXPECT_EQ(c->handle(), first);
+    EXPECT_EQ(&*c, first);
     // Given back reset, with no value left bound: Codigo = NULL finds nothing.
     EXPECT_FALSE(c->step());
     c->reset();

@@ -1,6 +1,7 @@
 // SQLite's failures in Spanish: what each result code says, and the cause
 // that reaches a user through the engine.
 #include "engine/Database.h"
+#include "engine/SqliteErrors.h"
 #include "support/Fixture.h"
 
 #include <sqlite3.h>
@@ -33,7 +34,7 @@ TEST(ErrorTextTest, EveryResultCodeHasASpanishCause)
         {SQLITE_ERROR, "no such table: main.CUPOS", "No existe la tabla «CUPOS» en la base de datos"},
     };
     for (const auto& c : cases) {
-        const QString cause = engine::causaSqlite(c.code, c.sqlite);
+        const QString cause = engine::sqlite::errorText(c.code, c.sqlite);
         EXPECT_TRUE(cause.startsWith(QString::fromUtf8(c.cause))) << c.code << ": " << cause.toStdString();
         EXPECT_FALSE(cause.contains(QString::fromUtf8(c.sqlite))) << cause.toStdString();
     }
@@ -76,8 +77,8 @@ TEST(ErrorTextTest, RefusedRowsNameTheirTableAndFields)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
         try {
-            engine::Statement st(db.handle(), QString::fromUtf8(c.sql));
-            st.step();
+            engine::CachedStatement st = db.prepare(QString::fromUtf8(c.sql));
+            st->step();
             ADD_FAILURE() << "the row was stored";
         } catch (const engine::DatabaseError& e) {
             EXPECT_EQ(e.message(), QString::fromUtf8(c.message));
@@ -98,7 +99,7 @@ TEST(ErrorTextTest, ALockedFileSaysSoInSpanish)
     TempDatabase file;
     engine::Database db;
     db.open(file.path());
-    sqlite3_busy_timeout(db.handle(), 0);
+    db.setBusyTimeout(0);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);

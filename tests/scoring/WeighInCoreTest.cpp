@@ -332,8 +332,8 @@ TEST_F(WeighInCoreTest, TheWeightQuestionAndItsReferences)
     EXPECT_EQ(p.dudaPeso(X, 1, 15000), QString()) << "no Xerna in C1: the maximum alone";
     EXPECT_EQ(p.dudaPeso(X, 1, 18500), QString::fromUtf8("¿Es correcto un peso de 18.500 g para Xerna?"));
     // The line being corrected is not its own reference.
-    const qint64 fila = db.scalar("SELECT rowid FROM PESCADA WHERE \"Cod comp\" = 'C1' AND Jornada = 2");
-    EXPECT_EQ(p.dudaPeso(Y, 1, 4000, fila), QString());
+    const engine::Dataset::Bookmark propia{QString("C1"), 2, 2, 1};  // the 900 g Yubarta's key
+    EXPECT_EQ(p.dudaPeso(Y, 1, 4000, propia), QString());
     EXPECT_FALSE(p.dudaPeso(Y, 1, 4000).isEmpty());
 }
 

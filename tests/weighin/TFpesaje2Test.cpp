@@ -260,7 +260,7 @@ TEST_F(WeighInTest, ASaveOnAFileHeldElsewhereStoresNothingAndKeepsTheEntry)
 
     // The other program's write lock is waited for, then given up: a
     // fraction of a second here instead of the program's own wait.
-    sqlite3_busy_timeout(data->db.handle(), 200);
+    data->db.setBusyTimeout(200);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(file.path().toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
