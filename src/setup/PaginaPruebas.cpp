@@ -94,12 +94,12 @@ PaginaPruebas::PaginaPruebas(Tdm& data, TFcompet2& workbook)
     // Twelve rows in the height of the main window.
     form->setVerticalSpacing(2);
 
-    DBCpompeticiones = new DataGrid(&DSabsq, {GridColumn("codigo", QString::fromUtf8("Código"), {}, 0, 8),
-                                              GridColumn("titulo", "Prueba", {}, 0, 36)},
-                                    this);
-    DBCpompeticiones->setObjectName("DBCpompeticiones");
-    DBCpompeticiones->horizontalHeader()->setStretchLastSection(true);
-    DBCpompeticiones->setMinimumWidth(DBCpompeticiones->fontMetrics().averageCharWidth() * 40 + 40);
+    DBCompeticiones = new DataGrid(&DSabsq, {GridColumn("codigo", QString::fromUtf8("Código"), {}, 0, 8),
+                                             GridColumn("titulo", "Prueba", {}, 0, 36)},
+                                   this);
+    DBCompeticiones->setObjectName("DBCompeticiones");
+    DBCompeticiones->horizontalHeader()->setStretchLastSection(true);
+    DBCompeticiones->setMinimumWidth(DBCompeticiones->fontMetrics().averageCharWidth() * 40 + 40);
 
     DBNPruebas = new DataNavigator(&DSabsq, {DataNavigator::First, DataNavigator::Prior, DataNavigator::Next,
                                              DataNavigator::Last},
@@ -116,7 +116,7 @@ PaginaPruebas::PaginaPruebas(Tdm& data, TFcompet2& workbook)
     connect(BBorrarPrueba, &QPushButton::clicked, this, &PaginaPruebas::BBorrarPruebaClick);
 
     auto* list = new QVBoxLayout;
-    list->addWidget(DBCpompeticiones, 1);
+    list->addWidget(DBCompeticiones, 1);
     list->addWidget(DBNPruebas);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BNuevaPrueba);

@@ -45,7 +45,7 @@ private:
     widgets::DataEdit* DBEPuntosEsp = nullptr;
     widgets::DataEdit* DBEPuntosCupo = nullptr;
     widgets::DataEdit* DBEjeCupo = nullptr;
-    widgets::DataGrid* DBCpompeticiones = nullptr;
+    widgets::DataGrid* DBCompeticiones = nullptr;
     widgets::DataNavigator* DBNPruebas = nullptr;
     QPushButton* BNuevaPrueba = nullptr;
     QPushButton* bEditarPrueba = nullptr;
