@@ -132,9 +132,33 @@ TFpesaje2::~TFpesaje2()
     }
 }
 
+// The screen, band by band from the top.
 void TFpesaje2::build()
 {
-    // Team bar.
+    QLayout* teamBar = buildTeamBar();
+    QLayout* entry = buildEntryBar();
+    buildLines();
+    QLayout* bottom = buildBottom();
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(teamBar);
+    lay->addLayout(entry);
+    lay->addWidget(DBGrid1, 1);
+    lay->addLayout(bottom);
+
+    setTabOrder(CBEquipos, DBEPiezas);
+    setTabOrder(DBEPiezas, DBLCBPez);
+    setTabOrder(DBLCBPez, DBEPeso);
+    setTabOrder(DBEPeso, dbPesoValido);
+    setTabOrder(dbPesoValido, BBGuardar);
+    setTabOrder(BBGuardar, DBGrid1);
+    resize(900, 680);
+}
+
+// The team bar: the team list, its arrows and the team's members; the hidden
+// spin box that holds the current team.
+QLayout* TFpesaje2::buildTeamBar()
+{
     CBEquipos = new QComboBox(this);
     CBEquipos->setObjectName(QStringLiteral("CBEquipos"));
     CBEquipos->setMinimumWidth(360);
@@ -180,8 +204,12 @@ void TFpesaje2::build()
     teamBar->addWidget(BSiguiente, 0, 3);
     teamBar->addWidget(Memo2, 1, 1, 1, 3);
     teamBar->setColumnStretch(4, 1);
+    return teamBar;
+}
 
-    // Entry bar, bound to the entry line.
+// The entry bar, bound to the entry line.
+QLayout* TFpesaje2::buildEntryBar()
+{
     DSpes2.autoEdit = true;
     DBEPiezas = new widgets::DataEdit(&DSpes2, QStringLiteral("Numero piezas"), this);
     DBEPiezas->setObjectName(QStringLiteral("DBEPiezas"));
@@ -223,8 +251,12 @@ void TFpesaje2::build()
     DBEPiezas->setFixedWidth(60);
     DBEPeso->setFixedWidth(90);
     dbPesoValido->setFixedWidth(90);
+    return entry;
+}
 
-    // The team's lines.
+// The team's lines and their navigator.
+void TFpesaje2::buildLines()
+{
     const int right = int(Qt::AlignRight | Qt::AlignVCenter);
     DBGrid1 = new widgets::DataGrid(&DSpesada,
                                     {GridColumn(QStringLiteral("Pesada num"), QStringLiteral("Pesada"), QStringLiteral("00"), right, 7),
@@ -262,8 +294,30 @@ void TFpesaje2::build()
             throw engine::Abort();
         }
     };
+}
 
-    // Tally and best marks.
+// The bottom panel: the navigator over the tally, the best marks of the day,
+// and the buttons.
+QLayout* TFpesaje2::buildBottom()
+{
+    QLayout* tally = buildTally();
+    QWidget* best = buildBest();
+    QLayout* buttons = buildButtons();
+
+    auto* bottom = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(DBNpescada);
+    left->addLayout(tally);
+    left->addStretch(1);
+    bottom->addLayout(left);
+    bottom->addWidget(best, 1);
+    bottom->addLayout(buttons);
+    return bottom;
+}
+
+// The team's tally.
+QLayout* TFpesaje2::buildTally()
+{
     lnpuntos = valueBox("lnpuntos", this);
     lPuntosEspecies = valueBox("lPuntosEspecies", this);
     LEspecies = valueBox("LEspecies", this, 50);
@@ -302,7 +356,12 @@ void TFpesaje2::build()
     tally->addWidget(penalValue, 4, 1);
     tally->addWidget(new QLabel(QStringLiteral("Total Puntos:"), this), 5, 0);
     tally->addWidget(lTotal, 5, 1);
+    return tally;
+}
 
+// The best marks of the day.
+QWidget* TFpesaje2::buildBest()
+{
     auto* best = new QGroupBox(QStringLiteral("Mejores en la Jornada"), this);
     best->setObjectName(QStringLiteral("GBMejores"));
     best->setStyleSheet(QStringLiteral("QGroupBox { color: red; font-weight: bold; }"));
@@ -321,7 +380,12 @@ void TFpesaje2::build()
         p.setColor(QPalette::WindowText, Qt::red);
         l->setPalette(p);
     }
+    return best;
+}
 
+// The ranking window, the sheet, and leaving.
+QLayout* TFpesaje2::buildButtons()
+{
     VerNoVer = new QPushButton(QString::fromUtf8("Ver Clasificación"), this);
     VerNoVer->setObjectName(QStringLiteral("VerNoVer"));
     bbImprimir = new QPushButton(QStringLiteral("Imprimir actilla"), this);
@@ -343,29 +407,7 @@ void TFpesaje2::build()
     buttons->addWidget(bbImprimir);
     buttons->addStretch(1);
     buttons->addWidget(BBSalir);
-
-    auto* bottom = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    left->addWidget(DBNpescada);
-    left->addLayout(tally);
-    left->addStretch(1);
-    bottom->addLayout(left);
-    bottom->addWidget(best, 1);
-    bottom->addLayout(buttons);
-
-    auto* lay = new QVBoxLayout(this);
-    lay->addLayout(teamBar);
-    lay->addLayout(entry);
-    lay->addWidget(DBGrid1, 1);
-    lay->addLayout(bottom);
-
-    setTabOrder(CBEquipos, DBEPiezas);
-    setTabOrder(DBEPiezas, DBLCBPez);
-    setTabOrder(DBLCBPez, DBEPeso);
-    setTabOrder(DBEPeso, dbPesoValido);
-    setTabOrder(dbPesoValido, BBGuardar);
-    setTabOrder(BBGuardar, DBGrid1);
-    resize(900, 680);
+    return buttons;
 }
 
 int TFpesaje2::equipo() const { return SPeq->value(); }
