@@ -420,7 +420,8 @@ void TFpesaje2::llenarEquipos()
         userDialogs().showMessage(QStringLiteral("No hay participantes"));
         return;
     }
-    // One item per team, from its first participant in key order.
+    // One item per team, from its first participant in key order; the item
+    // carries the team's number.
     const Dataset::Bookmark here = part.bookmark();
     engine::ScopeGuard back{[&] { part.gotoBookmark(here); }};
     bool any = false;
@@ -432,7 +433,8 @@ void TFpesaje2::llenarEquipos()
         any = true;
         last = eq;
         CBEquipos->addItem(QString::number(eq) + ". " + part.fieldByName("Club").asString() + ". " +
-                           part.fieldByName("Nombre").asString());
+                               part.fieldByName("Nombre").asString(),
+                           int(eq));
     }
     CBEquipos->setCurrentIndex(0);
 }
@@ -513,7 +515,7 @@ void TFpesaje2::elegirItem(int index)
 {
     if (index < 0)
         return;
-    const int eq = extraeCampo(CBEquipos->itemText(index), ".", 1).trimmed().toInt();
+    const int eq = CBEquipos->itemData(index).toInt();
     if (eq != equipo())
         SPeq->setValue(eq);
 }
@@ -551,9 +553,9 @@ void TFpesaje2::cambioEquipo()
         for (part.first(); !part.eof(); part.next())
             lines << part.fieldByName("Nombre").asString() + "  (" + part.fieldByName("Club").asString() + ")";
         Memo2->setPlainText(lines.join('\n'));
-        for (int i = 0; i < CBEquipos->count(); ++i)
-            if (extraeCampo(CBEquipos->itemText(i), ".", 1).trimmed().toInt() == eq)
-                CBEquipos->setCurrentIndex(i);
+        const int item = CBEquipos->findData(eq);
+        if (item >= 0)
+            CBEquipos->setCurrentIndex(item);
         empezarEquipo();
         if (fclasificacion && fclasificacion->isVisible()) {
             fclasificacion->LEquipo->setText(primeraLineaMiembros());
