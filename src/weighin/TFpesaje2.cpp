@@ -5,7 +5,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
-#include "dialogs/Impresion.h"
+#include "dialogs/PrintReport.h"
 #include "engine/ScopeGuard.h"
 #include "ranking/Tfclasificacion.h"
 #include "weighin/Actilla.h"
@@ -91,7 +91,7 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
     TApesada.addCalculatedField(QStringLiteral("NombrePez"), FieldType::String, 30);
     TApesada.onCalcFields = [this](Dataset& ds) {
         const qint64 cod = ds.fieldByName("Cod pez").asLargeInt();
-        const QString nombre = dm_.speciesName(cod);
+        const QString nombre = dm_.nombreEspecie(cod);
         ds.fieldByName("pescado").setValue(nombre);
         ds.fieldByName("NombrePez").setValue(nombre);
         const DesgloseLinea d = desgloseLinea(reglas_, cod, int(ds.fieldByName("Peso valido").asLargeInt()),
@@ -399,7 +399,7 @@ QLayout* TFpesaje2::buildButtons()
     // The sheet of the team shown, from the tally on screen.
     connect(bbImprimir, &QPushButton::clicked, this, [this] {
         pesaje_.equipoActual = equipo();
-        imprimirInforme([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
+        printReport([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
     });
 
     auto* buttons = new QVBoxLayout;
@@ -720,7 +720,7 @@ void TFpesaje2::guardar()
     mostrarMejores();
     refrescarClasificacion();
     if (fclasificacion && fclasificacion->isVisible())
-        fclasificacion->LPesada->setText("Pesada : " + dm_.speciesName(pesaje_.ultimaEspecie) + "  " +
+        fclasificacion->LPesada->setText("Pesada : " + dm_.nombreEspecie(pesaje_.ultimaEspecie) + "  " +
                                          QString::number(peso) + "gr");
     nuevaEntrada();
     TApesada.last();
