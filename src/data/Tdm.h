@@ -34,11 +34,11 @@ public:
     engine::Table TAcomp{db, "COMPETIC"};
     engine::Table TAjornada{db, "JORNADAS"};
     engine::Table TAparticipa{db, "PARTICIP"};
-    // The species by name, letter case ignored: the list behind every species picker.
+    // The species by name, letter case ignored: the list behind the workbook's species pickers.
     engine::Table TAespecies{db, "ESPECIES"};
-    // A species by code for the weigh-in screen; the pickers' order is not disturbed.
+    // A species by code, opened at start; nothing reads it now (species are named through nombreEspecie).
     engine::Table TAespeci{db, "ESPECIES"};
-    // A species by code for the calculated name fields (nombreEspecie below); moved only by them.
+    // A species by code behind nombreEspecie (calculated name fields, weigh-in, reports); moved only by it.
     engine::Table taEsp2{db, "ESPECIES"};
     // The current competition's species rules, the ones the workbook edits (detail of TAcomp).
     engine::Table TAespecial{db, "ESPECIAL"};
