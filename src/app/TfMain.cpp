@@ -4,7 +4,7 @@
 #include "data/Globals.h"
 #include "data/Seleccion.h"
 #include "data/Tdm.h"
-#include "dialogs/Impresion.h"
+#include "dialogs/PrintReport.h"
 #include "dialogs/TSeleccion.h"
 #include "dialogs/Tfselcomp.h"
 #include "engine/ScopeGuard.h"
@@ -267,7 +267,7 @@ bool elegirDia()
 void TfMain::ImprimirListadodeParticipantes1Click()
 {
     if (elegirDia())
-        imprimirInforme([](PrintSurface& s) { imprimirParticipantes(*dm, s); });
+        printReport([](PrintSurface& s) { imprimirParticipantes(*dm, s); });
 }
 // The long-lived penalties dialog, after the competition and day chooser.
 void TfMain::PenalizacionesClick()
@@ -295,7 +295,7 @@ void TfMain::Resumen1Click()
     if (!elegirDia())
         return;
     // The day's catches are looked for once the printer is chosen.
-    imprimirInforme([](PrintSurface& s) {
+    printReport([](PrintSurface& s) {
         if (!imprimirResumen(*dm, s))
             userDialogs().showMessage(reports::textoSinPesaje());
     });
@@ -383,7 +383,7 @@ void TfMain::Pesaje2Click()
 void TfMain::ImprimirActas1Click()
 {
     if (elegirDia())
-        imprimirInforme([](PrintSurface& s) { imprimirActaJornada(*dm, s); });
+        printReport([](PrintSurface& s) { imprimirActaJornada(*dm, s); });
 }
 
 void TfMain::Actafinal1Click()
@@ -398,7 +398,7 @@ void TfMain::Actafinal1Click()
         elegida = Seleccion->exec() == QDialog::Accepted;
     }
     if (elegida)
-        imprimirInforme([](PrintSurface& s) { imprimirActaFinal(*dm, s); });
+        printReport([](PrintSurface& s) { imprimirActaFinal(*dm, s); });
 }
 // The registers: created for one use, shown modally, released on closing.
 void TfMain::Especies2Click()

@@ -32,7 +32,7 @@ void writeLine(std::FILE* f, const QString& escaped)
 
 }  // namespace
 
-QString textoTerminal(const QString& text)
+QString terminalText(const QString& text)
 {
     QString s;
     s.reserve(text.size());
@@ -54,18 +54,18 @@ QString textoTerminal(const QString& text)
     return s;
 }
 
-void out(const QString& line) { writeLine(stdout, textoTerminal(line)); }
+void out(const QString& line) { writeLine(stdout, terminalText(line)); }
 
 void out(const QStringList& fields)
 {
     QStringList escaped;
     escaped.reserve(fields.size());
     for (const QString& f : fields)
-        escaped << textoTerminal(f);
+        escaped << terminalText(f);
     writeLine(stdout, escaped.join('\t'));
 }
 
-void err(const QString& line) { writeLine(stderr, textoTerminal(line)); }
+void err(const QString& line) { writeLine(stderr, terminalText(line)); }
 
 qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi)
 {
@@ -91,7 +91,7 @@ qint64 wholeNumber(const QString& text, const char* what, qint64 lo, qint64 hi)
 
 int smallNumber(const QString& text, const char* what) { return int(wholeNumber(text, what, kSmallMin, kSmallMax)); }
 
-QString carpetaDestino(const Args& a)
+QString targetFolder(const Args& a)
 {
     if (!a.has("--carpeta"))
         return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator();
@@ -114,7 +114,7 @@ namespace {
 
 // The tables but the catch lines through SQLite's quick check; a refusal
 // naming the first damage found.
-void comprobarTablas(Tdm& d, const QString& file)
+void quickCheckTables(Tdm& d, const QString& file)
 {
     for (const schema::TableSpec& t : schema::tables()) {
         if (t.name == QLatin1String("PESCADA"))
@@ -138,14 +138,14 @@ OpenFile openFile(const QString& file, bool checkTables)
     if (!QFileInfo(file).isFile())
         throw Refusal{QString::fromUtf8("No existe el fichero «%1»").arg(file)};
     OpenFile f;
-    f.tdm = Tdm::abrirFichero(file);
+    f.tdm = Tdm::openFile(file);
     Tdm& d = *f.tdm;
     if (!d.db.isOpen() || !d.TAcomp.active() || !d.TAjornada.active() || !d.TAparticipa.active())
         throw Refusal{QString::fromUtf8("El fichero «%1» no es una base de datos de competiciones").arg(file)};
-    if (!d.abiertoEntero())
+    if (!d.openedWhole())
         throw Refusal{QString::fromUtf8("No se usa el fichero «%1»: no se ha podido leer entero").arg(file)};
     if (checkTables)
-        comprobarTablas(d, file);
+        quickCheckTables(d, file);
     dm = f.tdm.get();
     return f;
 }

@@ -54,7 +54,7 @@ struct Refusal {
     QString message;
 };
 
-// Everything a command prints goes through textoTerminal: a text read from
+// Everything a command prints goes through terminalText: a text read from
 // the file or typed by someone (a name, a species, a club) prints on one
 // line and cannot steer the terminal. A control character (C0, DEL, C1, the
 // Unicode line and paragraph separators and the bidirectional overrides)
@@ -62,7 +62,7 @@ struct Refusal {
 // escape is for reading, not for turning back into the text (a backslash
 // stays as it is): it shows the organiser what the name really holds, where
 // a blank would hide it.
-QString textoTerminal(const QString& text);
+QString terminalText(const QString& text);
 
 void out(const QString& line);         // one line on stdout
 void out(const QStringList& fields);   // one record on stdout: its fields between tabs
@@ -79,7 +79,7 @@ int smallNumber(const QString& text, const char* what);
 
 // The folder an export writes into, with its final separator: --carpeta
 // when given (an existing folder, or a refusal), else the current directory.
-QString carpetaDestino(const Args& a);
+QString targetFolder(const Args& a);
 
 // Opens an existing database file, or refuses: a file that is no database of
 // competitions, or one that failed anywhere while it opened. Unless

@@ -27,7 +27,7 @@ int report(const reports::Exportado& r)
 int exportarClasific(const Args& a)
 {
     const int jornada = smallNumber(a[2], "La jornada");
-    const QString carpeta = carpetaDestino(a);
+    const QString carpeta = targetFolder(a);
     OpenFile d = openDay(a[0], a[1], jornada, true);
     return report(reports::exportarClasificacion(*d, a[1], jornada, carpeta));
 }
@@ -38,7 +38,7 @@ int exportarPesca(const Args& a)
     std::optional<int> dada;
     if (a.size() == 3)
         dada = smallNumber(a[2], "La jornada");
-    const QString carpeta = carpetaDestino(a);
+    const QString carpeta = targetFolder(a);
     int jornada = 0;
     OpenFile d;
     if (dada) {
@@ -59,7 +59,7 @@ int exportarPesca(const Args& a)
 int exportarResumen(const Args& a)
 {
     const int jornada = smallNumber(a[2], "La jornada");
-    const QString carpeta = carpetaDestino(a);
+    const QString carpeta = targetFolder(a);
     OpenFile d = openDay(a[0], a[1], jornada, true);
     return report(reports::exportarResumen(*d, a[1], jornada, carpeta));
 }

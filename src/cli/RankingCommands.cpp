@@ -97,7 +97,7 @@ int clasificacion(const Args& a)
 
 int exportarClasfinal(const Args& a)
 {
-    const QString carpeta = carpetaDestino(a);
+    const QString carpeta = targetFolder(a);
     OpenFile d = openCompetition(a[0], a[1]);
     const reports::Exportado r =
         reports::exportarClasFinal(clasificacionFinal(*d, a[1]), reports::tituloCompeticion(*d, a[1]), carpeta);

@@ -66,7 +66,7 @@ int pesar(const Args& a)
     requireTeam(p, equipo);
     // Species only from the register, as the weigh-in's list offers them.
     bool registrada = false;
-    d->speciesName(codPez, &registrada);
+    d->nombreEspecie(codPez, &registrada);
     if (!registrada)
         throw Refusal{QString::fromUtf8("No existe la especie de código %1").arg(codPez)};
     // A weight the weigh-in would ask about is saved here, as a script

@@ -165,9 +165,9 @@ void participantPosting(Tdm& dm)
     const bool editing = part.state() == Dataset::State::Edit;
     QString field;
     const QString refusal =
-        participantRefusal(dm.db, part.fieldByName("Cod comp").asString(), team.asInteger(), dni,
-                           editing ? part.storedValue("Equipo").toInt() : 0,
-                           editing ? part.storedValue("DNI").toString() : QString(), &field);
+        rechazoParticipante(dm.db, part.fieldByName("Cod comp").asString(), team.asInteger(), dni,
+                            editing ? part.storedValue("Equipo").toInt() : 0,
+                            editing ? part.storedValue("DNI").toString() : QString(), &field);
     if (!refusal.isEmpty())
         throw DatabaseError(refusal, DatabaseError::Kind::General, field);
 }
@@ -242,7 +242,7 @@ QString counted(qint64 n, const char* one, const char* many)
 
 }  // namespace
 
-QString speciesInUse(engine::Database& db, qint64 code, const QString& name)
+QString especieEnUso(engine::Database& db, qint64 code, const QString& name)
 {
     const QString c = QString::number(code);
     const qint64 lines = firstValue(db, {"Select count(*) from pescada where [cod pez] = " + c}).toLongLong();
@@ -267,14 +267,14 @@ void installSpeciesRules(engine::Table& species)
                                 DatabaseError::Kind::RequiredMissing, "Nombre");
     };
     species.beforeDelete = [db](Dataset& ds) {
-        const QString refusal = speciesInUse(*db, ds.fieldByName("Codigo").asLargeInt(), ds.fieldByName("Nombre").asString());
+        const QString refusal = especieEnUso(*db, ds.fieldByName("Codigo").asLargeInt(), ds.fieldByName("Nombre").asString());
         if (!refusal.isEmpty())
             throw DatabaseError(refusal);
     };
 }
 
-QString participantRefusal(engine::Database& db, const QString& code, int team, const QString& dni, int storedTeam,
-                           const QString& storedDni, QString* field)
+QString rechazoParticipante(engine::Database& db, const QString& code, int team, const QString& dni, int storedTeam,
+                            const QString& storedDni, QString* field)
 {
     // The participant's own row in the file is not another entry.
     const QString notSelf = storedDni.isEmpty()

@@ -20,12 +20,12 @@ void installSpeciesRules(engine::Table& species);
 
 // The refusal for deleting species `code`: how many catch lines and
 // competitions use it; empty when nothing does.
-QString speciesInUse(engine::Database& db, qint64 code, const QString& name);
+QString especieEnUso(engine::Database& db, qint64 code, const QString& name);
 
 // The refusal for entering participant `dni` in team `team` of competition
 // `code`: the same person in another team of it, or a second person in a
 // team of an individual competition; empty when there is none. While an
 // entered participant is being changed, `storedTeam` and `storedDni` name
 // its row in the file (so it does not refuse itself); else storedDni is empty.
-QString participantRefusal(engine::Database& db, const QString& code, int team, const QString& dni, int storedTeam,
-                           const QString& storedDni, QString* field);
+QString rechazoParticipante(engine::Database& db, const QString& code, int team, const QString& dni, int storedTeam,
+                            const QString& storedDni, QString* field);

@@ -31,7 +31,7 @@ Tdm::Tdm(const QString& programDir)
     openAtStart(locateDatabase(programDir));
 }
 
-Tdm::Tdm(const QString& databaseFile, FicheroDado)
+Tdm::Tdm(const QString& databaseFile, GivenFile)
 {
     defineObjects();
     defineFieldPresentation();
@@ -39,9 +39,9 @@ Tdm::Tdm(const QString& databaseFile, FicheroDado)
     openAtStart(databaseFile);
 }
 
-std::unique_ptr<Tdm> Tdm::abrirFichero(const QString& databaseFile)
+std::unique_ptr<Tdm> Tdm::openFile(const QString& databaseFile)
 {
-    return std::unique_ptr<Tdm>(new Tdm(databaseFile, FicheroDado{}));
+    return std::unique_ptr<Tdm>(new Tdm(databaseFile, GivenFile{}));
 }
 
 Tdm::~Tdm()
@@ -87,15 +87,15 @@ void Tdm::defineObjects()
     // Species names worked out whenever a record is read.
     TAespecial.addCalculatedField("npez", FieldType::String, 20);
     TAespecial.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("npez").setValue(speciesName(ds.fieldByName("Cod pez").asLargeInt()));
+        ds.fieldByName("npez").setValue(nombreEspecie(ds.fieldByName("Cod pez").asLargeInt()));
     };
     TApescada.addCalculatedField("pez", FieldType::String, 20);
     TApescada.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("pez").setValue(speciesName(ds.fieldByName("Cod pez").asLargeInt()));
+        ds.fieldByName("pez").setValue(nombreEspecie(ds.fieldByName("Cod pez").asLargeInt()));
     };
     TACupos.addCalculatedField("nPez", FieldType::String, 20);
     TACupos.onCalcFields = [this](Dataset& ds) {
-        ds.fieldByName("nPez").setValue(speciesName(ds.fieldByName("Cod_Especie").asLargeInt()));
+        ds.fieldByName("nPez").setValue(nombreEspecie(ds.fieldByName("Cod_Especie").asLargeInt()));
     };
 
     ABSQueryCupos.setSql({" Select c.*, nombre", " from cupos c join especies e on(c.cod_especie=e.codigo)", "",
@@ -198,19 +198,19 @@ void Tdm::openAtStart(const QString& path)
         userDialogs().showError(text);
         return;
     }
-    abiertoEntero_ = true;
+    openedWhole_ = true;
     for (engine::Dataset* ds : std::initializer_list<engine::Dataset*>{
              &TAcomp, &taEsp2, &TAespecial, &TAjornada, &TAespecies, &TAespeci, &TAparticipa, &TaPescadores}) {
         try {
             ds->open();
         } catch (const engine::DatabaseError& e) {
-            abiertoEntero_ = false;
+            openedWhole_ = false;
             userDialogs().showError(e.message());
         }
     }
 }
 
-QString Tdm::speciesName(qint64 code, bool* found)
+QString Tdm::nombreEspecie(qint64 code, bool* found)
 {
     if (found)
         *found = false;

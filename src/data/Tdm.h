@@ -27,18 +27,18 @@ public:
 
     // Opens the database file at that path, whatever its name (the command
     // line takes it as an argument); failures as for the constructor above.
-    static std::unique_ptr<Tdm> abrirFichero(const QString& databaseFile);
+    static std::unique_ptr<Tdm> openFile(const QString& databaseFile);
 
     engine::Database db;
 
     engine::Table TAcomp{db, "COMPETIC"};
     engine::Table TAjornada{db, "JORNADAS"};
     engine::Table TAparticipa{db, "PARTICIP"};
-    // The species by name, letter case ignored: the list behind every species picker.
+    // The species by name, letter case ignored: the list behind the workbook's species pickers.
     engine::Table TAespecies{db, "ESPECIES"};
-    // A species by code for the weigh-in screen; the pickers' order is not disturbed.
+    // A species by code, opened at start; nothing reads it now (species are named through nombreEspecie).
     engine::Table TAespeci{db, "ESPECIES"};
-    // A species by code for the calculated name fields (speciesName below); moved only by them.
+    // A species by code behind nombreEspecie (calculated name fields, weigh-in, reports); moved only by it.
     engine::Table taEsp2{db, "ESPECIES"};
     // The current competition's species rules, the ones the workbook edits (detail of TAcomp).
     engine::Table TAespecial{db, "ESPECIAL"};
@@ -70,20 +70,20 @@ public:
     // True when the file, its schema and every table object opened at start
     // opened without a failure; false after any failure reported there (a
     // damaged page of one table among them).
-    bool abiertoEntero() const { return abiertoEntero_; }
+    bool openedWhole() const { return openedWhole_; }
 
     // The species name of a code, "" when no species has it (through taEsp2);
     // found, when given, says whether the register has the code.
-    QString speciesName(qint64 code, bool* found = nullptr);
+    QString nombreEspecie(qint64 code, bool* found = nullptr);
 
 private:
-    struct FicheroDado {};
-    Tdm(const QString& databaseFile, FicheroDado);
+    struct GivenFile {};
+    Tdm(const QString& databaseFile, GivenFile);
     void defineObjects();
     void defineFieldPresentation();
     void openAtStart(const QString& path);
 
-    bool abiertoEntero_ = false;
+    bool openedWhole_ = false;
 };
 
 // The single instance, created first of all objects at start.

@@ -1,6 +1,6 @@
 #include "dialogs/GuiDialogs.h"
 
-#include "dialogs/ModuloImpresion.h"
+#include "dialogs/PrintModule.h"
 #include "dialogs/MsgDlg.h"
 
 #include <QAbstractButton>
@@ -71,32 +71,32 @@ bool GuiDialogs::inputQuery(const QString& caption, const QString& prompt, QStri
 namespace {
 // The print module, loaded once and kept: beside the program, or where the
 // build left it (for the programs the build runs from elsewhere, the tests).
-PedirImpresora moduloImpresion(QString& error)
+RequestPrinter printModule(QString& error)
 {
-    static QLibrary modulo;
-    static PedirImpresora pedir = nullptr;
-    if (pedir)
-        return pedir;
+    static QLibrary library;
+    static RequestPrinter request = nullptr;
+    if (request)
+        return request;
     for (const QString& dir : {QCoreApplication::applicationDirPath(), QStringLiteral(TARSELA_MODULE_DIR)}) {
-        modulo.setFileName(QDir(dir).filePath(QString::fromLatin1(kModuloImpresion)));
-        if (modulo.load())
+        library.setFileName(QDir(dir).filePath(QString::fromLatin1(kPrintModule)));
+        if (library.load())
             break;
     }
-    pedir = reinterpret_cast<PedirImpresora>(modulo.resolve(kPedirImpresora));
-    if (!pedir)
-        error = modulo.errorString();
-    return pedir;
+    request = reinterpret_cast<RequestPrinter>(library.resolve(kRequestPrinter));
+    if (!request)
+        error = library.errorString();
+    return request;
 }
 }  // namespace
 
 std::unique_ptr<PrintDevice> GuiDialogs::printRequest()
 {
     QString error;
-    const PedirImpresora pedir = moduloImpresion(error);
-    if (!pedir) {
+    const RequestPrinter request = printModule(error);
+    if (!request) {
         showError(QStringLiteral("No se puede imprimir: falta el módulo de impresión «%1» junto al programa (%2).")
-                      .arg(QString::fromLatin1(kModuloImpresion), error));
+                      .arg(QString::fromLatin1(kPrintModule), error));
         return nullptr;
     }
-    return std::unique_ptr<PrintDevice>(pedir(front()));
+    return std::unique_ptr<PrintDevice>(request(front()));
 }

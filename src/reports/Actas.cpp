@@ -387,8 +387,8 @@ struct Acta {
 void dibujarActa(const DatosActa& d, PrintSurface& s)
 {
     Acta a(d, s);
-    trabajoImpresion(
-        s, Orientacion::Apaisada, d.final ? QStringLiteral("Clasificación Final") : QStringLiteral("Clasificación"),
+    printJob(
+        s, Orientation::Landscape, d.final ? QStringLiteral("Clasificación Final") : QStringLiteral("Clasificación"),
         [&] { a.columnas(); }, [&] { a.dibujar(); });
 }
 

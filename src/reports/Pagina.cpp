@@ -90,23 +90,23 @@ void textoEnColumna(PrintSurface& s, int a, int b, int y, const QString& texto, 
     escribe(acortado(s, texto, ancho), 0);  // already at the smallest size
 }
 
-void trabajoImpresion(PrintSurface& s, Orientacion o, const QString& titulo, const std::function<void()>& preparar,
-                      const std::function<void()>& dibujar)
+void printJob(PrintSurface& s, Orientation o, const QString& title, const std::function<void()>& prepare,
+              const std::function<void()>& draw)
 {
     s.setOrientation(o);
-    anchoVirtual = o == Orientacion::Vertical ? kA4Ancho : kA4Alto;
-    altoVirtual = o == Orientacion::Vertical ? kA4Alto : kA4Ancho;
-    s.setTitle(titulo);
-    if (preparar)
-        preparar();
+    anchoVirtual = o == Orientation::Portrait ? kA4Ancho : kA4Alto;
+    altoVirtual = o == Orientation::Portrait ? kA4Alto : kA4Ancho;
+    s.setTitle(title);
+    if (prepare)
+        prepare();
     s.beginDoc();
-    const int tamano = s.fontSize();
-    engine::ScopeGuard cierre{[&] {
+    const int size = s.fontSize();
+    engine::ScopeGuard end{[&] {
         s.setBold(false);
-        s.setFontSize(tamano);
+        s.setFontSize(size);
         s.endDoc();
     }};
-    dibujar();
+    draw();
 }
 
 namespace {

@@ -33,12 +33,12 @@ int centradoEnHoja(const PrintSurface& s, int textW);
 // Rounds to the nearest integer, halves to even.
 int redondeoPar(double v);
 
-// The print job: orientation, virtual page and document title; `preparar`
+// The print job: orientation, virtual page and document title; `prepare`
 // (the layout in device units, measures taken before the document begins);
-// begin the document and save the font size; `dibujar`. However drawing
-// ends, the document is ended and the font size put back (bold off).
-void trabajoImpresion(PrintSurface& s, Orientacion o, const QString& titulo, const std::function<void()>& preparar,
-                      const std::function<void()>& dibujar);
+// begin the document and save the font size; `draw`. However drawing ends,
+// the document is ended and the font size put back (bold off).
+void printJob(PrintSurface& s, Orientation o, const QString& title, const std::function<void()>& prepare,
+              const std::function<void()>& draw);
 
 // The optional files of the minutes' header, read from the current folder.
 struct Cabecera {

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-QFont PainterSurface::fuentePorDefecto()
+QFont PainterSurface::defaultFont()
 {
     QFont f;
 #ifdef Q_OS_LINUX
@@ -20,13 +20,13 @@ QFont PainterSurface::fuentePorDefecto()
     if (QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans")))
         f.setFamily(QStringLiteral("DejaVu Sans"));
 #endif
-    f.setPointSize(kTamanoInicial);
+    f.setPointSize(kInitialSize);
     f.setBold(false);
     return f;
 }
 
 PainterSurface::PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter)
-    : device_(device), titleSetter_(std::move(titleSetter)), font_(fuentePorDefecto())
+    : device_(device), titleSetter_(std::move(titleSetter)), font_(defaultFont())
 {
 }
 
@@ -39,25 +39,25 @@ PainterSurface::~PainterSurface() { endDoc(); }
 
 namespace {
 // The resolution the reports lay out at.
-constexpr int kPuntosPorPulgada = 600;
+constexpr int kDotsPerInch = 600;
 }  // namespace
 
-QSize PainterSurface::paginaA4(Orientacion o)
+QSize PainterSurface::a4Page(Orientation o)
 {
     const QPageLayout a4(QPageSize(QPageSize::A4),
-                         o == Orientacion::Apaisada ? QPageLayout::Landscape : QPageLayout::Portrait,
+                         o == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                          QMarginsF(0, 0, 0, 0));
-    return a4.paintRectPixels(kPuntosPorPulgada).size();
+    return a4.paintRectPixels(kDotsPerInch).size();
 }
 
-void PainterSurface::setOrientation(Orientacion o)
+void PainterSurface::setOrientation(Orientation o)
 {
-    orientacion_ = o;
-    device_.setPageOrientation(o == Orientacion::Apaisada ? QPageLayout::Landscape : QPageLayout::Portrait);
+    orientation_ = o;
+    device_.setPageOrientation(o == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-int PainterSurface::pageWidth() const { return paginaA4(orientacion_).width(); }
-int PainterSurface::pageHeight() const { return paginaA4(orientacion_).height(); }
+int PainterSurface::pageWidth() const { return a4Page(orientation_).width(); }
+int PainterSurface::pageHeight() const { return a4Page(orientation_).height(); }
 
 void PainterSurface::setTitle(const QString& title)
 {
@@ -74,10 +74,10 @@ void PainterSurface::beginDoc()
                                            "están disponibles"));
     // The page, scaled alike in both directions to fit the printable area,
     // centred in it (the identity on the command line's own page).
-    const QSize pagina = paginaA4(orientacion_);
-    const double k = std::min(double(device_.width()) / pagina.width(), double(device_.height()) / pagina.height());
-    painter_.setWorldTransform(QTransform(k, 0, 0, k, (device_.width() - k * pagina.width()) / 2,
-                                          (device_.height() - k * pagina.height()) / 2));
+    const QSize page = a4Page(orientation_);
+    const double k = std::min(double(device_.width()) / page.width(), double(device_.height()) / page.height());
+    painter_.setWorldTransform(QTransform(k, 0, 0, k, (device_.width() - k * page.width()) / 2,
+                                          (device_.height() - k * page.height()) / 2));
     applyFont();
 }
 
@@ -105,15 +105,15 @@ void PainterSurface::setBold(bool on)
     applyFont();
 }
 
-QFont PainterSurface::fuenteDispositivo() const
+QFont PainterSurface::deviceFont() const
 {
     // The painter turns points into the device's pixels; in the page's units
     // (at 600 dots per inch) the size is the same whatever the device's
     // resolution.
     QFont f = font_;
     const int dpi = device_.logicalDpiY();
-    if (dpi > 0 && dpi != kPuntosPorPulgada)
-        f.setPointSizeF(font_.pointSizeF() * kPuntosPorPulgada / dpi);
+    if (dpi > 0 && dpi != kDotsPerInch)
+        f.setPointSizeF(font_.pointSizeF() * kDotsPerInch / dpi);
     return f;
 }
 
@@ -121,23 +121,23 @@ void PainterSurface::applyFont()
 {
     if (!painter_.isActive())
         return;
-    painter_.setFont(fuenteDispositivo());
+    painter_.setFont(deviceFont());
     // A thin rule that still shows on paper: about a sixth of a millimetre.
     QPen pen(Qt::black);
-    pen.setWidth(kPuntosPorPulgada / 150);
+    pen.setWidth(kDotsPerInch / 150);
     painter_.setPen(pen);
 }
 
 int PainterSurface::textWidth(const QString& text)
 {
-    return QFontMetrics(fuenteDispositivo(), &device_).horizontalAdvance(text);
+    return QFontMetrics(deviceFont(), &device_).horizontalAdvance(text);
 }
 
-int PainterSurface::textHeight(const QString&) { return QFontMetrics(fuenteDispositivo(), &device_).height(); }
+int PainterSurface::textHeight(const QString&) { return QFontMetrics(deviceFont(), &device_).height(); }
 
 void PainterSurface::textOut(int x, int y, const QString& text)
 {
-    const QFontMetrics fm(fuenteDispositivo(), &device_);
+    const QFontMetrics fm(deviceFont(), &device_);
     // White paper needs no white cell; a coloured one is painted so that the
     // text keeps the band it stands on.
     if (brush_ != QColor(Qt::white))

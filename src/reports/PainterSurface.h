@@ -26,14 +26,14 @@ public:
     // The default face and size of the surface: the platform's default face
     // (on Linux one that holds every Spanish letter and "º") at 8 points, the
     // size the layouts' column widths were drawn for.
-    static constexpr int kTamanoInicial = 8;
+    static constexpr int kInitialSize = 8;
 
     explicit PainterSurface(QPagedPaintDevice& device, std::function<void(const QString&)> titleSetter = {});
     // On what the print dialog handed back.
     explicit PainterSurface(PrintDevice& device);
     ~PainterSurface() override;
 
-    void setOrientation(Orientacion o) override;
+    void setOrientation(Orientation o) override;
     int pageWidth() const override;
     int pageHeight() const override;
     void setTitle(const QString& title) override;
@@ -53,18 +53,18 @@ public:
     void stretchDraw(int left, int top, int right, int bottom, const QImage& image) override;
 
     // The face the surface draws with.
-    static QFont fuentePorDefecto();
+    static QFont defaultFont();
     // The page the reports lay out on, in its units: A4 at 600 dots per inch.
-    static QSize paginaA4(Orientacion o);
+    static QSize a4Page(Orientation o);
 
 private:
     void applyFont();
     // The face at the current size, as the device must be given it for
     // text to measure as at 600 dots per inch.
-    QFont fuenteDispositivo() const;
+    QFont deviceFont() const;
 
     QPagedPaintDevice& device_;
-    Orientacion orientacion_ = Orientacion::Vertical;
+    Orientation orientation_ = Orientation::Portrait;
     std::function<void(const QString&)> titleSetter_;
     QPainter painter_;
     QFont font_;

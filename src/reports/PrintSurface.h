@@ -14,7 +14,7 @@
 
 #include <stdexcept>
 
-enum class Orientacion { Vertical, Apaisada };
+enum class Orientation { Portrait, Landscape };
 
 // A job that cannot start or go on (the output cannot be opened).
 class PrintError : public std::runtime_error {
@@ -31,7 +31,7 @@ public:
     virtual ~PrintSurface() = default;
 
     // Page layout: set before anything is measured.
-    virtual void setOrientation(Orientacion o) = 0;
+    virtual void setOrientation(Orientation o) = 0;
     virtual int pageWidth() const = 0;
     virtual int pageHeight() const = 0;
     virtual void setTitle(const QString& title) = 0;

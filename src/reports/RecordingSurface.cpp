@@ -32,7 +32,7 @@ void RecordingSurface::record(Call c)
     calls << c;
 }
 
-void RecordingSurface::setOrientation(Orientacion o)
+void RecordingSurface::setOrientation(Orientation o)
 {
     orientation_ = o;
     record(call(Op::Orientation, 0, 0, 0, 0, {}, int(o)));
@@ -40,12 +40,12 @@ void RecordingSurface::setOrientation(Orientacion o)
 
 int RecordingSurface::pageWidth() const
 {
-    return orientation_ == Orientacion::Vertical ? portraitWidth_ : portraitHeight_;
+    return orientation_ == Orientation::Portrait ? portraitWidth_ : portraitHeight_;
 }
 
 int RecordingSurface::pageHeight() const
 {
-    return orientation_ == Orientacion::Vertical ? portraitHeight_ : portraitWidth_;
+    return orientation_ == Orientation::Portrait ? portraitHeight_ : portraitWidth_;
 }
 
 void RecordingSurface::setTitle(const QString& title)

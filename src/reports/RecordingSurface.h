@@ -34,7 +34,7 @@ public:
     // (A4 at 600 dots per inch by default), swapped in landscape.
     explicit RecordingSurface(int portraitWidth = 4961, int portraitHeight = 7016, int initialSize = 10);
 
-    void setOrientation(Orientacion o) override;
+    void setOrientation(Orientation o) override;
     int pageWidth() const override;
     int pageHeight() const override;
     void setTitle(const QString& title) override;
@@ -57,7 +57,7 @@ public:
     std::function<void(const QString&)> beforeText;
 
     QList<Call> calls;
-    Orientacion orientation() const { return orientation_; }
+    Orientation orientation() const { return orientation_; }
     bool open() const { return open_; }
     bool bold() const { return bold_; }
     int pages() const { return page_; }
@@ -77,7 +77,7 @@ private:
     void record(Call c);
 
     int portraitWidth_, portraitHeight_;
-    Orientacion orientation_ = Orientacion::Vertical;
+    Orientation orientation_ = Orientation::Portrait;
     int size_;
     bool bold_ = false;
     bool open_ = false;

@@ -141,7 +141,7 @@ void dibujarResumen(const DatosResumen& d, PrintSurface& s)
                             QStringLiteral(" gr")
                       : QStringLiteral("-"));
     };
-    trabajoImpresion(s, Orientacion::Vertical, QStringLiteral("Capturas por especie"), preparar, dibujar);
+    printJob(s, Orientation::Portrait, QStringLiteral("Capturas por especie"), preparar, dibujar);
 }
 
 bool imprimirResumen(Tdm& dm, PrintSurface& s)
@@ -230,7 +230,7 @@ void dibujarParticipantes(const DatosParticipantes& d, PrintSurface& s)
             regla();
         }
     };
-    trabajoImpresion(s, Orientacion::Vertical, QStringLiteral("Participantes"), preparar, dibujar);
+    printJob(s, Orientation::Portrait, QStringLiteral("Participantes"), preparar, dibujar);
 }
 
 void imprimirParticipantes(Tdm& dm, PrintSurface& s) { dibujarParticipantes(leerParticipantes(dm), s); }

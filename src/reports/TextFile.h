@@ -15,7 +15,7 @@
 //     else
 //         MsgDlg("Exportación realizada al archivo\r\n" + reports::fullName(name), mtInformation, mbOK, 0);
 //
-// The command line takes its folder from cli::carpetaDestino (--carpeta or
+// The command line takes its folder from cli::targetFolder (--carpeta or
 // the current directory) and prints reports::fullName of every file written.
 
 #include <QByteArray>

@@ -372,7 +372,7 @@ Bonificacion bonoCupos(const ReglasPrueba& r, const std::vector<LineaPesca>& lin
     return {clampInt(puntos), clampInt(completados)};
 }
 
-QString nombreEspecie(Tdm& dm, qint64 code, bool* found) { return dm.speciesName(code, found); }
+QString nombreEspecie(Tdm& dm, qint64 code, bool* found) { return dm.nombreEspecie(code, found); }
 
 namespace {
 
@@ -456,7 +456,7 @@ QHash<int, TDatosPescaEquipo> datosPescaDia(Tdm& dm, const QString& codigo, int 
         }
         const qint64 cod = st->column(4).toLongLong();
         recuento->linea(clampInt(st->column(1).toLongLong()), clampInt(st->column(2).toLongLong()),
-                        clampInt(st->column(3).toLongLong()), cod, [&] { return dm.speciesName(cod); });
+                        clampInt(st->column(3).toLongLong()), cod, [&] { return dm.nombreEspecie(cod); });
     }
     if (recuento)
         equipos.insert(actual, dpe);

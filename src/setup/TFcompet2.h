@@ -7,22 +7,18 @@
 
 #include <QPointer>
 
-class QLabel;
+class PaginaCupos;
+class PaginaEspeciales;
+class PaginaJornadas;
+class PaginaParticipantes;
+class PaginaPruebas;
 class QPushButton;
 class QTabWidget;
-class QToolButton;
-class TPanelPescadores;
 class Tdm;
 class Tfselcomp;
 
 namespace widgets {
-class DataCheckBox;
-class DataEdit;
-class DataGrid;
 class DataLabel;
-class DataLookupCombo;
-class DataNavigator;
-class DataRadioGroup;
 }  // namespace widgets
 
 // The competition workbook "Competiciones": the list of competitions with
@@ -31,8 +27,12 @@ class DataRadioGroup;
 // module's table objects, so the record rules run for every change made here.
 // One instance lives as long as the main window and is shown modally again
 // and again; each showing starts on the Pruebas page with the list's first
-// competition current. The controls are private; tests find them by their
-// object names, which are the member names below. The instance made at start
+// competition current. Each page is a class of its own (PaginaPruebas,
+// PaginaJornadas, PaginaParticipantes, PaginaEspeciales, PaginaCupos); the
+// workbook keeps the page control, the objects the pages share and what
+// crosses pages: the page-change rules, closing, the current competition.
+// The controls are private; tests find them by their object names, which are
+// the member names of the workbook and its pages. The instance made at start
 // builds them when it is first shown.
 class TFcompet2 : public widgets::LazyDialog {
     Q_OBJECT
@@ -54,21 +54,10 @@ public:
     // Watches the participant's state for the buttons.
     engine::DataSource DSTaParticipa;
 
-    void done(int r) override;
+    // The current competition's code, "" when there is none.
+    QString currentCode();
 
-private Q_SLOTS:
-    void BNuevaPruebaClick();
-    void bEditarPruebaClick();
-    void BBorrarPruebaClick();
-    void BPartNuevoClick();
-    void BPartEditarClick();
-    void BPartGuardarClick();
-    void BPartCancelarClick();
-    void BPartBorrarClick();
-    void SBpescadoresClick();
-    void BBdeAnteriorParticipanClick();
-    void BBdeAnteriorespecialesClick();
-    void BBDeAnteriorCuposClick();
+    void done(int r) override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -83,99 +72,19 @@ private:
     widgets::DataLabel* LLugar = nullptr;
     QPushButton* BTerminar = nullptr;
     QTabWidget* PC = nullptr;
-    QWidget* TSPruebas = nullptr;
-    QWidget* TSJornadas = nullptr;
-    QWidget* TSParticipantes = nullptr;
-    QWidget* TSEspeciales = nullptr;
-    QWidget* TSCupos = nullptr;
-
-    // Pruebas.
-    widgets::DataEdit* DBECodigo = nullptr;
-    widgets::DataEdit* DBETitulo = nullptr;
-    widgets::DataRadioGroup* DBRGTipo = nullptr;
-    widgets::DataEdit* DBEpMinimo = nullptr;
-    widgets::DataEdit* DBEPunPieza = nullptr;
-    widgets::DataEdit* DBEPunGramo = nullptr;
-    widgets::DataEdit* DBEPesoMax = nullptr;
-    widgets::DataEdit* DBEPesoPenal = nullptr;
-    widgets::DataEdit* DBEPenalGramo = nullptr;
-    widgets::DataEdit* DBEPuntosEsp = nullptr;
-    widgets::DataEdit* DBEPuntosCupo = nullptr;
-    widgets::DataEdit* DBEjeCupo = nullptr;
-    widgets::DataGrid* DBCpompeticiones = nullptr;
-    widgets::DataNavigator* DBNPruebas = nullptr;
-    QPushButton* BNuevaPrueba = nullptr;
-    QPushButton* bEditarPrueba = nullptr;
-    QPushButton* BBorrarPrueba = nullptr;
-
-    // Jornadas.
-    QLabel* LAyudaJornada = nullptr;
-    widgets::DataGrid* DBGJornadas = nullptr;
-    widgets::DataNavigator* DBNavJornadas = nullptr;
-    widgets::DataEdit* DBENumero = nullptr;
-    widgets::DataEdit* DBEFecha = nullptr;
-    widgets::DataEdit* DBEHorario = nullptr;
-    widgets::DataEdit* DBELugar = nullptr;
-
-    // Participantes.
-    widgets::DataEdit* DBEEquipo = nullptr;
-    widgets::DataEdit* DBEDNI = nullptr;
-    QToolButton* SBpescadores = nullptr;
-    widgets::DataEdit* DBENombre = nullptr;
-    widgets::DataEdit* DBEFechaNac = nullptr;
-    widgets::DataEdit* DBELicencia = nullptr;
-    widgets::DataEdit* DBEClub = nullptr;
-    widgets::DataGrid* DBGParticipa = nullptr;
-    QPushButton* BPartNuevo = nullptr;
-    QPushButton* BPartEditar = nullptr;
-    QPushButton* BPartGuardar = nullptr;
-    QPushButton* BPartCancelar = nullptr;
-    QPushButton* BPartBorrar = nullptr;
-    QPushButton* BBdeAnteriorParticipan = nullptr;
-    TPanelPescadores* PanelPescadores = nullptr;
-
-    // Especiales.
-    widgets::DataLookupCombo* DBLCBEspPeces = nullptr;
-    widgets::DataEdit* DBEEspPesoMinimo = nullptr;
-    widgets::DataEdit* DBEEspPuntosPieza = nullptr;
-    widgets::DataEdit* DBEEspPuntosGramo = nullptr;
-    widgets::DataEdit* DBEEspPesoPenal = nullptr;
-    widgets::DataEdit* DBEEspPenalGramo = nullptr;
-    widgets::DataCheckBox* DBCBPuntua = nullptr;
-    widgets::DataCheckBox* DBCBBonifica = nullptr;
-    widgets::DataNavigator* DBNEspeciales = nullptr;
-    QPushButton* BBdeAnteriorespeciales = nullptr;
-    widgets::DataGrid* DBGEespeciales = nullptr;
-
-    // Cupos.
-    widgets::DataLookupCombo* DBEspecie = nullptr;
-    widgets::DataEdit* DBECupoEjemplares = nullptr;
-    widgets::DataEdit* DBECupoPuntos = nullptr;
-    widgets::DataNavigator* DBNCupos = nullptr;
-    QPushButton* BBDeAnteriorCupos = nullptr;
-    widgets::DataGrid* DBGCupos = nullptr;
-    QLabel* LCuposApagados = nullptr;
+    PaginaPruebas* TSPruebas = nullptr;
+    PaginaJornadas* TSJornadas = nullptr;
+    PaginaParticipantes* TSParticipantes = nullptr;
+    PaginaEspeciales* TSEspeciales = nullptr;
+    PaginaCupos* TSCupos = nullptr;
 
     void buildTop();
-    void buildPruebas();
-    void buildJornadas();
-    void buildParticipantes();
-    void buildEspeciales();
-    void buildCupos();
-    void showCuposApagados();
 
     void listMoved();
-    void refreshList();
-    bool moveListTo(const QString& codigo);
     void PCChange(int index);
     void goToPage(int index);
-    void participantStateChanged();
-    void DBEDNIExit();
-    void placePanel();
     void hidePanel();
-    void fishermanChosen();
     void reopenRuleList(engine::Query& q, const QString& condition);
-    QString currentCode();
 
     Tdm& dm_;
     Tfselcomp* chooser_ = nullptr;

@@ -43,7 +43,7 @@ DatosActilla leerActilla(Tdm& dm, const Pesaje& p, int equipo)
         const qint64 cod = st->column(2).toLongLong();
         l.peso = clampInt(st->column(3).toLongLong());
         l.pesoValido = clampInt(st->column(4).toLongLong());
-        l.especie = dm.speciesName(cod);
+        l.especie = dm.nombreEspecie(cod);
         const DesgloseLinea v = desgloseLinea(r, cod, l.pesoValido, l.peso, l.piezas);
         l.puntos = v.puntos;
         l.bonifica = v.Bonifica;
@@ -240,7 +240,7 @@ struct Hoja {
 void dibujarActilla(const DatosActilla& d, PrintSurface& s)
 {
     Hoja h(d, s);
-    trabajoImpresion(s, Orientacion::Vertical, QStringLiteral("Actilla equipo ") + entero(d.equipo), {},
+    printJob(s, Orientation::Portrait, QStringLiteral("Actilla equipo ") + entero(d.equipo), {},
                      [&] { h.dibujar(); });
 }
 

@@ -5,7 +5,7 @@
 #include "data/Helpers.h"
 #include "data/Tdm.h"
 #include "dialogs/Centre.h"
-#include "dialogs/Impresion.h"
+#include "dialogs/PrintReport.h"
 #include "engine/ScopeGuard.h"
 #include "ranking/Tfclasificacion.h"
 #include "weighin/Actilla.h"
@@ -91,7 +91,7 @@ TFpesaje2::TFpesaje2(Tdm& data, QWidget* parent)
     TApesada.addCalculatedField(QStringLiteral("NombrePez"), FieldType::String, 30);
     TApesada.onCalcFields = [this](Dataset& ds) {
         const qint64 cod = ds.fieldByName("Cod pez").asLargeInt();
-        const QString nombre = dm_.speciesName(cod);
+        const QString nombre = dm_.nombreEspecie(cod);
         ds.fieldByName("pescado").setValue(nombre);
         ds.fieldByName("NombrePez").setValue(nombre);
         const DesgloseLinea d = desgloseLinea(reglas_, cod, int(ds.fieldByName("Peso valido").asLargeInt()),
@@ -132,9 +132,33 @@ TFpesaje2::~TFpesaje2()
     }
 }
 
+// The screen, band by band from the top.
 void TFpesaje2::build()
 {
-    // Team bar.
+    QLayout* teamBar = buildTeamBar();
+    QLayout* entry = buildEntryBar();
+    buildLines();
+    QLayout* bottom = buildBottom();
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(teamBar);
+    lay->addLayout(entry);
+    lay->addWidget(DBGrid1, 1);
+    lay->addLayout(bottom);
+
+    setTabOrder(CBEquipos, DBEPiezas);
+    setTabOrder(DBEPiezas, DBLCBPez);
+    setTabOrder(DBLCBPez, DBEPeso);
+    setTabOrder(DBEPeso, dbPesoValido);
+    setTabOrder(dbPesoValido, BBGuardar);
+    setTabOrder(BBGuardar, DBGrid1);
+    resize(900, 680);
+}
+
+// The team bar: the team list, its arrows and the team's members; the hidden
+// spin box that holds the current team.
+QLayout* TFpesaje2::buildTeamBar()
+{
     CBEquipos = new QComboBox(this);
     CBEquipos->setObjectName(QStringLiteral("CBEquipos"));
     CBEquipos->setMinimumWidth(360);
@@ -180,8 +204,12 @@ void TFpesaje2::build()
     teamBar->addWidget(BSiguiente, 0, 3);
     teamBar->addWidget(Memo2, 1, 1, 1, 3);
     teamBar->setColumnStretch(4, 1);
+    return teamBar;
+}
 
-    // Entry bar, bound to the entry line.
+// The entry bar, bound to the entry line.
+QLayout* TFpesaje2::buildEntryBar()
+{
     DSpes2.autoEdit = true;
     DBEPiezas = new widgets::DataEdit(&DSpes2, QStringLiteral("Numero piezas"), this);
     DBEPiezas->setObjectName(QStringLiteral("DBEPiezas"));
@@ -223,8 +251,12 @@ void TFpesaje2::build()
     DBEPiezas->setFixedWidth(60);
     DBEPeso->setFixedWidth(90);
     dbPesoValido->setFixedWidth(90);
+    return entry;
+}
 
-    // The team's lines.
+// The team's lines and their navigator.
+void TFpesaje2::buildLines()
+{
     const int right = int(Qt::AlignRight | Qt::AlignVCenter);
     DBGrid1 = new widgets::DataGrid(&DSpesada,
                                     {GridColumn(QStringLiteral("Pesada num"), QStringLiteral("Pesada"), QStringLiteral("00"), right, 7),
@@ -262,8 +294,30 @@ void TFpesaje2::build()
             throw engine::Abort();
         }
     };
+}
 
-    // Tally and best marks.
+// The bottom panel: the navigator over the tally, the best marks of the day,
+// and the buttons.
+QLayout* TFpesaje2::buildBottom()
+{
+    QLayout* tally = buildTally();
+    QWidget* best = buildBest();
+    QLayout* buttons = buildButtons();
+
+    auto* bottom = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(DBNpescada);
+    left->addLayout(tally);
+    left->addStretch(1);
+    bottom->addLayout(left);
+    bottom->addWidget(best, 1);
+    bottom->addLayout(buttons);
+    return bottom;
+}
+
+// The team's tally.
+QLayout* TFpesaje2::buildTally()
+{
     lnpuntos = valueBox("lnpuntos", this);
     lPuntosEspecies = valueBox("lPuntosEspecies", this);
     LEspecies = valueBox("LEspecies", this, 50);
@@ -302,7 +356,12 @@ void TFpesaje2::build()
     tally->addWidget(penalValue, 4, 1);
     tally->addWidget(new QLabel(QStringLiteral("Total Puntos:"), this), 5, 0);
     tally->addWidget(lTotal, 5, 1);
+    return tally;
+}
 
+// The best marks of the day.
+QWidget* TFpesaje2::buildBest()
+{
     auto* best = new QGroupBox(QStringLiteral("Mejores en la Jornada"), this);
     best->setObjectName(QStringLiteral("GBMejores"));
     best->setStyleSheet(QStringLiteral("QGroupBox { color: red; font-weight: bold; }"));
@@ -321,7 +380,12 @@ void TFpesaje2::build()
         p.setColor(QPalette::WindowText, Qt::red);
         l->setPalette(p);
     }
+    return best;
+}
 
+// The ranking window, the sheet, and leaving.
+QLayout* TFpesaje2::buildButtons()
+{
     VerNoVer = new QPushButton(QString::fromUtf8("Ver Clasificación"), this);
     VerNoVer->setObjectName(QStringLiteral("VerNoVer"));
     bbImprimir = new QPushButton(QStringLiteral("Imprimir actilla"), this);
@@ -335,7 +399,7 @@ void TFpesaje2::build()
     // The sheet of the team shown, from the tally on screen.
     connect(bbImprimir, &QPushButton::clicked, this, [this] {
         pesaje_.equipoActual = equipo();
-        imprimirInforme([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
+        printReport([this](PrintSurface& s) { imprimirActilla(dm_, pesaje_, s); });
     });
 
     auto* buttons = new QVBoxLayout;
@@ -343,29 +407,7 @@ void TFpesaje2::build()
     buttons->addWidget(bbImprimir);
     buttons->addStretch(1);
     buttons->addWidget(BBSalir);
-
-    auto* bottom = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    left->addWidget(DBNpescada);
-    left->addLayout(tally);
-    left->addStretch(1);
-    bottom->addLayout(left);
-    bottom->addWidget(best, 1);
-    bottom->addLayout(buttons);
-
-    auto* lay = new QVBoxLayout(this);
-    lay->addLayout(teamBar);
-    lay->addLayout(entry);
-    lay->addWidget(DBGrid1, 1);
-    lay->addLayout(bottom);
-
-    setTabOrder(CBEquipos, DBEPiezas);
-    setTabOrder(DBEPiezas, DBLCBPez);
-    setTabOrder(DBLCBPez, DBEPeso);
-    setTabOrder(DBEPeso, dbPesoValido);
-    setTabOrder(dbPesoValido, BBGuardar);
-    setTabOrder(BBGuardar, DBGrid1);
-    resize(900, 680);
+    return buttons;
 }
 
 int TFpesaje2::equipo() const { return SPeq->value(); }
@@ -378,7 +420,8 @@ void TFpesaje2::llenarEquipos()
         userDialogs().showMessage(QStringLiteral("No hay participantes"));
         return;
     }
-    // One item per team, from its first participant in key order.
+    // One item per team, from its first participant in key order; the item
+    // carries the team's number.
     const Dataset::Bookmark here = part.bookmark();
     engine::ScopeGuard back{[&] { part.gotoBookmark(here); }};
     bool any = false;
@@ -390,7 +433,8 @@ void TFpesaje2::llenarEquipos()
         any = true;
         last = eq;
         CBEquipos->addItem(QString::number(eq) + ". " + part.fieldByName("Club").asString() + ". " +
-                           part.fieldByName("Nombre").asString());
+                               part.fieldByName("Nombre").asString(),
+                           int(eq));
     }
     CBEquipos->setCurrentIndex(0);
 }
@@ -471,7 +515,7 @@ void TFpesaje2::elegirItem(int index)
 {
     if (index < 0)
         return;
-    const int eq = extraeCampo(CBEquipos->itemText(index), ".", 1).trimmed().toInt();
+    const int eq = CBEquipos->itemData(index).toInt();
     if (eq != equipo())
         SPeq->setValue(eq);
 }
@@ -509,9 +553,9 @@ void TFpesaje2::cambioEquipo()
         for (part.first(); !part.eof(); part.next())
             lines << part.fieldByName("Nombre").asString() + "  (" + part.fieldByName("Club").asString() + ")";
         Memo2->setPlainText(lines.join('\n'));
-        for (int i = 0; i < CBEquipos->count(); ++i)
-            if (extraeCampo(CBEquipos->itemText(i), ".", 1).trimmed().toInt() == eq)
-                CBEquipos->setCurrentIndex(i);
+        const int item = CBEquipos->findData(eq);
+        if (item >= 0)
+            CBEquipos->setCurrentIndex(item);
         empezarEquipo();
         if (fclasificacion && fclasificacion->isVisible()) {
             fclasificacion->LEquipo->setText(primeraLineaMiembros());
@@ -677,7 +721,7 @@ void TFpesaje2::guardar()
     mostrarMejores();
     refrescarClasificacion();
     if (fclasificacion && fclasificacion->isVisible())
-        fclasificacion->LPesada->setText("Pesada : " + dm_.speciesName(pesaje_.ultimaEspecie) + "  " +
+        fclasificacion->LPesada->setText("Pesada : " + dm_.nombreEspecie(pesaje_.ultimaEspecie) + "  " +
                                          QString::number(peso) + "gr");
     nuevaEntrada();
     TApesada.last();

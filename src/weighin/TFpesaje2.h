@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -50,6 +51,13 @@ protected:
 
 private:
     void build();
+    QLayout* buildTeamBar();
+    QLayout* buildEntryBar();
+    void buildLines();
+    QLayout* buildBottom();
+    QLayout* buildTally();
+    QWidget* buildBest();
+    QLayout* buildButtons();
     void llenarEquipos();
     void activar();
     void primeraActivacion();

@@ -67,7 +67,7 @@ TEST_F(MigrationTest, AFileOfVersionOneIsBroughtUpAfterACopyAndKeepsEveryValue)
         {
             Tdm data(dir.path());
             ASSERT_TRUE(data.db.isOpen());
-            ASSERT_TRUE(data.abiertoEntero());
+            ASSERT_TRUE(data.openedWhole());
             EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
         }
         ASSERT_EQ(dialogs.notices.size(), 1);
@@ -97,7 +97,7 @@ TEST_F(MigrationTest, AFileOfVersionOneIsBroughtUpAfterACopyAndKeepsEveryValue)
         // opening neither says nor copies anything.
         {
             Tdm again(dir.path());
-            EXPECT_TRUE(again.abiertoEntero());
+            EXPECT_TRUE(again.openedWhole());
         }
         EXPECT_EQ(dialogs.notices.size(), 1);
         EXPECT_EQ(QDir(dir.path()).entryList({"*.bak"}), QStringList{"marfondo.abs.v1.bak"});
@@ -142,7 +142,7 @@ TEST_F(MigrationTest, NewerAndDamagedFilesAreRefusedAsTheyAre)
     before = bytesOf(path);
     {
         Tdm data(dir.path());
-        EXPECT_FALSE(data.abiertoEntero());
+        EXPECT_FALSE(data.openedWhole());
     }
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains(QString::fromUtf8("Falta el índice «isEquipoFecha» de la tabla PESCADA")))

@@ -240,13 +240,13 @@ TEST_F(RulesTest, APersonEntersACompetitionOnceAndAnIndividualTeamHoldsOne)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QString field;
-        EXPECT_EQ(participantRefusal(dm->db, c.comp, c.team, c.dni, 0, {}, &field), c.refusal);
+        EXPECT_EQ(rechazoParticipante(dm->db, c.comp, c.team, c.dni, 0, {}, &field), c.refusal);
         EXPECT_EQ(field, c.field);
     }
     // A participant being changed does not refuse his own row.
     QString field;
-    EXPECT_EQ(participantRefusal(dm->db, "A", 4, "11A", 1, "11A", &field), QString());
-    EXPECT_EQ(participantRefusal(dm->db, "I1", 1, "55E", 1, "11A", &field), QString());
+    EXPECT_EQ(rechazoParticipante(dm->db, "A", 4, "11A", 1, "11A", &field), QString());
+    EXPECT_EQ(rechazoParticipante(dm->db, "I1", 1, "55E", 1, "11A", &field), QString());
 
     // The record rule refuses the post and keeps the participant in editing.
     dialogs.errors.clear();
@@ -267,12 +267,12 @@ TEST_F(RulesTest, ASpeciesInUseSaysWhoUsesItAndOneWithoutANameIsRefused)
     file.exec("INSERT INTO PESCADA (\"Cod comp\", Jornada, Equipo, \"Pesada num\", \"Cod pez\", Peso) VALUES"
               " ('A', 1, 1, 1, 1, 900), ('A', 1, 1, 2, 1, 700), ('B', 1, 3, 1, 1, 800)");
     file.exec("INSERT INTO ESPECIAL (\"Cod comp\", \"Cod pez\") VALUES ('C', 1), ('C', 2)");
-    EXPECT_EQ(speciesInUse(dm->db, 1, "Mero"),
+    EXPECT_EQ(especieEnUso(dm->db, 1, "Mero"),
               QString("No se puede borrar la especie «Mero»: la usan 3 líneas de pesca y 3 competiciones."));
-    EXPECT_EQ(speciesInUse(dm->db, 2, "Sargo"),
+    EXPECT_EQ(especieEnUso(dm->db, 2, "Sargo"),
               QString("No se puede borrar la especie «Sargo»: la usan 0 líneas de pesca y 1 competición."));
     file.exec("INSERT INTO ESPECIES (Nombre) VALUES ('Pargo')");
-    EXPECT_EQ(speciesInUse(dm->db, 3, "Pargo"), QString());
+    EXPECT_EQ(especieEnUso(dm->db, 3, "Pargo"), QString());
 
     engine::Table species(dm->db, "ESPECIES");
     species.setIndexName("idxPrimaryKey");

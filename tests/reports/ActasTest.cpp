@@ -76,7 +76,7 @@ TEST_F(Minutes, DayHeadingAndColumnsAtTheirPositions)
 {
     const RecordingSurface s = dia();
     EXPECT_EQ(s.title(), "Clasificación");
-    EXPECT_EQ(s.orientation(), Orientacion::Apaisada);
+    EXPECT_EQ(s.orientation(), Orientation::Landscape);
     EXPECT_EQ(s.pages(), 1);
     EXPECT_FALSE(s.open());
     EXPECT_EQ(s.fontSize(), 10);
@@ -245,7 +245,7 @@ TEST_F(Minutes, FinalSumsTheTwoDaysAndShowsEachDaysTotal)
     RecordingSurface s(4961, 7016, 10);
     imprimirActaFinal(*db.dm, s);
     EXPECT_EQ(s.title(), "Clasificación Final");
-    EXPECT_EQ(s.orientation(), Orientacion::Apaisada);
+    EXPECT_EQ(s.orientation(), Orientation::Landscape);
     const QString fechas = "Fechas: 1. 01/06/2026 - 2. 02/06/2026";
     EXPECT_EQ(s.text(fechas).x, 7016 - int(fechas.size()) * 54 - 200);
     EXPECT_EQ(s.count("Fecha: 01/06/2026"), 0);

@@ -18,7 +18,7 @@ namespace {
 RecordingSurface apaisada(int ancho)
 {
     RecordingSurface s(ancho * 4961 / 7016, ancho);
-    s.setOrientation(Orientacion::Apaisada);
+    s.setOrientation(Orientation::Landscape);
     anchoVirtual = kA4Alto;
     altoVirtual = kA4Ancho;
     return s;
@@ -72,8 +72,8 @@ TEST(Pagina, JobSetsThePageBeforeMeasuringAndEndsTheDocumentOnEveryPath)
         RecordingSurface s(4961, 7016, 11);
         int medidoAntes = 0;
         auto job = [&] {
-            trabajoImpresion(
-                s, Orientacion::Apaisada, "Clasificación", [&] { medidoAntes = escalaX(s, 7016); },
+            printJob(
+                s, Orientation::Landscape, "Clasificación", [&] { medidoAntes = escalaX(s, 7016); },
                 [&] {
                     s.setFontSize(9);
                     s.setBold(true);
@@ -204,7 +204,7 @@ TEST(Cabecera, JpegDecodesToItsSize)
 
 TEST(Cabecera, FontHoldsSpanishLetters)
 {
-    const QFontMetrics fm(PainterSurface::fuentePorDefecto());
+    const QFontMetrics fm(PainterSurface::defaultFont());
     for (QChar c : QString("ñÑáéíóúÁÉÍÓÚüº"))
         EXPECT_TRUE(fm.inFont(c)) << QString(c).toStdString();
 }

@@ -57,7 +57,7 @@ TEST_F(Reports, SummaryRowsTotalsAndStatistics)
     const RecordingSurface s = resumen(&impreso);
     ASSERT_TRUE(impreso);
     EXPECT_EQ(s.title(), "Capturas por especie");
-    EXPECT_EQ(s.orientation(), Orientacion::Vertical);
+    EXPECT_EQ(s.orientation(), Orientation::Portrait);
     EXPECT_EQ(s.pages(), 1);
     EXPECT_EQ(s.fontSize(), 10);
     const int bl = 1000, R = 4961 - 1000;
@@ -158,7 +158,7 @@ TEST_F(Reports, ParticipantListAtItsPositionsOnThePage)
     RecordingSurface s(4961, 7016, 10);
     imprimirParticipantes(d, s);
     EXPECT_EQ(s.title(), "Participantes");
-    EXPECT_EQ(s.orientation(), Orientacion::Vertical);
+    EXPECT_EQ(s.orientation(), Orientation::Portrait);
     EXPECT_EQ(s.fontSize(), 10);
     const int lh = 100 + 30;  // measured at the default size
     EXPECT_EQ(s.text("Trofeo").y, 200);

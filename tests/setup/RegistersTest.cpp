@@ -239,7 +239,7 @@ TEST_F(RegistersTest, ARenamedSpeciesShowsItsNewNameInRulesCatchesAndQuotas)
     EXPECT_EQ(dm->TAespecial.fieldByName("npez").asString(), QString::fromUtf8("Dentón común"));
     EXPECT_EQ(dm->TApescada.fieldByName("pez").asString(), QString::fromUtf8("Dentón común"));
     EXPECT_EQ(dm->TACupos.fieldByName("nPez").asString(), QString::fromUtf8("Dentón común"));
-    EXPECT_EQ(dm->speciesName(2), QString::fromUtf8("Dentón común"));
+    EXPECT_EQ(dm->nombreEspecie(2), QString::fromUtf8("Dentón común"));
     // The species pickers' list reads the new name too.
     ASSERT_TRUE(dm->TAespecies.locate("Codigo", QVariantList{2}));
     EXPECT_EQ(dm->TAespecies.fieldByName("Nombre").asString(), QString::fromUtf8("Dentón común"));

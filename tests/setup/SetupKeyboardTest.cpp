@@ -275,7 +275,7 @@ TEST_F(SetupKeyboardTest, TheWorkbookFromTheKeyboard)
     ASSERT_TRUE(showActive(&wb));
     auto* pages = ctl<QTabWidget>(wb, "PC");
     auto code = [&] { return data->TAcomp.fieldByName("Codigo").asString(); };
-    auto* list = ctl<QWidget>(wb, "DBCpompeticiones");
+    auto* list = ctl<QWidget>(wb, "DBCompeticiones");
     list->setFocus();
     QApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), list);

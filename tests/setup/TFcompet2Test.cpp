@@ -147,7 +147,7 @@ TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
         title = ctl<widgets::DataLabel>(wb, "LTitulo")->text();
         fecha = ctl<widgets::DataLabel>(wb, "LFecha")->text();
         lugar = ctl<widgets::DataLabel>(wb, "LLugar")->text();
-        listFirst = ctl<widgets::DataGrid>(wb, "DBCpompeticiones")->cellText(0, 1);
+        listFirst = ctl<widgets::DataGrid>(wb, "DBCompeticiones")->cellText(0, 1);
         fixed = modal->minimumSize() == modal->maximumSize();
         page = ctl<QTabWidget>(wb, "PC")->currentIndex();
         ModalAnswer::click(modal, "Terminar");
@@ -175,8 +175,8 @@ TEST_F(WorkbookTest, OpeningMakesTheListsFirstCompetitionCurrent)
 TEST_F(WorkbookTest, TheCurrentCompetitionFollowsTheList)
 {
     TFcompet2& wb = open();
-    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0), QStringList({"B2", "A1", "C3"}));
-    key(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), Qt::Key_Down);
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), 0), QStringList({"B2", "A1", "C3"}));
+    key(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), Qt::Key_Down);
     EXPECT_EQ(currentComp(), QString("A1"));
     EXPECT_EQ(data->TAjornada.recordCount(), 2);
     EXPECT_EQ(ctl<widgets::DataEdit>(wb, "DBETitulo")->text(), QString("Primera"));
@@ -189,7 +189,7 @@ TEST_F(WorkbookTest, TheCurrentCompetitionFollowsTheList)
     EXPECT_EQ(currentComp(), QString("B2"));
 
     // A new showing starts on the first competition and the Pruebas page again.
-    key(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), Qt::Key_Down);
+    key(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), Qt::Key_Down);
     pick(TFcompet2::PagJornadas);
     terminate();
     open();
@@ -235,7 +235,7 @@ TEST_F(WorkbookTest, TypingOnThePruebasPageIsSavedWhenTheListMoves)
     EXPECT_EQ(currentComp(), QString("A1"));
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'B2' AND Titulo = 'Otra'"), 1);
     // The navigator re-ran the list.
-    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 1), QStringList({"Otra", "Primera", "Sin días"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), 1), QStringList({"Otra", "Primera", "Sin días"}));
 }
 
 TEST_F(WorkbookTest, WithTheDayInEditingEveryPageChangeIsRefused)
@@ -780,7 +780,7 @@ TEST_F(WorkbookTest, BorrarAsksAndDeletesOnlyWithSi)
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMPETIC WHERE Codigo = 'A1'"), 0);
     // Only the competition row goes; the list moves to the row that followed it.
     EXPECT_EQ(count("SELECT COUNT(*) FROM JORNADAS WHERE \"Cod comp\" = 'A1'"), 2);
-    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0), QStringList({"B2", "C3"}));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), 0), QStringList({"B2", "C3"}));
     EXPECT_EQ(wb.ABSQ.fieldByName("codigo").asString(), QString("C3"));
     EXPECT_EQ(currentComp(), QString("C3"));
 
@@ -808,7 +808,7 @@ TEST_F(WorkbookTest, NuevaDefinesACompetitionThatBecomesTheFirstOfTheList)
     EXPECT_EQ(mode, 3);
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     // Its day 1 is dated today, the most recent: first in the list, and current.
-    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCpompeticiones"), 0).first(), QString("N9"));
+    EXPECT_EQ(column(ctl<widgets::DataGrid>(wb, "DBCompeticiones"), 0).first(), QString("N9"));
     EXPECT_EQ(wb.ABSQ.currentRow(), 0);
     EXPECT_EQ(currentComp(), QString("N9"));
     EXPECT_EQ(ctl<widgets::DataLabel>(wb, "LTitulo")->text(), QString("Nueva prueba"));
@@ -1059,7 +1059,7 @@ TEST_F(WorkbookTest, TheWorkbookMadeAtStartShowsFromTheMenuAsOneBuiltAtOnce)
     const std::string builtAtOnce = fromMenu({});
     delete FCompet2;
     // Every page was seen, each with its own controls.
-    for (const char* control : {"DBCpompeticiones", "DBENumero", "DBGParticipa", "DBGEespeciales", "DBGCupos"})
+    for (const char* control : {"DBCompeticiones", "DBENumero", "DBGParticipa", "DBGEespeciales", "DBGCupos"})
         ASSERT_NE(builtAtOnce.find(control), std::string::npos) << control;
 
     FCompet2 = new TFcompet2(*data, new Tfselcomp(*data, &main, widgets::Build::OnFirstUse), &main,

@@ -67,7 +67,7 @@ TEST(Actilla, HeadingParticipantsAndTableHeadings)
 {
     const RecordingSurface s = dibuja(hoja({}));
     EXPECT_EQ(s.title(), "Actilla equipo 4");
-    EXPECT_EQ(s.orientation(), Orientacion::Vertical);
+    EXPECT_EQ(s.orientation(), Orientation::Portrait);
     EXPECT_EQ(s.pages(), 1);
     EXPECT_EQ(s.fontSize(), 10);
     const auto titulo = s.text("Trofeo");

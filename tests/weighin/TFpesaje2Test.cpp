@@ -704,6 +704,32 @@ TEST_F(WeighInTest, SwitchingTeams)
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
 }
 
+// Each item of the team list carries its team's number; choosing an item
+// reads that number, whatever its text says.
+TEST_F(WeighInTest, ChoosingATeamReadsTheNumberItsItemCarries)
+{
+    open();
+    auto* teams = child<QComboBox>("CBEquipos");
+    ASSERT_EQ(teams->count(), 3);
+    for (int i = 0; i < teams->count(); ++i)
+        EXPECT_EQ(teams->itemData(i).toInt(), (QList<int>{1, 3, 5}[i])) << i;
+    // A text that names no number, or another team's.
+    teams->setItemText(1, QString::fromUtf8("Náutico. Luis"));
+    teams->setItemText(2, QString::fromUtf8("3. Sub Sur. Marta"));
+    teams->setFocus();
+    key(teams, Qt::Key_Down);
+    EXPECT_EQ(screen->equipo(), 3);
+    EXPECT_EQ(child<QPlainTextEdit>("Memo2")->toPlainText(), QString::fromUtf8("Luis  (Náutico)"));
+    key(teams, Qt::Key_Down);
+    EXPECT_EQ(screen->equipo(), 5);
+    EXPECT_EQ(teams->currentIndex(), 2);
+    // The arrows move the list and the team with it.
+    child<QPushButton>("BAnterior")->click();
+    EXPECT_EQ(screen->equipo(), 3);
+    EXPECT_EQ(teams->currentIndex(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
 TEST_F(WeighInTest, TheRankingWindowFollowsEverySave)
 {
     open();

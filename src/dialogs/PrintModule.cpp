@@ -1,7 +1,7 @@
 // The toolkit's print dialog and printers, in a module of their own: the
 // program loads it the first time something is printed (GuiDialogs), so a
 // start that prints nothing never loads the toolkit's print support.
-#include "dialogs/ModuloImpresion.h"
+#include "dialogs/PrintModule.h"
 
 #include <QPageSize>
 #include <QPrintDialog>
@@ -23,7 +23,7 @@ public:
 };
 }  // namespace
 
-PrintDevice* tarselaPedirImpresora(QWidget* parent)
+PrintDevice* tarselaRequestPrinter(QWidget* parent)
 {
     auto p = std::make_unique<PrinterDevice>();
     p->printer.setPageSize(QPageSize(QPageSize::A4));

@@ -10,4 +10,4 @@ class PrintSurface;
 // once the report has ended, or left as it was. A failure is reported (the
 // document is already ended by then) and goes no further. Returns true when
 // the report was drawn to its end (and its file written).
-bool imprimirInforme(const std::function<void(PrintSurface&)>& informe);
+bool printReport(const std::function<void(PrintSurface&)>& report);
